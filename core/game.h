@@ -1,0 +1,57 @@
+#pragma once
+// The one game object: the state record, the main window's picture and status panel,
+// and every procedure of the game, which all read and write the record directly.
+
+#include <cstdint>
+
+#include "core/game_state.h"
+#include "core/platform.h"
+#include "ui/sprites.h"
+#include "ui/surface.h"
+
+namespace grimbolt {
+
+// A picture panel on the main window, with a drawing surface of its own.
+struct PictureBox {
+    Surface surface;
+    bool visible = false;
+    std::int32_t left = 0;  // twips, on the main window
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+class Game {
+  public:
+    Game(Sprites sprites, Platform platform);
+
+    GameState s;
+    Sprites sprites;
+    Surface screen;        // the main window's picture
+    PictureBox paramspic;  // the status panel on the tile row
+
+    // Start and restart.
+    void Form_Load();
+    void Form_Activate();
+    void New_Game_Click();
+    void restart_game();
+    void load_level();
+
+    // Window events.
+    void Timer1_Timer();
+    void Form_Paint();
+    void Form_Resize();
+    void Form_KeyDown(std::int16_t key_code, std::int16_t shift);
+    void Form_KeyUp(std::int16_t key_code, std::int16_t shift);
+
+    void redraw_all();
+
+    // The main window's client area (ScaleWidth x ScaleHeight), in twips.
+    Size client_size() const;
+    const Platform& platform() const { return platform_; }
+
+  private:
+    Platform platform_;
+};
+
+}  // namespace grimbolt

@@ -1,0 +1,73 @@
+#pragma once
+// A game on a fixed display, with a timer, generator and clock that tests control.
+
+#include <cstdint>
+#include <deque>
+
+#include "core/game.h"
+
+namespace grimbolt::testing {
+
+class FakeTimer final : public Timer {
+  public:
+    bool enabled() const override { return on; }
+    void set_enabled(bool value) override { on = value; }
+    int interval() const override { return period; }
+    void set_interval(int ms) override { period = ms; }
+
+    bool on = true;
+    int period = 50;
+};
+
+class FakeDisplay final : public Display {
+  public:
+    Size screen_size() const override { return screen; }
+    Size window_size() const override { return window; }
+
+    Size screen{15360, 11520};  // 1024 x 768 pixels
+    Size window{15360, 11520};
+};
+
+// Hands out queued values first, then a fixed sequence that depends only on the seed.
+class FakeRandom final : public Random {
+  public:
+    void reseed(std::int32_t seed) override {
+        state = std::uint32_t(seed) * 2654435761u + 1;
+        ++reseeds;
+        last_seed = seed;
+    }
+    double next() override {
+        if (!queued.empty()) {
+            const double v = queued.front();
+            queued.pop_front();
+            return v;
+        }
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) / double(1u << 24);
+    }
+
+    std::deque<double> queued;
+    std::uint32_t state = 1;
+    int reseeds = 0;
+    std::int32_t last_seed = 0;
+};
+
+class FakeClock final : public Clock {
+  public:
+    std::int32_t seconds_since_midnight() const override { return seconds; }
+    std::int32_t seconds = 43200;
+};
+
+// A game with the standard sprites whose picture is the size of the display.
+struct TestGame {
+    FakeTimer timer;
+    FakeDisplay display;
+    FakeRandom random;
+    FakeClock clock;
+    Game game{Sprites::load(), Platform{timer, display, random, clock}};
+
+    TestGame() { game.screen.resize(1024, 768); }
+    GameState& s() { return game.s; }
+};
+
+}  // namespace grimbolt::testing

@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWindow>
+
+#include "fakes.h"
+#include "ui/key_preview.h"
+#include "ui/mainfrm.h"
+#include "ui/surface_view.h"
+
+namespace grimbolt {
+namespace {
+
+struct Shown {
+    testing::FakeRandom random;
+    testing::FakeClock clock;
+    Mainfrm window{random, clock};
+
+    Shown() {
+        window.show_maximized();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+};
+
+QStringList captions(const QMenu* menu) {
+    QStringList out;
+    for (const QAction* a : menu->actions())
+        out << a->text();
+    return out;
+}
+
+TEST(Mainfrm, HasItsCaptionMenusAndShortcuts) {
+    testing::FakeRandom random;
+    testing::FakeClock clock;
+    Mainfrm w(random, clock);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Grimbolt"));
+    const QList<QAction*> menus = w.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[0]->text(), QStringLiteral("Игра"));
+    EXPECT_EQ(menus[1]->text(), QStringLiteral("Настройки"));
+    EXPECT_EQ(menus[2]->text(), QStringLiteral("Помощь"));
+    EXPECT_EQ(captions(menus[0]->menu()), (QStringList{"Начать новую игру", "Пауза", "Выход"}));
+    EXPECT_EQ(captions(menus[1]->menu()), (QStringList{"Музыка вкл/выкл", "Скорость игры"}));
+    EXPECT_EQ(captions(menus[2]->menu()), (QStringList{"Как играть...", "Автор"}));
+    EXPECT_EQ(w.New_Game->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(w.Pause->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(w.How_to_play->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_TRUE(w.Exit->shortcut().isEmpty());
+}
+
+TEST(Mainfrm, MusicKeepsItsCheckMark) {
+    testing::FakeRandom random;
+    testing::FakeClock clock;
+    Mainfrm w(random, clock);
+    EXPECT_TRUE(w.Music->isChecked());
+    for (int i = 0; i < 3; ++i) {
+        w.Music->trigger();
+        EXPECT_TRUE(w.Music->isChecked());
+    }
+}
+
+TEST(Mainfrm, ControlsAreLaidOutAndHidden) {
+    testing::FakeRandom random;
+    testing::FakeClock clock;
+    Mainfrm w(random, clock);
+    EXPECT_TRUE(w.paramspic()->isHidden());
+    EXPECT_TRUE(w.speedpic()->isHidden());
+    EXPECT_EQ(w.speedpic()->geometry(), QRect(32, 64, 361, 97));  // 480, 960, 5415 x 1455 twips
+    EXPECT_EQ(w.speedpic()->palette().color(QPalette::Window), QColor(128, 128, 128));
+    EXPECT_EQ(w.Okbut()->text(), QStringLiteral("Ок"));
+    EXPECT_EQ(w.Okbut()->geometry(), QRect(16, 64, 329, 25));
+    EXPECT_EQ(w.HScroll1()->minimum(), 0);
+    EXPECT_EQ(w.HScroll1()->maximum(), 2000);
+    EXPECT_EQ(w.HScroll1()->value(), 0);
+    EXPECT_EQ(w.HScroll1()->orientation(), Qt::Horizontal);
+    EXPECT_EQ(w.HScroll1()->geometry(), QRect(16, 48, 329, 9));
+    EXPECT_EQ(w.Label1()->text(), QStringLiteral("Выберите скорость"));
+    EXPECT_EQ(w.Label1()->geometry(), QRect(16, 24, 225, 41));
+    EXPECT_EQ(w.Okbut()->parentWidget(), w.speedpic());
+    // The status panel's own picture: 5175 x 495 twips in dark grey.
+    EXPECT_EQ(w.game().paramspic.surface.width_px(), 345);
+    EXPECT_EQ(w.game().paramspic.surface.pixel(5, 5), kPanelGrey);
+    // Nothing on the window can take the keys from the game.
+    for (const QWidget* c :
+         {static_cast<QWidget*>(w.Okbut()), static_cast<QWidget*>(w.HScroll1())}) {
+        EXPECT_EQ(c->focusPolicy(), Qt::NoFocus);
+    }
+}
+
+TEST(Mainfrm, TheTimerTicksEvery50MsFromCreation) {
+    testing::FakeRandom random;
+    testing::FakeClock clock;
+    Mainfrm w(random, clock);
+    EXPECT_TRUE(w.Timer1().enabled());
+    EXPECT_EQ(w.Timer1().interval(), 50);
+    EXPECT_EQ(w.Timer1().qtimer().timerType(), Qt::PreciseTimer);
+    w.Timer1().set_interval(1);
+    EXPECT_EQ(w.Timer1().interval(), 1);
+}
+
+TEST(Mainfrm, LoadsTheGameBeforeItIsShown) {
+    testing::FakeRandom random;
+    testing::FakeClock clock;
+    Mainfrm w(random, clock);
+    EXPECT_GT(w.game().s.preg_count, 0);
+    EXPECT_EQ(w.game().s.hero_height, 990);
+    EXPECT_EQ(w.game().s.ground_y % 100, 0);
+}
+
+TEST(Mainfrm, FirstShowResizesPaintsAndActivates) {
+    testing::FakeRandom random;
+    testing::FakeClock clock;
+    Mainfrm w(random, clock);
+    QSignalSpy painted(&w, &Mainfrm::formPainted);
+    QSignalSpy resized(&w, &Mainfrm::formResized);
+    QSignalSpy activated(&w, &Mainfrm::formActivated);
+    w.show_maximized();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTRY_VERIFY(painted.count() >= 1);
+    EXPECT_GE(resized.count(), 1);
+    EXPECT_EQ(activated.count(), 1);
+    // The picture fills the client area.
+    EXPECT_EQ(w.game().screen.width_px(), int(w.view()->width() / w.scale() + 0.999));
+    EXPECT_TRUE(w.isMaximized() || w.geometry() == w.screen()->availableGeometry());
+}
+
+TEST(Mainfrm, ComingBackFromAnotherOwnWindowActivates) {
+    Shown s;
+    QSignalSpy activated(&s.window, &Mainfrm::formActivated);
+    QWidget other;
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_EQ(activated.count(), 0);
+    s.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.window));
+    EXPECT_EQ(activated.count(), 1);
+}
+
+TEST(Mainfrm, AShortClientAreaShowsThePictureScaledToKeepTheGroundInSight) {
+    Shown s;
+    Mainfrm& w = s.window;
+    const std::int64_t needed = (std::int64_t{w.game().s.ground_y} + 495 + 14) / 15;
+    w.setWindowState(Qt::WindowNoState);
+    w.resize(700, int(needed / 2) + w.menuBar()->height());
+    QTRY_COMPARE(w.view()->height(), int(needed / 2));
+    EXPECT_NEAR(w.scale(), 0.5, 0.01);
+    EXPECT_EQ(w.game().screen.height_px(), needed);
+    EXPECT_GE(w.game().screen.width_px() * w.scale(), w.view()->width() - 1);
+
+    w.resize(700, int(needed) + 40 + w.menuBar()->height());
+    QTRY_COMPARE(w.view()->height(), int(needed) + 40);
+    EXPECT_EQ(w.scale(), 1.0);
+    EXPECT_EQ(w.game().screen.height_px(), int(needed) + 40);
+    EXPECT_EQ(w.game().screen.width_px(), 700);
+}
+
+// A window with two controls, like the main window and its speed dialog.
+struct PreviewWindow {
+    QWidget window;
+    QPushButton* button = new QPushButton(QStringLiteral("Ок"), &window);
+    QScrollBar* slider = new QScrollBar(Qt::Horizontal, &window);
+    KeyPreview preview{&window};
+    QSignalSpy downs{&preview, &KeyPreview::keyDown};
+    QSignalSpy ups{&preview, &KeyPreview::keyUp};
+
+    PreviewWindow() {
+        window.resize(300, 200);
+        slider->move(0, 50);
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    static std::int16_t code(const QSignalSpy& spy, int i) {
+        return spy.at(i).at(0).value<std::int16_t>();
+    }
+};
+
+TEST(KeyPreview, SeesEveryKeyOnceWhicheverControlHasTheFocus) {
+    PreviewWindow p;
+    QSignalSpy clicked(p.button, &QPushButton::clicked);
+    for (QWidget* focus : {static_cast<QWidget*>(p.button), static_cast<QWidget*>(p.slider)}) {
+        focus->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), focus);
+        p.downs.clear();
+        p.ups.clear();
+        const int before = p.slider->value();
+        QTest::keyPress(focus, Qt::Key_Right);
+        QTest::keyRelease(focus, Qt::Key_Right);
+        QTest::keyClick(focus, Qt::Key_Shift);
+        ASSERT_EQ(p.downs.count(), 2);
+        EXPECT_EQ(PreviewWindow::code(p.downs, 0), 39);
+        EXPECT_EQ(PreviewWindow::code(p.downs, 1), 16);
+        ASSERT_EQ(p.ups.count(), 2);
+        EXPECT_EQ(PreviewWindow::code(p.ups, 0), 39);
+        // The game's keys stay with the game.
+        EXPECT_EQ(p.slider->value(), before);
+    }
+    // Other keys still reach the control after the game has seen them.
+    p.button->setFocus();
+    p.downs.clear();
+    QTest::keyClick(p.button, Qt::Key_Space);
+    EXPECT_EQ(clicked.count(), 1);
+    ASSERT_EQ(p.downs.count(), 1);
+    EXPECT_EQ(PreviewWindow::code(p.downs, 0), 32);
+}
+
+TEST(KeyPreview, AutoRepeatCountsAsKeyDownsButNotAsReleases) {
+    PreviewWindow p;
+    p.button->setFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(p.button, &press);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier, QString(), true);
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(p.button, &up);
+        QApplication::sendEvent(p.button, &down);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(p.button, &release);
+    EXPECT_EQ(p.downs.count(), 4);
+    ASSERT_EQ(p.ups.count(), 1);
+    EXPECT_EQ(PreviewWindow::code(p.ups, 0), 37);
+}
+
+TEST(KeyPreview, IgnoresKeysOfOtherWindows) {
+    PreviewWindow p;
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QTest::keyClick(&other, Qt::Key_Left);
+    EXPECT_EQ(p.downs.count(), 0);
+    EXPECT_EQ(p.ups.count(), 0);
+}
+
+}  // namespace
+}  // namespace grimbolt

@@ -1,0 +1,277 @@
+#include "ui/mainfrm.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/key_preview.h"
+#include "ui/surface_view.h"
+
+namespace grimbolt {
+namespace {
+
+// Layout of the main window, in twips.
+constexpr int kClientWidth = 6705;
+constexpr int kClientHeight = 5010;
+
+int px(std::int64_t twips) {
+    return int(to_px(twips));
+}
+
+void place(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+}  // namespace
+
+// The display the main window is on, and the window's outer size as the game sees it.
+class Mainfrm::WindowDisplay final : public Display {
+  public:
+    explicit WindowDisplay(const Mainfrm* window) : window_(window) {}
+
+    Size screen_size() const override {
+        const QScreen* screen = window_->screen();
+        const QSize size = screen != nullptr ? screen->size() : QSize(640, 480);
+        return {size.width() * kTwipsPerPixel, size.height() * kTwipsPerPixel};
+    }
+
+    Size window_size() const override {
+        // Frame, title and menu bar around the picture, plus the picture itself.
+        const QSize frame = window_->frameGeometry().size();
+        const QSize client = window_->view() != nullptr ? window_->view()->size() : frame;
+        const Surface& screen = window_->game_->screen;
+        const int width = screen.width_px() + std::max(0, frame.width() - client.width());
+        const int height = screen.height_px() + std::max(0, frame.height() - client.height());
+        return {width * kTwipsPerPixel, height * kTwipsPerPixel};
+    }
+
+  private:
+    const Mainfrm* window_;
+};
+
+Mainfrm::Mainfrm(Random& random, Clock& clock, QWidget* parent)
+    : QMainWindow(parent), display_(std::make_unique<WindowDisplay>(this)) {
+    game_ = std::make_unique<Game>(Sprites::load(), Platform{timer_, *display_, random, clock});
+    setWindowTitle(QStringLiteral("Grimbolt"));
+    build_menus();
+    build_controls();
+    resize(px(kClientWidth), px(kClientHeight) + menuBar()->sizeHint().height());
+
+    key_preview_ = new KeyPreview(this);
+    connect(key_preview_, &KeyPreview::keyDown, this, &Mainfrm::key_down);
+    connect(key_preview_, &KeyPreview::keyUp, this, &Mainfrm::key_up);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &Mainfrm::on_focus_window_changed);
+    connect(&timer_.qtimer(), &QTimer::timeout, this, &Mainfrm::tick);
+
+    game_->Form_Load();
+    timer_.set_enabled(true);
+}
+
+Mainfrm::~Mainfrm() = default;
+
+void Mainfrm::build_menus() {
+    QMenu* game_menu = menuBar()->addMenu(QStringLiteral("Игра"));
+    New_Game = game_menu->addAction(QStringLiteral("Начать новую игру"));
+    New_Game->setShortcut(Qt::Key_F2);
+    Pause = game_menu->addAction(QStringLiteral("Пауза"));
+    Pause->setShortcut(Qt::Key_F3);
+    Exit = game_menu->addAction(QStringLiteral("Выход"));
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("Настройки"));
+    Music = options->addAction(QStringLiteral("Музыка вкл/выкл"));
+    Music->setCheckable(true);
+    Music->setChecked(true);
+    // The game has no sound: the item only ever shows its check mark.
+    connect(Music, &QAction::triggered, Music, [this] { Music->setChecked(true); });
+    Speed = options->addAction(QStringLiteral("Скорость игры"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
+    How_to_play = help->addAction(QStringLiteral("Как играть..."));
+    How_to_play->setShortcut(Qt::Key_F1);
+    Author = help->addAction(QStringLiteral("Автор"));
+}
+
+void Mainfrm::build_controls() {
+    view_ = new SurfaceView(&game_->screen, this);
+    view_->setFocusPolicy(Qt::StrongFocus);
+    view_->installEventFilter(this);
+    setCentralWidget(view_);
+
+    paramspic_ = new SurfaceView(&game_->paramspic.surface, view_);
+    paramspic_->setObjectName(QStringLiteral("paramspic"));
+    paramspic_->hide();
+
+    speedpic_ = new QFrame(view_);
+    speedpic_->setObjectName(QStringLiteral("speedpic"));
+    speedpic_->setAutoFillBackground(true);
+    QPalette palette = speedpic_->palette();
+    palette.setColor(QPalette::Window, QColor::fromRgb(kDialogGrey));
+    speedpic_->setPalette(palette);
+    place(speedpic_, 480, 960, 5415, 1455);
+    speedpic_->hide();
+
+    okbut_ = new QPushButton(QStringLiteral("Ок"), speedpic_);
+    okbut_->setObjectName(QStringLiteral("Okbut"));
+    place(okbut_, 240, 960, 4935, 375);
+    hscroll1_ = new QScrollBar(Qt::Horizontal, speedpic_);
+    hscroll1_->setObjectName(QStringLiteral("HScroll1"));
+    hscroll1_->setRange(0, 2000);
+    hscroll1_->setValue(0);
+    place(hscroll1_, 240, 720, 4935, 135);
+    label1_ = new QLabel(QStringLiteral("Выберите скорость"), speedpic_);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(label1_, 240, 360, 3375, 615);
+    label1_->lower();  // a label lies beneath the dialog's other controls
+
+    // Keys belong to the game: no control of the main window takes the focus from it.
+    for (QWidget* w : {static_cast<QWidget*>(okbut_), static_cast<QWidget*>(hscroll1_),
+                       static_cast<QWidget*>(label1_), static_cast<QWidget*>(speedpic_),
+                       static_cast<QWidget*>(paramspic_)}) {
+        w->setFocusPolicy(Qt::NoFocus);
+    }
+    view_->setFocus();
+}
+
+void Mainfrm::show_maximized() {
+    // Without a window manager a maximize request alone leaves a small window.
+    if (const QScreen* s = screen())
+        setGeometry(s->availableGeometry());
+    showMaximized();
+    raise();
+    activateWindow();
+}
+
+void Mainfrm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    watch_window_handle();
+}
+
+void Mainfrm::watch_window_handle() {
+    QWindow* handle = windowHandle();
+    if (handle == nullptr || handle == watched_handle_)
+        return;
+    if (watched_handle_)
+        watched_handle_->removeEventFilter(this);
+    watched_handle_ = handle;
+    handle->installEventFilter(this);
+}
+
+bool Mainfrm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == watched_handle_ && event->type() == QEvent::Expose &&
+        watched_handle_->isExposed()) {
+        // The window system wants (part of) the window drawn again: the game's paint event.
+        QMetaObject::invokeMethod(this, &Mainfrm::form_paint, Qt::QueuedConnection);
+    } else if (watched == view_ && event->type() == QEvent::Resize) {
+        form_resize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Mainfrm::on_focus_window_changed(QWindow* now) {
+    const QWindow* before = last_focus_;
+    last_focus_ = now;
+    if (now == nullptr || now != windowHandle())
+        return;
+    // Activation counts on the first show and on coming back from another window of
+    // the program; coming back from another program, or from a menu, does not.
+    const bool from_own_window = before != nullptr && before != now &&
+                                 (before->type() == Qt::Window || before->type() == Qt::Dialog);
+    if (!activated_once_ || from_own_window) {
+        activated_once_ = true;
+        form_activate();
+    }
+}
+
+void Mainfrm::form_paint() {
+    game_->Form_Paint();
+    present();
+    emit formPainted();
+}
+
+void Mainfrm::form_resize() {
+    fit_surface();
+    game_->Form_Resize();
+    present();
+    emit formResized();
+}
+
+void Mainfrm::form_activate() {
+    game_->Form_Activate();
+    present();
+    emit formActivated();
+}
+
+void Mainfrm::tick() {
+    game_->Timer1_Timer();
+    present();
+}
+
+void Mainfrm::key_down(std::int16_t code) {
+    game_->Form_KeyDown(code, 0);
+    present();
+}
+
+void Mainfrm::key_up(std::int16_t code) {
+    game_->Form_KeyUp(code, 0);
+    present();
+}
+
+double Mainfrm::scale() const {
+    return view_->scale();
+}
+
+void Mainfrm::fit_surface() {
+    const QSize client = view_->size();
+    const GameState& s = game_->s;
+    // The tile row and the status panel on it must stay in sight.
+    const std::int64_t bottom =
+        std::int64_t{s.ground_y} +
+        std::max<std::int64_t>(game_->paramspic.height, std::int64_t(game_->sprites.preg.H()));
+    const std::int64_t needed = (bottom + kTwipsPerPixel - 1) / kTwipsPerPixel;
+    double scale = 1.0;
+    QSize picture = client;
+    if (client.height() > 0 && needed > client.height()) {
+        scale = double(client.height()) / double(needed);
+        picture = QSize(int(std::ceil(client.width() / scale)), int(needed));
+    }
+    view_->set_scale(scale);
+    paramspic_->set_scale(scale);
+    game_->screen.resize(picture.width(), picture.height());
+    view_->update();
+}
+
+QRect Mainfrm::to_view(std::int32_t left, std::int32_t top, std::int32_t width,
+                       std::int32_t height) const {
+    const double s = scale();
+    const auto at = [s](std::int64_t twips) { return int(std::lround(to_px(twips) * s)); };
+    return QRect(at(left), at(top), at(width), at(height));
+}
+
+void Mainfrm::present() {
+    for (const QRect& r : game_->screen.take_dirty())
+        view_->update_surface_rect(r);
+
+    const PictureBox& panel = game_->paramspic;
+    const QRect where = to_view(panel.left, panel.top, panel.width, panel.height);
+    if (paramspic_->geometry() != where)
+        paramspic_->setGeometry(where);
+    if (!game_->paramspic.surface.take_dirty().empty())
+        paramspic_->update();
+    if (paramspic_->isHidden() == panel.visible) {
+        paramspic_->setVisible(panel.visible);
+        // Hiding the panel uncovers the window beneath it, which must be painted again.
+        if (!panel.visible) {
+            QMetaObject::invokeMethod(this, &Mainfrm::form_paint, Qt::QueuedConnection);
+        }
+    }
+}
+
+}  // namespace grimbolt

@@ -1,0 +1,103 @@
+#pragma once
+// The main window: the game's picture with the status panel and the speed dialog on
+// it, the menu bar, the tick timer, and the window events that drive the game.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+#include "core/game.h"
+#include "ui/qt_timer.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QWindow;
+
+namespace grimbolt {
+
+class KeyPreview;
+class SurfaceView;
+
+class Mainfrm : public QMainWindow {
+    Q_OBJECT
+  public:
+    Mainfrm(Random& random, Clock& clock, QWidget* parent = nullptr);
+    ~Mainfrm() override;
+
+    Game& game() { return *game_; }
+    QtTimer& Timer1() { return timer_; }
+
+    // Opens the window maximized on its screen, also where no window manager runs.
+    void show_maximized();
+
+    // Surface pixels shown per widget pixel: 1, or less when the client area is too short
+    // for the tile row and the status panel.
+    double scale() const;
+
+    // Child controls, by their names in the game.
+    SurfaceView* view() const { return view_; }
+    SurfaceView* paramspic() const { return paramspic_; }
+    QFrame* speedpic() const { return speedpic_; }
+    QPushButton* Okbut() const { return okbut_; }
+    QScrollBar* HScroll1() const { return hscroll1_; }
+    QLabel* Label1() const { return label1_; }
+
+    // Menu commands.
+    QAction* New_Game = nullptr;
+    QAction* Pause = nullptr;
+    QAction* Exit = nullptr;
+    QAction* Music = nullptr;
+    QAction* Speed = nullptr;
+    QAction* How_to_play = nullptr;
+    QAction* Author = nullptr;
+
+  signals:
+    // After the game has handled each window event.
+    void formPainted();
+    void formActivated();
+    void formResized();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    class WindowDisplay;
+
+    void build_menus();
+    void build_controls();
+    void watch_window_handle();
+    void on_focus_window_changed(QWindow* now);
+
+    void form_paint();
+    void form_resize();
+    void form_activate();
+    void tick();
+    void key_down(std::int16_t code);
+    void key_up(std::int16_t code);
+
+    // Fits the game's picture to the client area, then shows what the game changed.
+    void fit_surface();
+    void present();
+    QRect to_view(std::int32_t left, std::int32_t top, std::int32_t width,
+                  std::int32_t height) const;
+
+    QtTimer timer_{50};
+    std::unique_ptr<WindowDisplay> display_;
+    std::unique_ptr<Game> game_;
+    SurfaceView* view_ = nullptr;
+    SurfaceView* paramspic_ = nullptr;
+    QFrame* speedpic_ = nullptr;
+    QPushButton* okbut_ = nullptr;
+    QScrollBar* hscroll1_ = nullptr;
+    QLabel* label1_ = nullptr;
+    KeyPreview* key_preview_ = nullptr;
+    QPointer<QWindow> watched_handle_;
+    QPointer<QWindow> last_focus_;
+    bool activated_once_ = false;
+};
+
+}  // namespace grimbolt

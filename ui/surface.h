@@ -1,0 +1,112 @@
+#pragma once
+// A persistent picture that the game draws on in twips. Nothing is kept besides the
+// pixels: whatever is drawn stays until something else is drawn over it.
+//
+// Twips to pixels: pixel = floor(twips / 15), for negative values too (-1 twip is
+// pixel -1). Every primitive uses this one rule on each coordinate it is given, and
+// everything is clipped to the picture, whatever the coordinates.
+
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace grimbolt {
+
+using Rgb = std::uint32_t;  // 0xRRGGBB
+inline constexpr Rgb kBlack = 0x000000;
+inline constexpr Rgb kWhite = 0xFFFFFF;
+inline constexpr Rgb kBlue = 0x0000FF;
+inline constexpr Rgb kYellow = 0xFFFF00;
+inline constexpr Rgb kGreen = 0x00FF00;
+inline constexpr Rgb kPanelGrey = 0x404040;
+inline constexpr Rgb kDialogGrey = 0x808080;
+
+// Raster operations by their GDI codes.
+enum class Rop : std::uint32_t {
+    SrcPaint = 0x00EE0086,   // screen OR picture
+    SrcInvert = 0x00660046,  // screen XOR picture
+    SrcAnd = 0x008800C6,     // screen AND picture
+};
+
+enum class FillStyle { Solid, Transparent };
+
+inline constexpr int kTwipsPerPixel = 15;
+
+constexpr std::int64_t to_px(std::int64_t twips) {
+    const std::int64_t q = twips / kTwipsPerPixel;
+    return (twips % kTwipsPerPixel < 0) ? q - 1 : q;
+}
+
+// A number as the game prints it: a blank (or the minus sign) before, a blank after.
+QString number_text(std::int64_t n);
+
+class Surface {
+  public:
+    explicit Surface(int width_px = 0, int height_px = 0, Rgb background = kBlack);
+
+    // Keeps what fits of the old picture at the top-left; the rest is background.
+    void resize(int width_px, int height_px);
+    int width_px() const { return image_.width(); }
+    int height_px() const { return image_.height(); }
+    const QImage& image() const { return image_; }
+    Rgb pixel(int x, int y) const;
+
+    void box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour);
+    void box_outline(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                     Rgb colour);
+    void point(std::int64_t x, std::int64_t y, Rgb colour);
+
+    // A disc around the centre pixel, symmetric in both axes: its inside painted with
+    // the fill colour when the fill style is solid, its rim in the fore colour.
+    void set_fill(Rgb colour, FillStyle style);
+    Rgb fill_colour() const { return fill_colour_; }
+    FillStyle fill_style() const { return fill_style_; }
+    void circle(std::int64_t cx, std::int64_t cy, std::int64_t radius);
+
+    // A picture with its top-left corner at (x, y): at its own size; with a width
+    // (negative: mirrored, covering x + width to x) and its own height; or scaled.
+    void picture(const QImage& pic, std::int64_t x, std::int64_t y, Rop rop);
+    void picture(const QImage& pic, std::int64_t x, std::int64_t y, std::int64_t width, Rop rop);
+    void picture(const QImage& pic, std::int64_t x, std::int64_t y, std::int64_t width,
+                 std::int64_t height, Rop rop);
+
+    // Text at the print position; each print ends its line.
+    void set_font_size(double points);
+    double font_size() const { return font_points_; }
+    void set_fore_colour(Rgb colour) { fore_colour_ = colour; }
+    Rgb fore_colour() const { return fore_colour_; }
+    void set_print_pos(std::int64_t x, std::int64_t y);
+    std::int64_t current_x() const { return current_x_; }
+    std::int64_t current_y() const { return current_y_; }
+    std::int64_t line_height() const;  // twips
+    void print(const QString& text);
+
+    // Fills the picture with its background colour and puts the print position at 0, 0.
+    void cls();
+
+    // Pixel rectangles drawn on since the last call.
+    std::vector<QRect> take_dirty();
+    bool has_dirty() const { return !dirty_.empty(); }
+
+  private:
+    void fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour);
+    void blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
+              std::int64_t h, bool mirrored, Rop rop);
+    void mark(const QRect& r);
+
+    QImage image_;
+    Rgb background_;
+    Rgb fill_colour_ = kBlack;
+    FillStyle fill_style_ = FillStyle::Transparent;
+    Rgb fore_colour_ = kBlack;
+    double font_points_ = 8.25;
+    QFont font_;
+    std::int64_t current_x_ = 0;
+    std::int64_t current_y_ = 0;
+    std::vector<QRect> dirty_;
+};
+
+}  // namespace grimbolt

@@ -1,0 +1,32 @@
+#pragma once
+// Shows a Surface, scaled to the widget's size: block pixels when enlarged (so a
+// high-density display shows the picture crisp), smoothed when it has to shrink.
+
+#include <QRect>
+#include <QWidget>
+
+namespace grimbolt {
+
+class Surface;
+
+class SurfaceView : public QWidget {
+    Q_OBJECT
+  public:
+    SurfaceView(const Surface* surface, QWidget* parent);
+
+    // Widget pixels per surface pixel.
+    void set_scale(double scale) { scale_ = scale; }
+    double scale() const { return scale_; }
+
+    // Schedules the widget area that shows these surface pixels for repainting.
+    void update_surface_rect(const QRect& r);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    const Surface* surface_;
+    double scale_ = 1.0;
+};
+
+}  // namespace grimbolt
