@@ -18,6 +18,8 @@ namespace grimbolt {
 namespace {
 
 // Layout of the main window, in twips.
+constexpr int kClientLeft = 165;
+constexpr int kClientTop = 450;
 constexpr int kClientWidth = 6705;
 constexpr int kClientHeight = 5010;
 
@@ -62,6 +64,8 @@ Mainfrm::Mainfrm(Random& random, Clock& clock, QWidget* parent)
     setWindowTitle(QStringLiteral("Grimbolt"));
     build_menus();
     build_controls();
+    // Where the window goes when it is not maximized.
+    move(px(kClientLeft), px(kClientTop));
     resize(px(kClientWidth), px(kClientHeight) + menuBar()->sizeHint().height());
 
     key_preview_ = new KeyPreview(this);

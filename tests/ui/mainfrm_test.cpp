@@ -156,6 +156,10 @@ TEST(Mainfrm, AShortClientAreaShowsThePictureScaledToKeepTheGroundInSight) {
     EXPECT_NEAR(w.scale(), 0.5, 0.01);
     EXPECT_EQ(w.game().screen.height_px(), needed);
     EXPECT_GE(w.game().screen.width_px() * w.scale(), w.view()->width() - 1);
+    // The status panel shrinks with the picture: 360, 2520, 5175 x 495 twips.
+    const double k = w.scale();
+    EXPECT_EQ(w.paramspic()->geometry(),
+              QRect(qRound(24 * k), qRound(168 * k), qRound(345 * k), qRound(33 * k)));
 
     w.resize(700, int(needed) + 40 + w.menuBar()->height());
     QTRY_COMPARE(w.view()->height(), int(needed) + 40);
@@ -241,6 +245,53 @@ TEST(KeyPreview, IgnoresKeysOfOtherWindows) {
     QTest::keyClick(&other, Qt::Key_Left);
     EXPECT_EQ(p.downs.count(), 0);
     EXPECT_EQ(p.ups.count(), 0);
+}
+
+}  // namespace
+}  // namespace grimbolt
+
+namespace grimbolt {
+namespace {
+
+// A picture of single-pixel detail: every pixel differs from its neighbours.
+Surface checkerboard(int w, int h) {
+    Surface s(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x)
+            s.point(x * 15, y * 15, Rgb(0x10000 * (x * 37 % 256) + 0x100 * (y * 53 % 256) + 0x80));
+    }
+    return s;
+}
+
+TEST(SurfaceView, IsCrispOnADoubleDensityDisplay) {
+    const Surface s = checkerboard(20, 10);
+    QWidget parent;
+    SurfaceView view(&s, &parent);
+    view.resize(20, 10);
+    QImage target(40, 20, QImage::Format_RGB32);
+    target.setDevicePixelRatio(2.0);
+    target.fill(Qt::magenta);
+    view.render(&target);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            ASSERT_EQ(target.pixel(x, y) & 0xFFFFFF, s.pixel(x / 2, y / 2)) << x << "," << y;
+        }
+    }
+}
+
+TEST(SurfaceView, ShrinksAShortPictureIntoTheWidget) {
+    const Surface s = checkerboard(40, 20);
+    QWidget parent;
+    SurfaceView view(&s, &parent);
+    view.set_scale(0.5);
+    view.resize(20, 10);
+    QImage target(20, 10, QImage::Format_RGB32);
+    target.fill(Qt::magenta);
+    view.render(&target);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 20; ++x)
+            EXPECT_NE(target.pixel(x, y), QColor(Qt::magenta).rgb());
+    }
 }
 
 }  // namespace
