@@ -172,9 +172,18 @@ bool Mainfrm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == watched_handle_ && event->type() == QEvent::Expose &&
         watched_handle_->isExposed()) {
         // The window system wants (part of) the window drawn again: the game's paint event.
-        QMetaObject::invokeMethod(this, &Mainfrm::form_paint, Qt::QueuedConnection);
+        request_paint();
     } else if (watched == view_ && event->type() == QEvent::Resize) {
         form_resize();
+    } else if (event->type() == QEvent::Hide && watched != this && watched->isWidgetType()) {
+        // Another window of the program that lay over this one went away: what it
+        // covered must be painted again, also where no window system says so.
+        const auto* other = static_cast<const QWidget*>(watched);
+        if (other->isWindow() && isVisible() &&
+            (other->windowType() == Qt::Window || other->windowType() == Qt::Dialog) &&
+            other->frameGeometry().intersects(frameGeometry())) {
+            request_paint();
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -194,7 +203,15 @@ void Mainfrm::on_focus_window_changed(QWindow* now) {
     }
 }
 
+void Mainfrm::request_paint() {
+    if (paint_pending_)
+        return;
+    paint_pending_ = true;
+    QMetaObject::invokeMethod(this, &Mainfrm::form_paint, Qt::QueuedConnection);
+}
+
 void Mainfrm::form_paint() {
+    paint_pending_ = false;
     game_->Form_Paint();
     present();
     emit formPainted();
@@ -272,9 +289,8 @@ void Mainfrm::present() {
     if (paramspic_->isHidden() == panel.visible) {
         paramspic_->setVisible(panel.visible);
         // Hiding the panel uncovers the window beneath it, which must be painted again.
-        if (!panel.visible) {
-            QMetaObject::invokeMethod(this, &Mainfrm::form_paint, Qt::QueuedConnection);
-        }
+        if (!panel.visible)
+            request_paint();
     }
 }
 

@@ -72,6 +72,8 @@ class Mainfrm : public QMainWindow {
     void watch_window_handle();
     void on_focus_window_changed(QWindow* now);
 
+    // Paint requests that arrive before the paint event runs make one paint event.
+    void request_paint();
     void form_paint();
     void form_resize();
     void form_activate();
@@ -98,6 +100,7 @@ class Mainfrm : public QMainWindow {
     QPointer<QWindow> watched_handle_;
     QPointer<QWindow> last_focus_;
     bool activated_once_ = false;
+    bool paint_pending_ = false;
 };
 
 }  // namespace grimbolt

@@ -296,3 +296,54 @@ TEST(SurfaceView, ShrinksAShortPictureIntoTheWidget) {
 
 }  // namespace
 }  // namespace grimbolt
+
+namespace grimbolt {
+namespace {
+
+TEST(Mainfrm, AnOwnWindowThatCoveredItRaisesThePaintEventWhenItCloses) {
+    Shown s;
+    QTest::qWait(20);
+    QSignalSpy painted(&s.window, &Mainfrm::formPainted);
+    QWidget over;
+    over.setGeometry(100, 100, 200, 100);
+    over.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&over));
+    QTest::qWait(20);
+    const int before = painted.count();
+    over.close();
+    QTRY_COMPARE(painted.count(), before + 1);
+    QTest::qWait(20);
+    EXPECT_EQ(painted.count(), before + 1);  // one paint event, not one per notice
+
+    QWidget away;
+    away.setGeometry(5000, 5000, 100, 100);
+    away.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&away));
+    QTest::qWait(20);
+    const int after = painted.count();
+    away.close();
+    QTest::qWait(50);
+    EXPECT_EQ(painted.count(), after);
+}
+
+TEST(Mainfrm, HidingTheStatusPanelRaisesThePaintEvent) {
+    Shown s;
+    Mainfrm& w = s.window;
+    QTest::qWait(20);
+    QSignalSpy painted(&w, &Mainfrm::formPainted);
+    // The window shows the panel as the game says, wherever the game puts it.
+    w.game().paramspic.visible = true;
+    w.game().paramspic.top = 1500;
+    w.resize(w.width() - 10, w.height());
+    QTRY_VERIFY(!w.paramspic()->isHidden());
+    EXPECT_EQ(w.paramspic()->y(), qRound(100 * w.scale()));
+    QTest::qWait(20);
+    EXPECT_EQ(painted.count(), 0);
+    w.game().paramspic.visible = false;
+    w.resize(w.width() + 10, w.height());
+    QTRY_VERIFY(w.paramspic()->isHidden());
+    QTRY_COMPARE(painted.count(), 1);
+}
+
+}  // namespace
+}  // namespace grimbolt
