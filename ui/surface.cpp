@@ -178,6 +178,11 @@ void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::in
 
 void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
                    std::int64_t h, bool mirrored, Rop rop) {
+    if (pic.format() != QImage::Format_RGB32 && pic.format() != QImage::Format_ARGB32) {
+        // The rows are read as 32-bit pixels; anything else is converted first.
+        blit(pic.convertToFormat(QImage::Format_RGB32), left, top, w, h, mirrored, rop);
+        return;
+    }
     const std::int64_t sw = pic.width();
     const std::int64_t sh = pic.height();
     if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0)
@@ -189,30 +194,36 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
     if (i0 >= i1 || j0 >= j1)
         return;
     const bool own_size = (w == sw && h == sh);
-    const QImage& src = pic;
-    for (std::int64_t j = j0; j < j1; ++j) {
-        // Nearest source pixel to the centre of each destination pixel.
-        const std::int64_t sy = own_size ? j : ((2 * j + 1) * sh) / (2 * h);
-        const auto* srow = reinterpret_cast<const std::uint32_t*>(src.constScanLine(int(sy)));
-        auto* drow = reinterpret_cast<std::uint32_t*>(image_.scanLine(int(top + j))) + left;
-        for (std::int64_t i = i0; i < i1; ++i) {
-            std::int64_t sx = own_size ? i : ((2 * i + 1) * sw) / (2 * w);
-            if (mirrored)
-                sx = sw - 1 - sx;
-            const std::uint32_t s = srow[sx];
-            std::uint32_t& d = drow[i];
-            switch (rop) {
-                case Rop::SrcPaint:
-                    d = d | s;
-                    break;
-                case Rop::SrcInvert:
-                    d = (d ^ s) | kOpaque;
-                    break;
-                case Rop::SrcAnd:
-                    d = (d & s) | kOpaque;
-                    break;
+    // One loop per raster operation, so the choice is made once per picture.
+    const auto run = [&](auto op) {
+        for (std::int64_t j = j0; j < j1; ++j) {
+            // Nearest source pixel to the centre of each destination pixel.
+            const std::int64_t sy = own_size ? j : ((2 * j + 1) * sh) / (2 * h);
+            const auto* srow = reinterpret_cast<const std::uint32_t*>(pic.constScanLine(int(sy)));
+            auto* drow = reinterpret_cast<std::uint32_t*>(image_.scanLine(int(top + j))) + left;
+            if (own_size && !mirrored) {
+                for (std::int64_t i = i0; i < i1; ++i)
+                    drow[i] = op(drow[i], srow[i]);
+                continue;
+            }
+            for (std::int64_t i = i0; i < i1; ++i) {
+                std::int64_t sx = own_size ? i : ((2 * i + 1) * sw) / (2 * w);
+                if (mirrored)
+                    sx = sw - 1 - sx;
+                drow[i] = op(drow[i], srow[sx]);
             }
         }
+    };
+    switch (rop) {
+        case Rop::SrcPaint:
+            run([](std::uint32_t d, std::uint32_t s) { return d | s; });
+            break;
+        case Rop::SrcInvert:
+            run([](std::uint32_t d, std::uint32_t s) { return (d ^ s) | kOpaque; });
+            break;
+        case Rop::SrcAnd:
+            run([](std::uint32_t d, std::uint32_t s) { return (d & s) | kOpaque; });
+            break;
     }
     mark(QRect(int(left + i0), int(top + j0), int(i1 - i0), int(j1 - j0)));
 }

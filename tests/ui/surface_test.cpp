@@ -153,6 +153,17 @@ TEST(Picture, ScalingPicksTheNearestSourcePixel) {
     EXPECT_EQ(u.pixel(26, 28), kBlack);
 }
 
+TEST(Picture, PicturesOfAnyFormatAreCombinedByTheirColours) {
+    QImage indexed(3, 1, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(0, 0, 0), qRgb(0x12, 0x34, 0x56)});
+    indexed.fill(1);
+    Surface s(4, 1);
+    s.picture(indexed, 15, 0, Rop::SrcPaint);
+    EXPECT_EQ(s.pixel(0, 0), kBlack);
+    EXPECT_EQ(s.pixel(1, 0), 0x123456u);
+    EXPECT_EQ(s.pixel(3, 0), 0x123456u);
+}
+
 TEST(Picture, ClipsAtEveryEdgeAndFarAway) {
     const QImage pic = picture(4, 4, 0xFFFFFFFF);
     Surface s(6, 6);
