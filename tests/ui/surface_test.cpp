@@ -282,3 +282,75 @@ TEST(Surface, RemembersWhatWasDrawnOn) {
 
 }  // namespace
 }  // namespace grimbolt
+
+namespace grimbolt {
+namespace {
+
+// Thousands of primitives with coordinates from every range a game could produce and
+// far beyond: nothing may be written outside the picture, and nothing may fail.
+TEST(Surface, SurvivesAnyCoordinates) {
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    const std::int64_t ranges[] = {200,
+                                   3000,
+                                   100000,
+                                   std::int64_t{1} << 31,
+                                   std::int64_t{1} << 45,
+                                   std::numeric_limits<std::int64_t>::max()};
+    const auto coordinate = [&] {
+        const std::int64_t range = ranges[next() % 6];
+        const auto v = static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(range));
+        return (next() & 1) ? v : -v;
+    };
+    QImage pic(5, 3, QImage::Format_RGB32);
+    pic.fill(0xFF0F0F0F);
+    Surface s(17, 11);
+    s.set_font_size(9);
+    s.set_fore_colour(kGreen);
+    for (int i = 0; i < 20000; ++i) {
+        const std::int64_t a = coordinate(), b = coordinate(), c = coordinate(), d = coordinate();
+        switch (next() % 8) {
+            case 0:
+                s.box(a, b, c, d, Rgb(next() & 0xFFFFFF));
+                break;
+            case 1:
+                s.box_outline(a, b, c, d, kBlue);
+                break;
+            case 2:
+                s.point(a % 400, b % 400, kWhite);
+                break;
+            case 3:
+                s.set_fill(kYellow, (next() & 1) ? FillStyle::Solid : FillStyle::Transparent);
+                s.circle(a % 1000, b % 1000, c);
+                break;
+            case 4:
+                s.picture(pic, a % 600, b % 600, Rop::SrcInvert);
+                break;
+            case 5:
+                s.picture(pic, a, b, c, Rop::SrcPaint);
+                break;
+            case 6:
+                s.picture(pic, a % 600, b % 600, c % 3000, d % 3000, Rop::SrcAnd);
+                break;
+            case 7:
+                s.set_print_pos(a % 500, b % 500);
+                s.print(QStringLiteral("Очки: ") + number_text(c % 100000));
+                break;
+        }
+    }
+    EXPECT_EQ(s.width_px(), 17);
+    EXPECT_EQ(s.height_px(), 11);
+    // The picture stays opaque: no operation leaks into the alpha byte.
+    for (int y = 0; y < 11; ++y) {
+        for (int x = 0; x < 17; ++x)
+            EXPECT_EQ(qAlpha(s.image().pixel(x, y)), 255);
+    }
+}
+
+}  // namespace
+}  // namespace grimbolt
