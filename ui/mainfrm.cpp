@@ -73,6 +73,7 @@ Mainfrm::Mainfrm(Random& random, Clock& clock, QWidget* parent)
     connect(key_preview_, &KeyPreview::keyUp, this, &Mainfrm::key_up);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &Mainfrm::on_focus_window_changed);
     connect(&timer_.qtimer(), &QTimer::timeout, this, &Mainfrm::tick);
+    qApp->installEventFilter(this);  // to see the program's other windows close
 
     game_->Form_Load();
     timer_.set_enabled(true);
@@ -105,7 +106,6 @@ void Mainfrm::build_menus() {
 void Mainfrm::build_controls() {
     view_ = new SurfaceView(&game_->screen, this);
     view_->setFocusPolicy(Qt::StrongFocus);
-    view_->installEventFilter(this);
     setCentralWidget(view_);
 
     paramspic_ = new SurfaceView(&game_->paramspic.surface, view_);
@@ -153,24 +153,11 @@ void Mainfrm::show_maximized() {
     activateWindow();
 }
 
-void Mainfrm::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    watch_window_handle();
-}
-
-void Mainfrm::watch_window_handle() {
-    QWindow* handle = windowHandle();
-    if (handle == nullptr || handle == watched_handle_)
-        return;
-    if (watched_handle_)
-        watched_handle_->removeEventFilter(this);
-    watched_handle_ = handle;
-    handle->installEventFilter(this);
-}
-
 bool Mainfrm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == watched_handle_ && event->type() == QEvent::Expose &&
-        watched_handle_->isExposed()) {
+    // The program's every event passes here once: this window's expose events, the
+    // resizes of its picture, and the other windows of the program going away.
+    if (watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
         // The window system wants (part of) the window drawn again: the game's paint event.
         request_paint();
     } else if (watched == view_ && event->type() == QEvent::Resize) {

@@ -62,14 +62,12 @@ class Mainfrm : public QMainWindow {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     class WindowDisplay;
 
     void build_menus();
     void build_controls();
-    void watch_window_handle();
     void on_focus_window_changed(QWindow* now);
 
     // Paint requests that arrive before the paint event runs make one paint event.
@@ -97,7 +95,6 @@ class Mainfrm : public QMainWindow {
     QScrollBar* hscroll1_ = nullptr;
     QLabel* label1_ = nullptr;
     KeyPreview* key_preview_ = nullptr;
-    QPointer<QWindow> watched_handle_;
     QPointer<QWindow> last_focus_;
     bool activated_once_ = false;
     bool paint_pending_ = false;
