@@ -34,10 +34,11 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     const auto* key_event = static_cast<const QKeyEvent*>(event);
     const std::int16_t code =
         game_key_code(key_event->key(), key_event->modifiers(), key_event->nativeScanCode());
+    const std::int16_t shift = shift_mask(key_event->modifiers());
     if (type == QEvent::KeyPress) {
-        emit keyDown(code);
+        emit keyDown(code, shift);
     } else if (!key_event->isAutoRepeat()) {
-        emit keyUp(code);
+        emit keyUp(code, shift);
     }
     // The game's own keys stay with the game; the rest still reach the focused control.
     return is_game_key(code);

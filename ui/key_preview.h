@@ -16,8 +16,8 @@ class KeyPreview : public QObject {
     explicit KeyPreview(QWidget* window);
 
   signals:
-    void keyDown(std::int16_t code);
-    void keyUp(std::int16_t code);
+    void keyDown(std::int16_t code, std::int16_t shift);
+    void keyUp(std::int16_t code, std::int16_t shift);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -83,6 +83,12 @@ std::int16_t game_key_code(int qt_key, Qt::KeyboardModifiers modifiers, quint32 
     return code_from_scan(scan_code);
 }
 
+std::int16_t shift_mask(Qt::KeyboardModifiers modifiers) {
+    return std::int16_t(((modifiers & Qt::ShiftModifier) ? 1 : 0) |
+                        ((modifiers & Qt::ControlModifier) ? 2 : 0) |
+                        ((modifiers & Qt::AltModifier) ? 4 : 0));
+}
+
 bool is_game_key(std::int16_t code) {
     switch (code) {
         case key::Shift:

@@ -25,6 +25,9 @@ inline constexpr std::int16_t None = 0;
 // Cyrillic letters or the symbols of shifted digits, so Z, X, 1, 2 and 3 work on any layout.
 std::int16_t game_key_code(int qt_key, Qt::KeyboardModifiers modifiers, quint32 scan_code);
 
+// The modifier mask that comes with a key: 1 Shift, 2 Ctrl, 4 Alt.
+std::int16_t shift_mask(Qt::KeyboardModifiers modifiers);
+
 // The codes the game acts on, in play or in the shop.
 bool is_game_key(std::int16_t code);
 

@@ -222,13 +222,13 @@ void Mainfrm::tick() {
     present();
 }
 
-void Mainfrm::key_down(std::int16_t code) {
-    game_->Form_KeyDown(code, 0);
+void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
+    game_->Form_KeyDown(code, shift);
     present();
 }
 
-void Mainfrm::key_up(std::int16_t code) {
-    game_->Form_KeyUp(code, 0);
+void Mainfrm::key_up(std::int16_t code, std::int16_t shift) {
+    game_->Form_KeyUp(code, shift);
     present();
 }
 

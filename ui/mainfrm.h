@@ -76,8 +76,8 @@ class Mainfrm : public QMainWindow {
     void form_resize();
     void form_activate();
     void tick();
-    void key_down(std::int16_t code);
-    void key_up(std::int16_t code);
+    void key_down(std::int16_t code, std::int16_t shift);
+    void key_up(std::int16_t code, std::int16_t shift);
 
     // Fits the game's picture to the client area, then shows what the game changed.
     void fit_surface();

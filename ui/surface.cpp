@@ -178,7 +178,8 @@ void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::in
 
 void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
                    std::int64_t h, bool mirrored, Rop rop) {
-    if (pic.isNull()) return;
+    if (pic.isNull())
+        return;
     if (pic.format() != QImage::Format_RGB32 && pic.format() != QImage::Format_ARGB32) {
         // The rows are read as 32-bit pixels; anything else is converted first.
         blit(pic.convertToFormat(QImage::Format_RGB32), left, top, w, h, mirrored, rop);

@@ -24,6 +24,13 @@ TEST(KeyMap, ModifiersDoNotChangeTheCode) {
     EXPECT_EQ(game_key_code(Qt::Key_Exclam, Qt::ShiftModifier, 10), 49);
 }
 
+TEST(KeyMap, TheModifierMaskIsShiftCtrlAlt) {
+    EXPECT_EQ(shift_mask(Qt::NoModifier), 0);
+    EXPECT_EQ(shift_mask(Qt::ShiftModifier), 1);
+    EXPECT_EQ(shift_mask(Qt::ControlModifier | Qt::AltModifier), 6);
+    EXPECT_EQ(shift_mask(Qt::KeypadModifier | Qt::ShiftModifier), 1);
+}
+
 TEST(KeyMap, TheKeypadDigitsAreOtherKeys) {
     EXPECT_EQ(game_key_code(Qt::Key_1, Qt::KeypadModifier, 87), 97);
     EXPECT_EQ(game_key_code(Qt::Key_3, Qt::KeypadModifier, 89), 99);

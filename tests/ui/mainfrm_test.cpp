@@ -216,8 +216,14 @@ TEST(KeyPreview, SeesEveryKeyOnceWhicheverControlHasTheFocus) {
         const int before = p.slider->value();
         QTest::keyPress(focus, Qt::Key_Right);
         QTest::keyRelease(focus, Qt::Key_Right);
-        QTest::keyClick(focus, Qt::Key_Shift);
+        // Pressing Shift reports itself as held.
+        QKeyEvent shift_down(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+        QKeyEvent shift_up(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+        QApplication::sendEvent(focus, &shift_down);
+        QApplication::sendEvent(focus, &shift_up);
         ASSERT_EQ(p.downs.count(), 2);
+        EXPECT_EQ(p.downs.at(0).at(1).value<std::int16_t>(), 0);
+        EXPECT_EQ(p.downs.at(1).at(1).value<std::int16_t>(), 1);
         EXPECT_EQ(PreviewWindow::code(p.downs, 0), 39);
         EXPECT_EQ(PreviewWindow::code(p.downs, 1), 16);
         ASSERT_EQ(p.ups.count(), 2);
