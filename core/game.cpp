@@ -100,18 +100,4 @@ void Game::restart_game() {
 // Where a level's own setup would go; the game has one endless level.
 void Game::load_level() {}
 
-void Game::Timer1_Timer() {}
-
-void Game::Form_Paint() {}
-
-void Game::Form_Resize() {
-    redraw_all();
-}
-
-void Game::Form_KeyDown(std::int16_t, std::int16_t) {}
-
-void Game::Form_KeyUp(std::int16_t, std::int16_t) {}
-
-void Game::redraw_all() {}
-
 }  // namespace grimbolt

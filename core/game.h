@@ -37,20 +37,49 @@ class Game {
     void restart_game();
     void load_level();
 
-    // Window events.
+    // The game tick and its steps.
     void Timer1_Timer();
+
+    // Window events.
     void Form_Paint();
     void Form_Resize();
     void Form_KeyDown(std::int16_t key_code, std::int16_t shift);
     void Form_KeyUp(std::int16_t key_code, std::int16_t shift);
 
+    // The whole picture, and the status panel that every paint event moves and flips.
     void redraw_all();
+    void toggle_paramspic();
+
+    // The robot, its bullets.
+    void Paint_Hero(Rop stylepaint);
+    void fire();
+    void redraw_pulls();
+
+    // Tiles, monsters, explosions.
+    void redraw_pregs();
+    bool in_preg(std::int32_t tx, std::int32_t ty) const;
+    void redraw_vrags();
+    bool in_vrag(std::int32_t x1, std::int32_t y1, std::int16_t& m) const;
+    void redraw_vzrivs();
+
+    // The shop: drawn by magazine, worked by the keys while it is up.
+    void magazine();
+    void magazine_key(std::int16_t key_code);
 
     // The main window's client area (ScaleWidth x ScaleHeight), in twips.
     Size client_size() const;
     const Platform& platform() const { return platform_; }
 
   private:
+    // Steps of the tick.
+    void erase_hero();
+    void walk_hero();
+    void die();
+    void print_status();
+    // The robot's turn and gun keys: XOR it away, change it, paint it again.
+    template <class Change>
+    void repaint_hero(Change change);
+
     Platform platform_;
 };
 

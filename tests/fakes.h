@@ -37,6 +37,7 @@ class FakeRandom final : public Random {
         last_seed = seed;
     }
     double next() override {
+        ++draws;
         if (!queued.empty()) {
             const double v = queued.front();
             queued.pop_front();
@@ -49,6 +50,7 @@ class FakeRandom final : public Random {
     std::deque<double> queued;
     std::uint32_t state = 1;
     int reseeds = 0;
+    int draws = 0;
     std::int32_t last_seed = 0;
 };
 
@@ -68,6 +70,20 @@ struct TestGame {
 
     TestGame() { game.screen.resize(1024, 768); }
     GameState& s() { return game.s; }
+
+    // A restarted game with the robot standing on the tile row at x, at rest.
+    void stand_at(std::int32_t x) {
+        game.restart_game();
+        game.s.hero_pos = {x, game.s.ground_y};
+        game.s.walking = 0;
+        game.s.flying = 0;
+        game.s.last_direction = 1;
+    }
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            game.Timer1_Timer();
+    }
+    void fill(Rgb colour) { game.screen.box(0, 0, 1024 * 15, 768 * 15, colour); }
 };
 
 }  // namespace grimbolt::testing
