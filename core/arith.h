@@ -41,4 +41,13 @@ inline std::int64_t hundredth(double size) {
     return cint(size) / 100;
 }
 
+// A position handed to the drawing as a single-precision real, in whole twips (the
+// drawing floors it to pixels anyway). Pinned far beyond any display first, so the
+// conversion to float is always defined.
+inline std::int64_t single(double v) {
+    constexpr double kFar = 1e15;
+    const double pinned = std::isnan(v) ? 0.0 : std::fmax(-kFar, std::fmin(v, kFar));
+    return static_cast<std::int64_t>(std::floor(static_cast<float>(pinned)));
+}
+
 }  // namespace grimbolt

@@ -1,18 +1,10 @@
 // The robot, assembled from six pictures around hero_pos every time it is painted.
 
-#include <cmath>
-
 #include "core/arith.h"
 #include "core/game.h"
 
 namespace grimbolt {
 namespace {
-
-// Positions reach the drawing as single-precision reals, as whole twips.
-std::int64_t single(double v) {
-    const float f = static_cast<float>(std::isfinite(v) ? std::fmax(-1e15, std::fmin(v, 1e15)) : 0);
-    return static_cast<std::int64_t>(std::floor(f));
-}
 
 // Horizontal sums and products are 32-bit integers.
 std::int32_t x32(std::int64_t v) {
