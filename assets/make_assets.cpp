@@ -222,7 +222,9 @@ QImage fireball() {
     return img;
 }
 
-// The monster faces left: that is how it flies when drawn as stored.
+// The monster faces left: that is how it flies when drawn as stored. Only the tail
+// reaches its last columns, at the height of the strip that the game blacks out
+// behind a flying monster; wings there would leave trails across the sky.
 QImage monster() {
     QImage img(107, 74, QImage::Format_RGB32);
     img.fill(Qt::black);
@@ -232,16 +234,16 @@ QImage monster() {
     const QColor wing(130, 40, 170), wing_dark(70, 20, 100);
     p.setPen(QPen(wing_dark, 2));
     p.setBrush(wing);
-    p.drawPolygon(QPolygonF({{48, 30}, {58, 4}, {74, 14}, {90, 2}, {96, 20}, {104, 16}, {84, 38}}));
+    p.drawPolygon(QPolygonF({{48, 30}, {56, 4}, {70, 13}, {84, 2}, {88, 18}, {90, 15}, {80, 38}}));
     p.drawPolygon(QPolygonF({{44, 36}, {40, 12}, {30, 20}, {26, 8}, {18, 24}}));
     // Body and tail.
     p.setPen(QPen(QColor(20, 90, 30), 2));
     p.setBrush(QColor(60, 180, 70));
     QPainterPath tail;
-    tail.moveTo(76, 44);
-    tail.cubicTo(92, 44, 98, 56, 104, 50);
-    tail.lineTo(100, 58);
-    tail.cubicTo(92, 62, 86, 52, 74, 52);
+    tail.moveTo(76, 38);
+    tail.cubicTo(88, 36, 96, 42, 105, 37);
+    tail.lineTo(104, 44);
+    tail.cubicTo(96, 46, 88, 44, 76, 47);
     p.drawPath(tail);
     p.drawEllipse(QRectF(38, 28, 44, 32));
     // Head with a gaping mouth.
