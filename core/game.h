@@ -53,6 +53,7 @@ class Game {
     // The robot, its bullets.
     void Paint_Hero(Rop stylepaint);
     void fire();
+    void add_pull(std::int32_t x1, std::int32_t y1, std::int16_t direction);
     void redraw_pulls();
 
     // Tiles, monsters, explosions.
@@ -60,6 +61,8 @@ class Game {
     bool in_preg(std::int32_t tx, std::int32_t ty) const;
     void redraw_vrags();
     bool in_vrag(std::int32_t x1, std::int32_t y1, std::int16_t& m) const;
+    void delete_vrag(std::int16_t m);
+    void add_vzriv(std::int32_t x1, std::int32_t y1);
     void redraw_vzrivs();
 
     // The shop: drawn by magazine, worked by the keys while it is up.
@@ -79,6 +82,19 @@ class Game {
     // The robot's turn and gun keys: XOR it away, change it, paint it again.
     template <class Change>
     void repaint_hero(Change change);
+
+    // Monsters and explosions.
+    std::int64_t percentage();
+    int last_vrag_row() const;
+    void spawn_vrag(Vrag& v);
+    void fly_vrag(Vrag& v);
+    void erase_vzriv(const Vzriv& vzriv);
+    void blast_vrags(const Vzriv& vzriv);
+
+    // The shop's purchases and its exit.
+    template <class Effect>
+    void buy(std::int32_t price, Effect effect);
+    void leave_magazine();
 
     Platform platform_;
 };

@@ -327,5 +327,35 @@ TEST(Tick, TheThresholdIsTwiceTheScoreOfTheLastVisitAndOnlyWhileThePanelShows) {
     EXPECT_EQ(t.s().magazine_score, 1'500'000'000);
 }
 
+TEST(Tick, AMonsterOverTheRobotsTopOrBottomCentreKillsIt) {
+    const auto tick_with_monster = [](TestGame& t, Vrag v) {
+        t.stand_at(5000);
+        t.s().vrag_spawn = 100;
+        t.game.sprites.preg.image.fill(Qt::black);  // no tile under the message
+        t.s().vrags[7] = v;
+        t.ticks(1);  // the monster moves 100 before the test
+    };
+    TestGame t;
+    tick_with_monster(t, {5000 - 100, kGround - 990, 1});
+    EXPECT_FALSE(t.timer.on);
+    Surface message(1024, 768);
+    message.set_font_size(20);
+    message.set_print_pos(100, 100);
+    message.set_fore_colour(kGreen);
+    message.print(QStringLiteral("Вы погибли в честном, но неравном бою..."));
+    const QRect top_of_window(0, 0, 1024, 60);
+    EXPECT_EQ(t.game.screen.image().copy(top_of_window), message.image().copy(top_of_window));
+    EXPECT_EQ(t.game.screen.font_size(), 20);
+    EXPECT_EQ(t.game.screen.fore_colour(), kBlack);
+
+    TestGame u;
+    tick_with_monster(u, {5000 + 100, kGround + 400, -1});
+    EXPECT_FALSE(u.timer.on);
+    // Over the gun and the body, but not over the centre line: the robot lives.
+    TestGame v;
+    tick_with_monster(v, {5600 - 100, kGround - 500, 1});
+    EXPECT_TRUE(v.timer.on);
+}
+
 }  // namespace
 }  // namespace grimbolt
