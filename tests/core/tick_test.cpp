@@ -313,6 +313,8 @@ TEST(Tick, TheThresholdIsTwiceTheScoreOfTheLastVisitAndOnlyWhileThePanelShows) {
     t.s().score = 1300;
     t.ticks(1);
     EXPECT_EQ(t.s().magazine_score, 1300);
+    EXPECT_EQ(t.s().in_magazine, kTrue16);
+    EXPECT_FALSE(t.timer.on);
     t.s().score = 2599;
     t.ticks(1);
     EXPECT_EQ(t.s().magazine_score, 1300);
