@@ -44,6 +44,8 @@ void Game::add_pull(std::int32_t x1, std::int32_t y1, std::int16_t direction) {
 void Game::redraw_pulls() {
     const double pw = sprites.pul.W();
     const double ph = sprites.pul.H();
+    const double tw = sprites.preg.W();
+    const double th = sprites.preg.H();
     const double screen_width = platform_.display.screen_size().width;
     for (Pull& pull : s.pulls) {
         if (pull.dir == 0)
@@ -53,8 +55,6 @@ void Game::redraw_pulls() {
 
         // Only the tile rows the ground row left empty stop a bullet, and only strictly
         // inside; a corner in two of them starts two explosions.
-        const double tw = sprites.preg.W();
-        const double th = sprites.preg.H();
         for (int j = std::max<int>(s.preg_count, 0); j < kPregRows; ++j) {
             const Preg& p = s.pregs[j];
             if (p.x < pull.x && pull.x < p.x + tw && p.y < pull.y && pull.y < p.y + th) {
