@@ -46,6 +46,10 @@ void Game::New_Game_Click() {
     platform_.timer.set_enabled(true);
 }
 
+void Game::Pause_Click() {
+    platform_.timer.set_enabled(!platform_.timer.enabled());
+}
+
 void Game::restart_game() {
     s.price_fuel = 500;
     s.magazine_score = 500;

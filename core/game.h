@@ -34,6 +34,8 @@ class Game {
     void Form_Load();
     void Form_Activate();
     void New_Game_Click();
+    // Switches the ticks over, whatever the phase: also in the shop and after a death.
+    void Pause_Click();
     void restart_game();
     void load_level();
 

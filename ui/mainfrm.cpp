@@ -64,6 +64,7 @@ Mainfrm::Mainfrm(Random& random, Clock& clock, QWidget* parent)
     setWindowTitle(QStringLiteral("Grimbolt"));
     build_menus();
     build_controls();
+    connect_menus();
     // Where the window goes when it is not maximized.
     move(px(kClientLeft), px(kClientTop));
     resize(px(kClientWidth), px(kClientHeight) + menuBar()->sizeHint().height());
@@ -80,28 +81,6 @@ Mainfrm::Mainfrm(Random& random, Clock& clock, QWidget* parent)
 }
 
 Mainfrm::~Mainfrm() = default;
-
-void Mainfrm::build_menus() {
-    QMenu* game_menu = menuBar()->addMenu(QStringLiteral("Игра"));
-    New_Game = game_menu->addAction(QStringLiteral("Начать новую игру"));
-    New_Game->setShortcut(Qt::Key_F2);
-    Pause = game_menu->addAction(QStringLiteral("Пауза"));
-    Pause->setShortcut(Qt::Key_F3);
-    Exit = game_menu->addAction(QStringLiteral("Выход"));
-
-    QMenu* options = menuBar()->addMenu(QStringLiteral("Настройки"));
-    Music = options->addAction(QStringLiteral("Музыка вкл/выкл"));
-    Music->setCheckable(true);
-    Music->setChecked(true);
-    // The game has no sound: the item only ever shows its check mark.
-    connect(Music, &QAction::triggered, Music, [this] { Music->setChecked(true); });
-    Speed = options->addAction(QStringLiteral("Скорость игры"));
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
-    How_to_play = help->addAction(QStringLiteral("Как играть..."));
-    How_to_play->setShortcut(Qt::Key_F1);
-    Author = help->addAction(QStringLiteral("Автор"));
-}
 
 void Mainfrm::build_controls() {
     view_ = new SurfaceView(&game_->screen, this);

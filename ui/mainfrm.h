@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "core/game.h"
+#include "ui/avtor.h"
+#include "ui/helpfrm.h"
 #include "ui/qt_timer.h"
 
 class QAction;
@@ -54,6 +56,20 @@ class Mainfrm : public QMainWindow {
     QAction* How_to_play = nullptr;
     QAction* Author = nullptr;
 
+    // What the menu commands and the speed dialog's controls run.
+    void New_Game_Click();
+    void Pause_Click();
+    void Exit_Click();
+    void Speed_Click();
+    void HScroll1_Change();
+    void Okbut_Click();
+    void How_to_play_Click();
+    void Author_Click();
+
+    // The help and credits windows while they are open, null otherwise.
+    Helpfrm* helpfrm() const { return helpfrm_; }
+    Avtor* avtor() const { return avtor_; }
+
   signals:
     // After the game has handled each window event.
     void formPainted();
@@ -67,6 +83,7 @@ class Mainfrm : public QMainWindow {
     class WindowDisplay;
 
     void build_menus();
+    void connect_menus();
     void build_controls();
     void on_focus_window_changed(QWindow* now);
 
@@ -96,6 +113,8 @@ class Mainfrm : public QMainWindow {
     QLabel* label1_ = nullptr;
     KeyPreview* key_preview_ = nullptr;
     QPointer<QWindow> last_focus_;
+    QPointer<Helpfrm> helpfrm_;
+    QPointer<Avtor> avtor_;
     bool activated_once_ = false;
     bool paint_pending_ = false;
 };

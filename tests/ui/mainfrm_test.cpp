@@ -15,34 +15,14 @@
 #include "fakes.h"
 #include "ui/key_preview.h"
 #include "ui/mainfrm.h"
+#include "ui/shell.h"
 #include "ui/surface_view.h"
 
 namespace grimbolt {
 namespace {
 
-// Lets events run until the condition holds or two seconds pass; the caller asserts.
-template <class Condition>
-bool eventually(Condition condition) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > 2000)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
-
-struct Shown {
-    testing::FakeRandom random;
-    testing::FakeClock clock;
-    Mainfrm window{random, clock};
-
-    Shown() {
-        window.show_maximized();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-};
+using testing::eventually;
+using testing::Shown;
 
 QStringList captions(const QMenu* menu) {
     QStringList out;

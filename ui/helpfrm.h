@@ -1,0 +1,32 @@
+#pragma once
+// The help window: how to play, in a text box that always fills the window.
+
+#include <QWidget>
+
+class QPlainTextEdit;
+
+namespace grimbolt {
+
+// One paragraph, ended by a line break, as the window shows it.
+extern const char16_t kHelpText[];
+
+class Helpfrm : public QWidget {
+    Q_OBJECT
+  public:
+    // Closing the window destroys it; the next opening starts from the layout again.
+    explicit Helpfrm(QWidget* parent = nullptr);
+
+    QPlainTextEdit* Text1() const { return text1_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    // Fits the text box to the client area, which is empty while minimized.
+    void Form_Resize();
+
+    QPlainTextEdit* text1_ = nullptr;
+};
+
+}  // namespace grimbolt
