@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "core/system_platform.h"
 #include "ui/mainfrm.h"
@@ -6,6 +7,12 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Grimbolt"));
+    // Ties the windows to the desktop entry, so the desktop shows them under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.grimbolt.Grimbolt"));
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/assets/icons/grimbolt-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
 
     grimbolt::SystemRandom random;
     grimbolt::SystemClock clock;
