@@ -91,20 +91,25 @@ void Mainfrm::Okbut_Click() {
     timer_.set_enabled(true);
 }
 
+namespace {
+// Shows a window of the program, or brings it to the front when it is already open.
+void bring_up(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+}  // namespace
+
 void Mainfrm::How_to_play_Click() {
     if (helpfrm_ == nullptr)
         helpfrm_ = new Helpfrm(this);
-    helpfrm_->show();
-    helpfrm_->raise();
-    helpfrm_->activateWindow();
+    bring_up(helpfrm_);
 }
 
 void Mainfrm::Author_Click() {
     if (avtor_ == nullptr)
         avtor_ = new Avtor(this);
-    avtor_->show();
-    avtor_->raise();
-    avtor_->activateWindow();
+    bring_up(avtor_);
 }
 
 }  // namespace grimbolt
