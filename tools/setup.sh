@@ -3,7 +3,7 @@
 # configures and builds it. Sourced by run.sh and test.sh.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev fonts-dejavu-core
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
     desktop-file-utils appstream)
 
 missing=()

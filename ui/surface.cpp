@@ -5,6 +5,10 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace grimbolt {
 namespace {
@@ -38,6 +42,25 @@ std::int64_t isqrt(std::int64_t v) {
     return h;
 }
 
+// A blank picture. A large one lies on huge pages where the system has them: the game
+// draws all over it every tick, and small pages would each cost an address lookup.
+QImage blank_picture(int width, int height) {
+#ifdef __linux__
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
+    if (bytes >= kHugePage) {
+        const std::size_t size = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        if (void* memory = std::aligned_alloc(kHugePage, size)) {
+            madvise(memory, size, MADV_HUGEPAGE);
+            return QImage(
+                static_cast<uchar*>(memory), width, height, qsizetype(width) * 4,
+                QImage::Format_RGB32, [](void* p) { std::free(p); }, memory);
+        }
+    }
+#endif
+    return QImage(width, height, QImage::Format_RGB32);
+}
+
 }  // namespace
 
 QString number_text(std::int64_t n) {
@@ -45,9 +68,10 @@ QString number_text(std::int64_t n) {
 }
 
 Surface::Surface(int width_px, int height_px, Rgb background)
-    : image_(std::max(width_px, 0), std::max(height_px, 0), QImage::Format_RGB32),
+    : image_(blank_picture(std::max(width_px, 0), std::max(height_px, 0))),
       background_(background) {
     image_.fill(kOpaque | background_);
+    dirty_.resize(image_.width(), image_.height());
     set_font_size(font_points_);
 }
 
@@ -56,7 +80,7 @@ void Surface::resize(int width_px, int height_px) {
     height_px = std::max(height_px, 0);
     if (width_px == image_.width() && height_px == image_.height())
         return;
-    QImage next(width_px, height_px, QImage::Format_RGB32);
+    QImage next = blank_picture(width_px, height_px);
     next.fill(kOpaque | background_);
     const int w = std::min(width_px, image_.width());
     for (int y = 0; y < std::min(height_px, image_.height()); ++y) {
@@ -64,7 +88,7 @@ void Surface::resize(int width_px, int height_px) {
                     reinterpret_cast<std::uint32_t*>(next.scanLine(y)));
     }
     image_ = std::move(next);
-    dirty_.clear();
+    dirty_.resize(width_px, height_px);
     mark(image_.rect());
 }
 
@@ -83,11 +107,26 @@ void Surface::fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::in
     if (left > right || top > bottom)
         return;
     const std::uint32_t value = kOpaque | colour;
+    touched_ += std::uint64_t(right - left + 1) * std::uint64_t(bottom - top + 1);
+    // Rows that already hold the colour are left alone, and are not shown again.
+    std::int64_t first = -1;
+    std::int64_t last = -1;
+    std::uint32_t* const pixels = rows();
+    const std::int64_t stride = stride_px();
     for (std::int64_t y = top; y <= bottom; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(image_.scanLine(static_cast<int>(y)));
-        std::fill(row + left, row + right + 1, value);
+        std::uint32_t* __restrict row = pixels + y * stride;
+        std::uint32_t differs = 0;
+        for (std::int64_t x = left; x <= right; ++x) {
+            differs |= row[x] ^ value;
+            row[x] = value;
+        }
+        if (differs == 0)
+            continue;
+        first = first < 0 ? y : first;
+        last = y;
     }
-    mark(QRect(QPoint(int(left), int(top)), QPoint(int(right), int(bottom))));
+    if (first >= 0)
+        mark(QRect(QPoint(int(left), int(first)), QPoint(int(right), int(last))));
 }
 
 void Surface::box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour) {
@@ -176,15 +215,28 @@ void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::in
     blit(pic, l, t, r - l, b - t, width < 0, rop);
 }
 
+namespace {
+
+// Combines one row of picture pixels with the picture beneath; says which bits changed.
+template <class Op>
+std::uint32_t combine(std::uint32_t* __restrict dst, const std::uint32_t* __restrict src,
+                      std::int64_t n, Op op) {
+    std::uint32_t changed = 0;
+    for (std::int64_t i = 0; i < n; ++i) {
+        const std::uint32_t before = dst[i];
+        const std::uint32_t after = op(before, src[i]);
+        changed |= before ^ after;
+        dst[i] = after;
+    }
+    return changed;
+}
+
+}  // namespace
+
 void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
                    std::int64_t h, bool mirrored, Rop rop) {
     if (pic.isNull())
         return;
-    if (pic.format() != QImage::Format_RGB32 && pic.format() != QImage::Format_ARGB32) {
-        // The rows are read as 32-bit pixels; anything else is converted first.
-        blit(pic.convertToFormat(QImage::Format_RGB32), left, top, w, h, mirrored, rop);
-        return;
-    }
     const std::int64_t sw = pic.width();
     const std::int64_t sh = pic.height();
     if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0)
@@ -195,39 +247,83 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
     const std::int64_t j1 = std::min<std::int64_t>(h, image_.height() - top);
     if (i0 >= i1 || j0 >= j1)
         return;
-    const bool own_size = (w == sw && h == sh);
-    // One loop per raster operation, so the choice is made once per picture.
-    const auto run = [&](auto op) {
-        for (std::int64_t j = j0; j < j1; ++j) {
-            // Nearest source pixel to the centre of each destination pixel.
-            const std::int64_t sy = own_size ? j : ((2 * j + 1) * sh) / (2 * h);
-            const auto* srow = reinterpret_cast<const std::uint32_t*>(pic.constScanLine(int(sy)));
-            auto* drow = reinterpret_cast<std::uint32_t*>(image_.scanLine(int(top + j))) + left;
-            if (own_size && !mirrored) {
-                for (std::int64_t i = i0; i < i1; ++i)
-                    drow[i] = op(drow[i], srow[i]);
-                continue;
-            }
-            for (std::int64_t i = i0; i < i1; ++i) {
-                std::int64_t sx = own_size ? i : ((2 * i + 1) * sw) / (2 * w);
-                if (mirrored)
-                    sx = sw - 1 - sx;
-                drow[i] = op(drow[i], srow[sx]);
-            }
-        }
-    };
     switch (rop) {
         case Rop::SrcPaint:
-            run([](std::uint32_t d, std::uint32_t s) { return d | s; });
+            blit_rows(pic, left, top, {w, h, i0, i1, j0, j1}, mirrored, true,
+                      [](std::uint32_t d, std::uint32_t s) { return d | s; });
             break;
         case Rop::SrcInvert:
-            run([](std::uint32_t d, std::uint32_t s) { return (d ^ s) | kOpaque; });
+            blit_rows(pic, left, top, {w, h, i0, i1, j0, j1}, mirrored, true,
+                      [](std::uint32_t d, std::uint32_t s) { return (d ^ s) | kOpaque; });
             break;
         case Rop::SrcAnd:
-            run([](std::uint32_t d, std::uint32_t s) { return (d & s) | kOpaque; });
+            blit_rows(pic, left, top, {w, h, i0, i1, j0, j1}, mirrored, false,
+                      [](std::uint32_t d, std::uint32_t s) { return (d & s) | kOpaque; });
             break;
     }
-    mark(QRect(int(left + i0), int(top + j0), int(i1 - i0), int(j1 - j0)));
+}
+
+// Black picture pixels leave the picture beneath unchanged under OR and XOR, so with
+// skip_black each row is combined only where the picture has ink.
+template <class Op>
+void Surface::blit_rows(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& c,
+                        bool mirrored, bool skip_black, Op op) {
+    std::int64_t first = -1;
+    std::int64_t last = -1;
+    std::int64_t lo_changed = c.i1;
+    std::int64_t hi_changed = c.i0;
+    std::uint32_t* const pixels = rows() + left;
+    const std::int64_t stride = stride_px();
+    const auto row_done = [&](std::int64_t j, std::int64_t lo, std::int64_t hi,
+                              std::uint32_t changed) {
+        touched_ += std::uint64_t(hi - lo);
+        if (changed == 0)
+            return;
+        first = first < 0 ? j : first;
+        last = j;
+        lo_changed = std::min(lo_changed, lo);
+        hi_changed = std::max(hi_changed, hi);
+    };
+
+    if (const PreparedPicture* p = cache_.get(pic, c.w, c.h, mirrored)) {
+        for (std::int64_t j = c.j0; j < c.j1; ++j) {
+            std::int64_t lo = c.i0;
+            std::int64_t hi = c.i1;
+            if (skip_black) {
+                lo = std::max<std::int64_t>(lo, p->ink_begin[std::size_t(j)]);
+                hi = std::min<std::int64_t>(hi, p->ink_end[std::size_t(j)]);
+            }
+            if (lo >= hi)
+                continue;
+            std::uint32_t* drow = pixels + (top + j) * stride;
+            row_done(j, lo, hi, combine(drow + lo, p->row(int(j)) + lo, hi - lo, op));
+        }
+    } else {
+        // Too large to keep: each visible pixel takes its source pixel on the way.
+        const QImage source = pic.format() == QImage::Format_RGB32 ||
+                                      pic.format() == QImage::Format_ARGB32
+                                  ? pic
+                                  : pic.convertToFormat(QImage::Format_RGB32);
+        const std::int64_t sw = source.width();
+        const std::int64_t sh = source.height();
+        scratch_.resize(std::size_t(c.i1 - c.i0));
+        columns_.resize(std::size_t(c.i1 - c.i0));
+        for (std::int64_t i = c.i0; i < c.i1; ++i) {
+            const std::int64_t sx = ((2 * i + 1) * sw) / (2 * c.w);
+            columns_[std::size_t(i - c.i0)] = std::int32_t(mirrored ? sw - 1 - sx : sx);
+        }
+        for (std::int64_t j = c.j0; j < c.j1; ++j) {
+            const std::int64_t sy = ((2 * j + 1) * sh) / (2 * c.h);
+            const auto* srow = reinterpret_cast<const std::uint32_t*>(source.constScanLine(int(sy)));
+            for (std::size_t k = 0; k < scratch_.size(); ++k)
+                scratch_[k] = srow[columns_[k]] | kOpaque;
+            std::uint32_t* drow = pixels + (top + j) * stride;
+            row_done(j, c.i0, c.i1, combine(drow + c.i0, scratch_.data(), c.i1 - c.i0, op));
+        }
+    }
+    if (first >= 0)
+        mark(QRect(QPoint(int(left + lo_changed), int(top + first)),
+                   QPoint(int(left + hi_changed - 1), int(top + last))));
 }
 
 void Surface::set_font_size(double points) {
@@ -258,6 +354,7 @@ void Surface::print(const QString& text) {
         painter.setFont(font_);
         painter.setPen(QColor::fromRgb(kOpaque | fore_colour_));
         const QRect box = metrics.boundingRect(text).translated(int(x), int(y) + metrics.ascent());
+        touched_ += std::uint64_t(box.width()) * std::uint64_t(box.height());
         painter.drawText(int(x), int(y) + metrics.ascent(), text);
         mark(box.adjusted(-2, -2, 2, 2).intersected(area));
     }
@@ -271,24 +368,11 @@ void Surface::cls() {
 }
 
 void Surface::mark(const QRect& r) {
-    if (r.isEmpty())
-        return;
-    // A handful of rectangles per frame is plenty; beyond that one bounding box will do.
-    constexpr std::size_t kMaxRects = 128;
-    if (dirty_.size() >= kMaxRects) {
-        QRect all = r;
-        for (const QRect& d : dirty_)
-            all |= d;
-        dirty_.assign(1, all);
-        return;
-    }
-    dirty_.push_back(r);
+    dirty_.add(r);
 }
 
 std::vector<QRect> Surface::take_dirty() {
-    std::vector<QRect> out;
-    out.swap(dirty_);
-    return out;
+    return dirty_.take();
 }
 
 }  // namespace grimbolt

@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/dirty_region.h"
+#include "ui/picture_cache.h"
+
 namespace grimbolt {
 
 using Rgb = std::uint32_t;  // 0xRRGGBB
@@ -91,10 +94,24 @@ class Surface {
     std::vector<QRect> take_dirty();
     bool has_dirty() const { return !dirty_.empty(); }
 
+    // Pixels the drawing primitives have gone over so far: the measure of their work.
+    std::uint64_t pixels_touched() const { return touched_; }
+
   private:
+    // The first row of pixels, for writing (made the picture's own first), and the
+    // distance from one row to the next, in pixels.
+    std::uint32_t* rows() { return reinterpret_cast<std::uint32_t*>(image_.bits()); }
+    std::int64_t stride_px() const { return image_.bytesPerLine() / 4; }
     void fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour);
+    // The drawn size, and the part of it inside the picture.
+    struct Clip {
+        std::int64_t w, h, i0, i1, j0, j1;
+    };
     void blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
               std::int64_t h, bool mirrored, Rop rop);
+    template <class Op>
+    void blit_rows(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& clip,
+                   bool mirrored, bool skip_black, Op op);
     void mark(const QRect& r);
 
     QImage image_;
@@ -106,7 +123,11 @@ class Surface {
     QFont font_;
     std::int64_t current_x_ = 0;
     std::int64_t current_y_ = 0;
-    std::vector<QRect> dirty_;
+    DirtyRegion dirty_;
+    PictureCache cache_;
+    std::vector<std::int32_t> columns_;   // scratch rows for pictures too large to keep
+    std::vector<std::uint32_t> scratch_;
+    std::uint64_t touched_ = 0;
 };
 
 }  // namespace grimbolt

@@ -30,12 +30,20 @@ void SurfaceView::update_surface_rect(const QRect& r) {
 void SurfaceView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QImage& image = surface_->image();
-    const QRect target = event->rect();
     if (scale_ == 1.0) {
-        painter.fillRect(target, Qt::black);
-        painter.drawImage(target.topLeft(), image, target);
+        // Only what changed is copied, rectangle by rectangle.
+        for (const QRect& r : event->region()) {
+            painted_pixels_ += std::uint64_t(r.width()) * std::uint64_t(r.height());
+            const QRect inside = r.intersected(image.rect());
+            if (inside != r)
+                painter.fillRect(r, Qt::black);
+            if (!inside.isEmpty())
+                painter.drawImage(inside.topLeft(), image, inside);
+        }
         return;
     }
+    const QRect target = event->rect();
+    painted_pixels_ += std::uint64_t(target.width()) * std::uint64_t(target.height());
     painter.fillRect(target, Qt::black);
     const double device_scale = scale_ * devicePixelRatioF();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, device_scale < 1.0);

@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QWidget>
+#include <cstdint>
 
 namespace grimbolt {
 
@@ -21,12 +22,16 @@ class SurfaceView : public QWidget {
     // Schedules the widget area that shows these surface pixels for repainting.
     void update_surface_rect(const QRect& r);
 
+    // Widget pixels painted from the surface so far.
+    std::uint64_t painted_pixels() const { return painted_pixels_; }
+
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     const Surface* surface_;
     double scale_ = 1.0;
+    std::uint64_t painted_pixels_ = 0;
 };
 
 }  // namespace grimbolt

@@ -1,0 +1,132 @@
+// The game's speed: one tick under a typical and under the heaviest load, the full
+// redraw, the memory floor for the heaviest tick, and the rate the real window keeps
+// at a 1 ms tick period.
+//   build/grimbolt-bench [--benchmark_repetitions=5 ...]
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstring>
+
+#include "delivered_rate.h"
+#include "scene.h"
+
+namespace grimbolt::bench {
+namespace {
+
+struct Resolution {
+    int width;
+    int height;
+};
+constexpr Resolution k1080p{1920, 1080};
+constexpr Resolution k2160p{3840, 2160};
+
+// One tick from the same state every time, so the load stays what the scene says.
+void tick(benchmark::State& state, Resolution res, Load load) {
+    Scene scene(res.width, res.height, load);
+    Game& game = scene.game;
+    std::uint64_t touched = 0;
+    for (auto _ : state) {
+        game.s = scene.start;
+        const std::uint64_t before = game.screen.pixels_touched();
+        game.Timer1_Timer();
+        touched = game.screen.pixels_touched() - before;
+        benchmark::DoNotOptimize(game.s.score);
+    }
+    state.counters["pixels"] = double(touched);
+}
+
+void redraw_all(benchmark::State& state, Resolution res) {
+    Scene scene(res.width, res.height, kTypical);
+    for (auto _ : state) {
+        scene.game.redraw_all();
+        benchmark::DoNotOptimize(scene.game.screen.image().constBits());
+    }
+}
+
+// Reads and writes as many picture pixels as the heaviest tick touches, in one tight
+// loop with no game in it: the floor set by memory.
+void pixel_limit(benchmark::State& state, Resolution res, Load load) {
+    Scene scene(res.width, res.height, load);
+    scene.game.s = scene.start;
+    const std::uint64_t before = scene.game.screen.pixels_touched();
+    scene.game.Timer1_Timer();
+    const std::uint64_t count = scene.game.screen.pixels_touched() - before;
+
+    QImage& image = const_cast<QImage&>(scene.game.screen.image());
+    auto* pixels = reinterpret_cast<std::uint32_t*>(image.bits());
+    const std::uint64_t size = std::uint64_t(image.width()) * image.height();
+    std::uint32_t salt = 1;
+    for (auto _ : state) {
+        std::uint64_t left = count;
+        while (left > 0) {
+            const std::uint64_t n = std::min(left, size);
+            for (std::uint64_t i = 0; i < n; ++i)
+                pixels[i] |= salt;
+            left -= n;
+        }
+        salt ^= 1;
+        benchmark::ClobberMemory();
+    }
+    state.counters["pixels"] = double(count);
+}
+
+void delivered(benchmark::State& state) {
+    DeliveredRate result;
+    for (auto _ : state)
+        result = measure_delivered_rate(1, 5000);
+    state.counters["ticks_per_s"] = result.ticks_per_second;
+    state.counters["frame_share_per_tick"] = result.frame_share_per_tick;
+}
+
+void register_all() {
+    benchmark::RegisterBenchmark("tick_typical/1080p", tick, k1080p, kTypical)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("tick_worst/1080p", tick, k1080p, kWorst)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("tick_worst/2160p", tick, k2160p, kWorst)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("redraw_all/1080p", redraw_all, k1080p)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("redraw_all/2160p", redraw_all, k2160p)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("pixel_limit_worst/1080p", pixel_limit, k1080p, kWorst)
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("delivered_rate_1ms", delivered)
+        ->Unit(benchmark::kSecond)
+        ->Iterations(1)
+        ->UseRealTime();
+
+    // How the tick grows with the number of monsters and with the blast size.
+    for (const int vrags : {0, 11, 25, 51}) {
+        Load load = kWorst;
+        load.vrags = vrags;
+        benchmark::RegisterBenchmark(("growth/vrags:" + std::to_string(vrags)).c_str(), tick,
+                                     k1080p, load)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    for (const int blast : {500, 1000, 2000, 4000}) {
+        Load load = kWorst;
+        load.blast_size = blast;
+        benchmark::RegisterBenchmark(("growth/blast_size:" + std::to_string(blast)).c_str(), tick,
+                                     k1080p, load)
+            ->Unit(benchmark::kMicrosecond);
+    }
+}
+
+}  // namespace
+}  // namespace grimbolt::bench
+
+int main(int argc, char** argv) {
+    // The window of the delivered-rate run needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    grimbolt::bench::register_all();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// Pictures made ready for drawing: 32-bit, at the size and facing they are drawn
+// with, and with the stretch of each row that is not black. The game draws the same
+// few pictures at the same few sizes every tick, so each is made once and kept.
+
+#include <QImage>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace grimbolt {
+
+struct PreparedPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // row by row, opaque
+    // Per row: the first pixel that is not black and one past the last (equal when
+    // the whole row is black), for the operations that black leaves alone.
+    std::vector<std::int32_t> ink_begin;
+    std::vector<std::int32_t> ink_end;
+
+    const std::uint32_t* row(int y) const { return pixels.data() + std::size_t(y) * width; }
+};
+
+class PictureCache {
+  public:
+    // The picture drawn at width x height, mirrored or not, each destination pixel taking
+    // the source pixel nearest to its centre. Null when it is too large to keep.
+    const PreparedPicture* get(const QImage& picture, std::int64_t width, std::int64_t height,
+                               bool mirrored);
+
+  private:
+    struct Key {
+        qint64 image;
+        std::int64_t width;
+        std::int64_t height;
+        bool mirrored;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const;
+    };
+    struct Entry {
+        PreparedPicture picture;
+        std::uint64_t last_use = 0;
+    };
+
+    void make_room(std::size_t bytes);
+
+    std::unordered_map<Key, Entry, KeyHash> entries_;
+    std::size_t bytes_ = 0;
+    std::uint64_t uses_ = 0;
+    // The last few pictures asked for, checked before the map.
+    static constexpr int kRecent = 4;
+    Key recent_key_[kRecent]{};
+    const PreparedPicture* recent_[kRecent]{};
+    int recent_next_ = 0;
+};
+
+}  // namespace grimbolt
