@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTemporaryFile>
 #include <cstring>
 
 #include "delivered_rate.h"
@@ -118,9 +119,15 @@ void register_all() {
 }  // namespace grimbolt::bench
 
 int main(int argc, char** argv) {
-    // The window of the delivered-rate run needs no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window of the delivered-rate run needs no display: an offscreen one of
+    // 1920 x 1080 pixels stands in for it.
+    QTemporaryFile screens;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && screens.open()) {
+        screens.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920,
+            "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        screens.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    }
     QApplication app(argc, argv);
     grimbolt::bench::register_all();
     benchmark::Initialize(&argc, argv);

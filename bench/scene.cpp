@@ -41,17 +41,18 @@ void set_scene(Game& game, const Load& load) {
         s.pulls[i] = {x, ground - 700 - (i % 3) * 60, i % 2 == 0 ? 1 : -1};
     }
     // Explosions along the top at every stage of their growth, the last one drawn at
-    // the full blast size.
+    // the full blast size; a single one is half grown, as it is on average.
     for (int k = 0; k < load.vzrivs && k < kVzrivRows; ++k) {
         const auto x = std::int32_t((k + 0.5) * sw / load.vzrivs);
-        const std::int32_t stage = load.blast_size * (k + 1) / load.vzrivs / 100 * 100;
+        const std::int32_t stage = load.vzrivs == 1
+                                       ? load.blast_size / 2 / 100 * 100
+                                       : load.blast_size * (k + 1) / load.vzrivs / 100 * 100;
         s.vzrivs[k] = {x, 2100, std::max(stage - 100, 100)};
     }
 }
 
 Scene::Scene(int width_px, int height_px, const Load& load)
-    : display(width_px, height_px),
-      game(Sprites::load(), Platform{timer, display, random, clock}) {
+    : display(width_px, height_px), game(Sprites::load(), Platform{timer, display, random, clock}) {
     game.screen.resize(width_px, height_px);
     set_scene(game, load);
     game.redraw_all();

@@ -11,10 +11,10 @@ constexpr std::size_t kLargestBytes = std::size_t{4} << 20;
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 PreparedPicture prepare(const QImage& picture, int w, int h, bool mirrored) {
-    const QImage source = picture.format() == QImage::Format_RGB32 ||
-                                  picture.format() == QImage::Format_ARGB32
-                              ? picture
-                              : picture.convertToFormat(QImage::Format_RGB32);
+    const QImage source =
+        picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+            ? picture
+            : picture.convertToFormat(QImage::Format_RGB32);
     const std::int64_t sw = source.width();
     const std::int64_t sh = source.height();
     PreparedPicture out;

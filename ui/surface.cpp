@@ -32,9 +32,9 @@ QString game_font_family() {
     return family;
 }
 
-// Largest h with h * h <= v, for v >= 0.
+// Largest h with h * h <= v, for 0 <= v < 2^62.
 std::int64_t isqrt(std::int64_t v) {
-    auto h = static_cast<std::int64_t>(std::sqrt(static_cast<long double>(v)));
+    auto h = static_cast<std::int64_t>(std::sqrt(static_cast<double>(v)));
     while (h > 0 && h * h > v)
         --h;
     while ((h + 1) * (h + 1) <= v)
@@ -76,6 +76,7 @@ Surface::Surface(int width_px, int height_px, Rgb background)
 }
 
 void Surface::resize(int width_px, int height_px) {
+    settle();
     width_px = std::max(width_px, 0);
     height_px = std::max(height_px, 0);
     if (width_px == image_.width() && height_px == image_.height())
@@ -93,6 +94,7 @@ void Surface::resize(int width_px, int height_px) {
 }
 
 Rgb Surface::pixel(int x, int y) const {
+    settle();
     if (!image_.valid(x, y))
         return 0;
     return reinterpret_cast<const std::uint32_t*>(image_.constScanLine(y))[x] & ~kOpaque;
@@ -100,6 +102,7 @@ Rgb Surface::pixel(int x, int y) const {
 
 void Surface::fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                       Rgb colour) {
+    settle();
     const std::int64_t left = std::max<std::int64_t>(std::min(x1, x2), 0);
     const std::int64_t right = std::min<std::int64_t>(std::max(x1, x2), image_.width() - 1);
     const std::int64_t top = std::max<std::int64_t>(std::min(y1, y2), 0);
@@ -175,11 +178,53 @@ void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
     };
     const std::int64_t top = std::max<std::int64_t>(y0 - rp, 0);
     const std::int64_t bottom = std::min<std::int64_t>(y0 + rp, image_.height() - 1);
+    if (top > bottom)
+        return;
+    // Each row's half-width is needed for the rows above and below too: one square root
+    // a row.
+    std::int64_t above = span(top - y0 - 1);
+    std::int64_t here = span(top - y0);
+    if (fill_style_ == FillStyle::Solid && fill_colour_ == fore_colour_) {
+        // Inside and rim alike: one span a row, one mark for the disc.
+        settle();
+        const std::uint32_t value = kOpaque | fill_colour_;
+        std::uint32_t* const pixels = rows();
+        const std::int64_t stride = stride_px();
+        const std::int64_t last_x = image_.width() - 1;
+        std::int64_t first = -1;
+        std::int64_t last = -1;
+        for (std::int64_t y = top; y <= bottom; ++y) {
+            const std::int64_t l = std::max<std::int64_t>(x0 - here, 0);
+            const std::int64_t r = std::min<std::int64_t>(x0 + here, last_x);
+            here = span(y + 1 - y0);
+            if (l > r)
+                continue;
+            std::uint32_t* __restrict row = pixels + y * stride;
+            std::uint32_t differs = 0;
+            for (std::int64_t x = l; x <= r; ++x) {
+                differs |= row[x] ^ value;
+                row[x] = value;
+            }
+            touched_ += std::uint64_t(r - l + 1);
+            if (differs != 0) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        }
+        if (first >= 0) {
+            const std::int64_t l = std::max<std::int64_t>(x0 - rp, 0);
+            const std::int64_t r = std::min<std::int64_t>(x0 + rp, last_x);
+            mark(QRect(QPoint(int(l), int(first)), QPoint(int(r), int(last))));
+        }
+        return;
+    }
     for (std::int64_t y = top; y <= bottom; ++y) {
-        const std::int64_t dy = y - y0;
-        const std::int64_t hw = span(dy);
+        const std::int64_t hw = here;
+        const std::int64_t below = span(y + 1 - y0);
         // Inside pixels whose four neighbours are all inside; the rest is the rim.
-        const std::int64_t inner = std::min({span(dy - 1), span(dy + 1), hw - 1});
+        const std::int64_t inner = std::min({above, below, hw - 1});
+        above = here;
+        here = below;
         if (inner >= 0 && fill_style_ == FillStyle::Solid) {
             fill_px(x0 - inner, y, x0 + inner, y, fill_colour_);
         }
@@ -215,117 +260,6 @@ void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::in
     blit(pic, l, t, r - l, b - t, width < 0, rop);
 }
 
-namespace {
-
-// Combines one row of picture pixels with the picture beneath; says which bits changed.
-template <class Op>
-std::uint32_t combine(std::uint32_t* __restrict dst, const std::uint32_t* __restrict src,
-                      std::int64_t n, Op op) {
-    std::uint32_t changed = 0;
-    for (std::int64_t i = 0; i < n; ++i) {
-        const std::uint32_t before = dst[i];
-        const std::uint32_t after = op(before, src[i]);
-        changed |= before ^ after;
-        dst[i] = after;
-    }
-    return changed;
-}
-
-}  // namespace
-
-void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
-                   std::int64_t h, bool mirrored, Rop rop) {
-    if (pic.isNull())
-        return;
-    const std::int64_t sw = pic.width();
-    const std::int64_t sh = pic.height();
-    if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0)
-        return;
-    const std::int64_t i0 = std::max<std::int64_t>(0, -left);
-    const std::int64_t i1 = std::min<std::int64_t>(w, image_.width() - left);
-    const std::int64_t j0 = std::max<std::int64_t>(0, -top);
-    const std::int64_t j1 = std::min<std::int64_t>(h, image_.height() - top);
-    if (i0 >= i1 || j0 >= j1)
-        return;
-    switch (rop) {
-        case Rop::SrcPaint:
-            blit_rows(pic, left, top, {w, h, i0, i1, j0, j1}, mirrored, true,
-                      [](std::uint32_t d, std::uint32_t s) { return d | s; });
-            break;
-        case Rop::SrcInvert:
-            blit_rows(pic, left, top, {w, h, i0, i1, j0, j1}, mirrored, true,
-                      [](std::uint32_t d, std::uint32_t s) { return (d ^ s) | kOpaque; });
-            break;
-        case Rop::SrcAnd:
-            blit_rows(pic, left, top, {w, h, i0, i1, j0, j1}, mirrored, false,
-                      [](std::uint32_t d, std::uint32_t s) { return (d & s) | kOpaque; });
-            break;
-    }
-}
-
-// Black picture pixels leave the picture beneath unchanged under OR and XOR, so with
-// skip_black each row is combined only where the picture has ink.
-template <class Op>
-void Surface::blit_rows(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& c,
-                        bool mirrored, bool skip_black, Op op) {
-    std::int64_t first = -1;
-    std::int64_t last = -1;
-    std::int64_t lo_changed = c.i1;
-    std::int64_t hi_changed = c.i0;
-    std::uint32_t* const pixels = rows() + left;
-    const std::int64_t stride = stride_px();
-    const auto row_done = [&](std::int64_t j, std::int64_t lo, std::int64_t hi,
-                              std::uint32_t changed) {
-        touched_ += std::uint64_t(hi - lo);
-        if (changed == 0)
-            return;
-        first = first < 0 ? j : first;
-        last = j;
-        lo_changed = std::min(lo_changed, lo);
-        hi_changed = std::max(hi_changed, hi);
-    };
-
-    if (const PreparedPicture* p = cache_.get(pic, c.w, c.h, mirrored)) {
-        for (std::int64_t j = c.j0; j < c.j1; ++j) {
-            std::int64_t lo = c.i0;
-            std::int64_t hi = c.i1;
-            if (skip_black) {
-                lo = std::max<std::int64_t>(lo, p->ink_begin[std::size_t(j)]);
-                hi = std::min<std::int64_t>(hi, p->ink_end[std::size_t(j)]);
-            }
-            if (lo >= hi)
-                continue;
-            std::uint32_t* drow = pixels + (top + j) * stride;
-            row_done(j, lo, hi, combine(drow + lo, p->row(int(j)) + lo, hi - lo, op));
-        }
-    } else {
-        // Too large to keep: each visible pixel takes its source pixel on the way.
-        const QImage source = pic.format() == QImage::Format_RGB32 ||
-                                      pic.format() == QImage::Format_ARGB32
-                                  ? pic
-                                  : pic.convertToFormat(QImage::Format_RGB32);
-        const std::int64_t sw = source.width();
-        const std::int64_t sh = source.height();
-        scratch_.resize(std::size_t(c.i1 - c.i0));
-        columns_.resize(std::size_t(c.i1 - c.i0));
-        for (std::int64_t i = c.i0; i < c.i1; ++i) {
-            const std::int64_t sx = ((2 * i + 1) * sw) / (2 * c.w);
-            columns_[std::size_t(i - c.i0)] = std::int32_t(mirrored ? sw - 1 - sx : sx);
-        }
-        for (std::int64_t j = c.j0; j < c.j1; ++j) {
-            const std::int64_t sy = ((2 * j + 1) * sh) / (2 * c.h);
-            const auto* srow = reinterpret_cast<const std::uint32_t*>(source.constScanLine(int(sy)));
-            for (std::size_t k = 0; k < scratch_.size(); ++k)
-                scratch_[k] = srow[columns_[k]] | kOpaque;
-            std::uint32_t* drow = pixels + (top + j) * stride;
-            row_done(j, c.i0, c.i1, combine(drow + c.i0, scratch_.data(), c.i1 - c.i0, op));
-        }
-    }
-    if (first >= 0)
-        mark(QRect(QPoint(int(left + lo_changed), int(top + first)),
-                   QPoint(int(left + hi_changed - 1), int(top + last))));
-}
-
 void Surface::set_font_size(double points) {
     font_points_ = points;
     font_ = QFont(game_font_family());
@@ -343,6 +277,7 @@ std::int64_t Surface::line_height() const {
 }
 
 void Surface::print(const QString& text) {
+    settle();
     const QFontMetrics metrics(font_);
     const std::int64_t x = to_px(pin(current_x_));
     const std::int64_t y = to_px(pin(current_y_));
@@ -372,6 +307,7 @@ void Surface::mark(const QRect& r) {
 }
 
 std::vector<QRect> Surface::take_dirty() {
+    settle();
     return dirty_.take();
 }
 

@@ -54,7 +54,10 @@ class Surface {
     void resize(int width_px, int height_px);
     int width_px() const { return image_.width(); }
     int height_px() const { return image_.height(); }
-    const QImage& image() const { return image_; }
+    const QImage& image() const {
+        settle();
+        return image_;
+    }
     Rgb pixel(int x, int y) const;
 
     void box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour);
@@ -92,10 +95,16 @@ class Surface {
 
     // Pixel rectangles drawn on since the last call.
     std::vector<QRect> take_dirty();
-    bool has_dirty() const { return !dirty_.empty(); }
+    bool has_dirty() const {
+        settle();
+        return !dirty_.empty();
+    }
 
     // Pixels the drawing primitives have gone over so far: the measure of their work.
-    std::uint64_t pixels_touched() const { return touched_; }
+    std::uint64_t pixels_touched() const {
+        settle();
+        return touched_;
+    }
 
   private:
     // The first row of pixels, for writing (made the picture's own first), and the
@@ -107,11 +116,31 @@ class Surface {
     struct Clip {
         std::int64_t w, h, i0, i1, j0, j1;
     };
+    struct Changes;
+    // An AND drawing not yet done, waiting for the OR drawing that may join it.
+    struct Pending {
+        bool active = false;
+        qint64 image = 0;
+        std::int64_t w = 0, h = 0;
+        bool mirrored = false;
+        std::int64_t left = 0, top = 0;
+        Clip clip{};
+        const PreparedPicture* picture = nullptr;
+    };
+
     void blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
               std::int64_t h, bool mirrored, Rop rop);
     template <class Op>
-    void blit_rows(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& clip,
-                   bool mirrored, bool skip_black, Op op);
+    void blit_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top, const Clip& clip,
+                   bool skip_black, Op op);
+    void and_then_or_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top,
+                          const Clip& clip);
+    void blit_direct(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& clip,
+                     bool mirrored, Rop rop);
+    // Does the AND drawing held back, before anything else reads or draws.
+    void settle();
+    void settle() const;
+    void mark(const Changes& changes);
     void mark(const QRect& r);
 
     QImage image_;
@@ -124,8 +153,9 @@ class Surface {
     std::int64_t current_x_ = 0;
     std::int64_t current_y_ = 0;
     DirtyRegion dirty_;
+    Pending pending_;
     PictureCache cache_;
-    std::vector<std::int32_t> columns_;   // scratch rows for pictures too large to keep
+    std::vector<std::int32_t> columns_;  // scratch rows for pictures too large to keep
     std::vector<std::uint32_t> scratch_;
     std::uint64_t touched_ = 0;
 };

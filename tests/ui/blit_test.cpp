@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <random>
+
+#include "ui/surface.h"
+
+namespace grimbolt {
+namespace {
+
+QImage noise(int w, int h, std::mt19937& rng, int black_share) {
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool black = int(rng() % 100) < black_share;
+            img.setPixel(x, y, black ? 0xFF000000u : (0xFF000000u | (rng() & 0xFFFFFF)));
+        }
+    }
+    return img;
+}
+
+void paint_background(Surface& s, std::mt19937& rng) {
+    for (int i = 0; i < 40; ++i) {
+        const std::int64_t x = rng() % (s.width_px() * 15);
+        const std::int64_t y = rng() % (s.height_px() * 15);
+        s.box(x, y, x + 600, y + 450, rng() & 0xFFFFFF);
+    }
+}
+
+// A monster's AND drawing and the OR drawing at its next place are done in one pass;
+// the picture must be the one the two drawings give one after the other.
+TEST(Blit, AndThenOrInOnePassGivesWhatTheTwoDrawingsGive) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 300; ++round) {
+        const QImage pic = noise(5 + int(rng() % 30), 3 + int(rng() % 20), rng, 40);
+        Surface together(64, 48);
+        std::mt19937 same(round);
+        paint_background(together, same);
+        Surface apart(64, 48);
+        same.seed(round);
+        paint_background(apart, same);
+
+        // Any place, in or partly out of the picture; moves short and long, both ways.
+        const std::int64_t x = std::int64_t(rng() % 1400) - 400;
+        const std::int64_t y = std::int64_t(rng() % 1000) - 300;
+        const std::int64_t step = std::int64_t(rng() % 900) - 450;
+        const std::int64_t width = (rng() % 2 ? 1 : -1) * pic.width() * 15;
+        for (Surface* s : {&together, &apart}) {
+            s->picture(pic, x, y, width, Rop::SrcAnd);
+            if (s == &apart)
+                s->pixel(0, 0);  // reading makes the AND drawing happen on its own
+            s->picture(pic, x + step, y, width, Rop::SrcPaint);
+        }
+        ASSERT_EQ(together.image(), apart.image()) << "round " << round;
+    }
+}
+
+// Reference: each destination pixel takes the source pixel nearest its centre.
+QImage nearest(const QImage& pic, int w, int h) {
+    QImage out(w, h, QImage::Format_RGB32);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            out.setPixel(i, j,
+                         pic.pixel(int((2LL * i + 1) * pic.width() / (2LL * w)),
+                                   int((2LL * j + 1) * pic.height() / (2LL * h))));
+    return out;
+}
+
+TEST(Blit, ScaledPicturesSmallAndTooLargeToKeepFollowTheNearestPixelRule) {
+    std::mt19937 rng(3);
+    const QImage pic = noise(17, 13, rng, 30);
+    for (const int size : {9, 40, 1100}) {  // the last is drawn without being kept
+        Surface s(size + 20, size + 20);
+        s.picture(pic, 150, 150, std::int64_t{size} * 15, std::int64_t{size} * 15, Rop::SrcPaint);
+        EXPECT_EQ(s.image().copy(10, 10, size, size), nearest(pic, size, size)) << size;
+    }
+}
+
+TEST(Blit, APictureChangedInPlaceIsDrawnAsItIsNow) {
+    QImage pic(4, 4, QImage::Format_RGB32);
+    pic.fill(0xFF0000FFu);
+    Surface s(10, 10);
+    s.picture(pic, 0, 0, Rop::SrcPaint);
+    pic.fill(0xFF00FF00u);
+    s.picture(pic, 60, 60, Rop::SrcPaint);
+    EXPECT_EQ(s.pixel(0, 0), kBlue);
+    EXPECT_EQ(s.pixel(4, 4), kGreen);
+}
+
+TEST(Blit, ABusyTickShowsOnlyTheCellsItTouched) {
+    Surface s(1920, 1080);
+    s.take_dirty();
+    // Sixty small boxes spread over the picture: far more than are kept one by one.
+    for (int i = 0; i < 60; ++i)
+        s.box(i * 450, (i % 7) * 2000, i * 450 + 100, (i % 7) * 2000 + 100, kWhite);
+    std::int64_t area = 0;
+    QImage shown(1920, 1080, QImage::Format_RGB32);
+    shown.fill(Qt::black);
+    for (const QRect& r : s.take_dirty()) {
+        area += std::int64_t(r.width()) * r.height();
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                shown.setPixel(x, y, s.image().pixel(x, y));
+    }
+    EXPECT_EQ(shown, s.image());        // everything drawn is shown
+    EXPECT_LE(area, 60 * 4 * 16 * 16);  // at most the cells each box falls in
+    // Drawing the same again changes nothing and shows nothing.
+    for (int i = 0; i < 60; ++i)
+        s.box(i * 450, (i % 7) * 2000, i * 450 + 100, (i % 7) * 2000 + 100, kWhite);
+    EXPECT_FALSE(s.has_dirty());
+}
+
+// A disc whose inside and rim share a colour is drawn a row at a time; it must cover
+// exactly what the inside and the rim cover when their colours differ.
+TEST(Blit, OneColourDiscCoversTheInsideAndTheRim) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 200; ++round) {
+        const std::int64_t cx = std::int64_t(rng() % 1500) - 300;
+        const std::int64_t cy = std::int64_t(rng() % 1200) - 300;
+        const std::int64_t r = rng() % 900;
+        Surface one(64, 48);
+        one.set_fill(kWhite, FillStyle::Solid);
+        one.set_fore_colour(kWhite);
+        one.circle(cx, cy, r);
+        Surface two(64, 48);
+        two.set_fill(kWhite, FillStyle::Solid);
+        two.set_fore_colour(kYellow);
+        two.circle(cx, cy, r);
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x)
+                ASSERT_EQ(one.pixel(x, y) != kBlack, two.pixel(x, y) != kBlack)
+                    << round << ": " << x << ", " << y;
+    }
+}
+
+}  // namespace
+}  // namespace grimbolt
