@@ -1,6 +1,7 @@
 #include "ui/mainfrm.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -178,6 +179,7 @@ void Mainfrm::request_paint() {
 
 void Mainfrm::form_paint() {
     paint_pending_ = false;
+    bind_surface();
     game_->Form_Paint();
     present();
     emit formPainted();
@@ -191,22 +193,26 @@ void Mainfrm::form_resize() {
 }
 
 void Mainfrm::form_activate() {
+    bind_surface();
     game_->Form_Activate();
     present();
     emit formActivated();
 }
 
 void Mainfrm::tick() {
+    bind_surface();
     game_->Timer1_Timer();
     present();
 }
 
 void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
+    bind_surface();
     game_->Form_KeyDown(code, shift);
     present();
 }
 
 void Mainfrm::key_up(std::int16_t code, std::int16_t shift) {
+    bind_surface();
     game_->Form_KeyUp(code, shift);
     present();
 }
@@ -231,8 +237,56 @@ void Mainfrm::fit_surface() {
     }
     view_->set_scale(scale);
     paramspic_->set_scale(scale);
-    game_->screen.resize(picture.width(), picture.height());
+    picture_size_ = picture;
+    bind_surface();
     view_->update();
+}
+
+QImage* Mainfrm::window_picture() const {
+    QBackingStore* store = backingStore();
+    QPaintDevice* device = store != nullptr ? store->paintDevice() : nullptr;
+    if (device == nullptr || device->devType() != QInternal::Image)
+        return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    const bool rgb32 = image->format() == QImage::Format_RGB32 ||
+                       image->format() == QImage::Format_ARGB32 ||
+                       image->format() == QImage::Format_ARGB32_Premultiplied;
+    return rgb32 && image->devicePixelRatio() == 1.0 ? image : nullptr;
+}
+
+void Mainfrm::bind_surface() {
+    Surface& screen = game_->screen;
+    const bool exposed = windowHandle() != nullptr && windowHandle()->isExposed();
+    const bool one_to_one = view_->scale() == 1.0 && devicePixelRatioF() == 1.0;
+    QImage* picture = one_to_one && exposed ? window_picture() : nullptr;
+    const QRect client(view_->mapTo(this, QPoint(0, 0)), view_->size());
+    if (picture != nullptr && !client.isEmpty() && picture->rect().contains(client)) {
+        const qsizetype line = picture->bytesPerLine();
+        uchar* bits = picture->bits() + client.top() * line + client.left() * 4;
+        if (screen.draws_on(bits, client.width(), client.height(), line))
+            return;
+        // The game's own pixels move there; a window picture made anew lost them.
+        const bool kept = !direct_;
+        screen.attach(bits, client.width(), client.height(), line, kept);
+        direct_ = true;
+        view_->set_direct(true);
+        if (!kept)
+            request_paint();
+        return;
+    }
+    if (direct_) {
+        // Not the window's picture any more: own pixels again, drawn anew.
+        direct_ = false;
+        view_->set_direct(false);
+        screen.resize(picture_size_.width(), picture_size_.height());
+        request_paint();
+        return;
+    }
+    // Until the window is first shown its picture does not exist: no own pixels are
+    // made for the moment in between.
+    const bool waiting = one_to_one && !exposed;
+    if (!waiting && QSize(screen.width_px(), screen.height_px()) != picture_size_)
+        screen.resize(picture_size_.width(), picture_size_.height());
 }
 
 QRect Mainfrm::to_view(std::int32_t left, std::int32_t top, std::int32_t width,
@@ -243,8 +297,18 @@ QRect Mainfrm::to_view(std::int32_t left, std::int32_t top, std::int32_t width,
 }
 
 void Mainfrm::present() {
-    for (const QRect& r : game_->screen.take_dirty())
+    for (const QRect& r : game_->screen.take_dirty()) {
         view_->update_surface_rect(r);
+        // Drawn straight in the window's picture, the game draws under its panels too:
+        // they are painted again on top.
+        if (direct_) {
+            for (QWidget* panel :
+                 {static_cast<QWidget*>(paramspic_), static_cast<QWidget*>(speedpic_)}) {
+                if (panel->isVisible() && panel->geometry().intersects(r))
+                    panel->update(r.translated(-panel->pos()));
+            }
+        }
+    }
 
     const PictureBox& panel = game_->paramspic;
     const QRect where = to_view(panel.left, panel.top, panel.width, panel.height);

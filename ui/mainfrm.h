@@ -98,6 +98,10 @@ class Mainfrm : public QMainWindow {
 
     // Fits the game's picture to the client area, then shows what the game changed.
     void fit_surface();
+    // Puts the game's picture in the window's own where it can go there; called before
+    // the game draws, since the window may have made its picture anew.
+    void bind_surface();
+    QImage* window_picture() const;
     void present();
     QRect to_view(std::int32_t left, std::int32_t top, std::int32_t width,
                   std::int32_t height) const;
@@ -117,6 +121,8 @@ class Mainfrm : public QMainWindow {
     QPointer<Avtor> avtor_;
     bool activated_once_ = false;
     bool paint_pending_ = false;
+    bool direct_ = false;  // the game draws in the window's own picture
+    QSize picture_size_;   // the game's picture, in its own pixels
 };
 
 }  // namespace grimbolt

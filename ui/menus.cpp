@@ -50,6 +50,7 @@ void Mainfrm::connect_menus() {
 }
 
 void Mainfrm::New_Game_Click() {
+    bind_surface();
     game_->New_Game_Click();
     present();
 }

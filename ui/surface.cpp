@@ -79,18 +79,42 @@ void Surface::resize(int width_px, int height_px) {
     settle();
     width_px = std::max(width_px, 0);
     height_px = std::max(height_px, 0);
-    if (width_px == image_.width() && height_px == image_.height())
+    if (!attached_ && width_px == image_.width() && height_px == image_.height())
         return;
     QImage next = blank_picture(width_px, height_px);
     next.fill(kOpaque | background_);
-    const int w = std::min(width_px, image_.width());
-    for (int y = 0; y < std::min(height_px, image_.height()); ++y) {
-        std::copy_n(reinterpret_cast<const std::uint32_t*>(image_.constScanLine(y)), w,
-                    reinterpret_cast<std::uint32_t*>(next.scanLine(y)));
-    }
+    if (!attached_)
+        copy_top_left(image_, next);
     image_ = std::move(next);
+    attached_ = false;
     dirty_.resize(width_px, height_px);
     mark(image_.rect());
+}
+
+void Surface::attach(uchar* bits, int width_px, int height_px, qsizetype bytes_per_line,
+                     bool keep) {
+    settle();
+    QImage next(bits, width_px, height_px, bytes_per_line, QImage::Format_RGB32);
+    if (keep && !attached_)
+        copy_top_left(image_, next);
+    image_ = std::move(next);
+    attached_ = true;
+    dirty_.resize(width_px, height_px);
+    mark(image_.rect());
+}
+
+bool Surface::draws_on(const uchar* bits, int width_px, int height_px,
+                       qsizetype bytes_per_line) const {
+    return attached_ && image_.constBits() == bits && image_.width() == width_px &&
+           image_.height() == height_px && image_.bytesPerLine() == bytes_per_line;
+}
+
+void Surface::copy_top_left(const QImage& from, QImage& to) {
+    const int w = std::min(from.width(), to.width());
+    for (int y = 0; y < std::min(from.height(), to.height()); ++y) {
+        std::copy_n(reinterpret_cast<const std::uint32_t*>(from.constScanLine(y)), w,
+                    reinterpret_cast<std::uint32_t*>(to.scanLine(y)));
+    }
 }
 
 Rgb Surface::pixel(int x, int y) const {

@@ -51,7 +51,14 @@ class Surface {
     explicit Surface(int width_px = 0, int height_px = 0, Rgb background = kBlack);
 
     // Keeps what fits of the old picture at the top-left; the rest is background.
+    // Pixels drawn on someone else's memory are not kept: it may be gone by now.
     void resize(int width_px, int height_px);
+
+    // Draws straight on pixels that belong to someone else (the window's own picture),
+    // from now on; with keep, the picture drawn so far is copied there first.
+    void attach(uchar* bits, int width_px, int height_px, qsizetype bytes_per_line, bool keep);
+    bool draws_on(const uchar* bits, int width_px, int height_px, qsizetype bytes_per_line) const;
+    bool attached() const { return attached_; }
     int width_px() const { return image_.width(); }
     int height_px() const { return image_.height(); }
     const QImage& image() const {
@@ -137,6 +144,7 @@ class Surface {
                           const Clip& clip);
     void blit_direct(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& clip,
                      bool mirrored, Rop rop);
+    static void copy_top_left(const QImage& from, QImage& to);
     // Does the AND drawing held back, before anything else reads or draws.
     void settle();
     void settle() const;
@@ -154,6 +162,7 @@ class Surface {
     std::int64_t current_y_ = 0;
     DirtyRegion dirty_;
     Pending pending_;
+    bool attached_ = false;
     PictureCache cache_;
     std::vector<std::int32_t> columns_;  // scratch rows for pictures too large to keep
     std::vector<std::uint32_t> scratch_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QKeyEvent>
@@ -348,6 +349,35 @@ TEST(Mainfrm, APaintEventThatHidesTheStatusPanelIsFollowedByOneThatShowsIt) {
     const QImage before = w.game().paramspic.surface.image();
     w.game().s.score = 4200;
     EXPECT_TRUE(eventually([&] { return w.game().paramspic.surface.image() != before; }));
+}
+
+}  // namespace
+}  // namespace grimbolt
+
+namespace grimbolt {
+namespace {
+
+// The game draws straight in the window's own picture, and the speed dialog stays on
+// top of whatever the game draws beneath it.
+TEST(Mainfrm, DrawsInTheWindowsOwnPictureWithTheDialogOnTop) {
+    testing::Shown s;
+    Mainfrm& w = s.window;
+    ASSERT_TRUE(testing::eventually([&] { return w.paramspic()->isVisible(); }));
+    EXPECT_TRUE(w.game().screen.attached());
+    w.Speed_Click();
+    QTest::qWait(20);
+
+    w.game().screen.box(0, 0, 60000, 60000, kWhite);  // under the dialog too
+    QTest::keyClick(w.view(), Qt::Key_Z);             // the gun goes up, and the picture is shown
+    // What the window system is given: the window's own picture.
+    const auto* store = static_cast<const QImage*>(w.backingStore()->paintDevice());
+    const QPoint view = w.view()->mapTo(&w, QPoint(0, 0));
+    const QPoint dialog = w.speedpic()->mapTo(&w, QPoint(3, 3));
+    EXPECT_TRUE(testing::eventually([&] {
+        return store->pixelColor(view + QPoint(5, 5)) == QColor(Qt::white) &&
+               store->pixelColor(dialog) == QColor(128, 128, 128);
+    }));
+    w.Okbut_Click();
 }
 
 }  // namespace
