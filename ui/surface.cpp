@@ -1,5 +1,7 @@
 #include "ui/surface.h"
 
+#include "ui/pixel_rows.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
@@ -72,6 +74,7 @@ Surface::Surface(int width_px, int height_px, Rgb background)
       background_(background) {
     image_.fill(kOpaque | background_);
     dirty_.resize(image_.width(), image_.height());
+    changes_.resize(image_.width(), image_.height());
     set_font_size(font_points_);
 }
 
@@ -88,6 +91,8 @@ void Surface::resize(int width_px, int height_px) {
     image_ = std::move(next);
     attached_ = false;
     dirty_.resize(width_px, height_px);
+    changes_.resize(width_px, height_px);
+    painted_.clear();
     mark(image_.rect());
 }
 
@@ -100,6 +105,8 @@ void Surface::attach(uchar* bits, int width_px, int height_px, qsizetype bytes_p
     image_ = std::move(next);
     attached_ = true;
     dirty_.resize(width_px, height_px);
+    changes_.resize(width_px, height_px);
+    painted_.clear();
     mark(image_.rect());
 }
 
@@ -141,12 +148,8 @@ void Surface::fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::in
     std::uint32_t* const pixels = rows();
     const std::int64_t stride = stride_px();
     for (std::int64_t y = top; y <= bottom; ++y) {
-        std::uint32_t* __restrict row = pixels + y * stride;
-        std::uint32_t differs = 0;
-        for (std::int64_t x = left; x <= right; ++x) {
-            differs |= row[x] ^ value;
-            row[x] = value;
-        }
+        const std::uint32_t differs = pixel_rows::fill(pixels + y * stride + left, value,
+                                                       right - left + 1);
         if (differs == 0)
             continue;
         first = first < 0 ? y : first;
@@ -223,12 +226,7 @@ void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
             here = span(y + 1 - y0);
             if (l > r)
                 continue;
-            std::uint32_t* __restrict row = pixels + y * stride;
-            std::uint32_t differs = 0;
-            for (std::int64_t x = l; x <= r; ++x) {
-                differs |= row[x] ^ value;
-                row[x] = value;
-            }
+            const std::uint32_t differs = pixel_rows::fill(pixels + y * stride + l, value, r - l + 1);
             touched_ += std::uint64_t(r - l + 1);
             if (differs != 0) {
                 first = first < 0 ? y : first;
@@ -328,6 +326,7 @@ void Surface::cls() {
 
 void Surface::mark(const QRect& r) {
     dirty_.add(r);
+    changes_.touch(r);
 }
 
 std::vector<QRect> Surface::take_dirty() {

@@ -11,8 +11,10 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
+#include "ui/cell_clock.h"
 #include "ui/dirty_region.h"
 #include "ui/picture_cache.h"
 
@@ -107,6 +109,12 @@ class Surface {
         return !dirty_.empty();
     }
 
+    // Grows with every change of a pixel: equal versions, the same picture.
+    std::uint64_t version() const {
+        settle();
+        return changes_.now();
+    }
+
     // Pixels the drawing primitives have gone over so far: the measure of their work.
     std::uint64_t pixels_touched() const {
         settle();
@@ -161,6 +169,18 @@ class Surface {
     std::int64_t current_x_ = 0;
     std::int64_t current_y_ = 0;
     DirtyRegion dirty_;
+    CellClock changes_;
+    // Where each picture was last OR-drawn, and when.
+    struct Painted {
+        qint64 image;
+        std::int64_t w, h, left, top;
+        bool mirrored;
+        bool operator==(const Painted&) const = default;
+    };
+    struct PaintedHash {
+        std::size_t operator()(const Painted& p) const;
+    };
+    std::unordered_map<Painted, std::uint64_t, PaintedHash> painted_;
     Pending pending_;
     bool attached_ = false;
     PictureCache cache_;

@@ -7,6 +7,8 @@
 
 #include "ui/surface.h"
 
+#include "ui/pixel_rows.h"
+
 #include <algorithm>
 
 namespace grimbolt {
@@ -15,43 +17,35 @@ namespace {
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 struct Or {
-    std::uint32_t operator()(std::uint32_t d, std::uint32_t s) const { return d | s; }
+    static std::uint32_t row(std::uint32_t* d, const std::uint32_t* s, std::int64_t n) {
+        return pixel_rows::paint(d, s, n);
+    }
 };
 struct Xor {
-    std::uint32_t operator()(std::uint32_t d, std::uint32_t s) const { return (d ^ s) | kOpaque; }
+    static std::uint32_t row(std::uint32_t* d, const std::uint32_t* s, std::int64_t n) {
+        return pixel_rows::invert(d, s, n);
+    }
 };
 struct And {
-    std::uint32_t operator()(std::uint32_t d, std::uint32_t s) const { return (d & s) | kOpaque; }
+    static std::uint32_t row(std::uint32_t* d, const std::uint32_t* s, std::int64_t n) {
+        return pixel_rows::mask(d, s, n);
+    }
 };
 
-// Combines n picture pixels with the surface; says which bits changed.
 template <class Op>
-std::uint32_t combine(std::uint32_t* __restrict dst, const std::uint32_t* __restrict src,
-                      std::int64_t n, Op op) {
-    std::uint32_t changed = 0;
-    for (std::int64_t i = 0; i < n; ++i) {
-        const std::uint32_t before = dst[i];
-        const std::uint32_t after = op(before, src[i]);
-        changed |= before ^ after;
-        dst[i] = after;
-    }
-    return changed;
+std::uint32_t combine(std::uint32_t* dst, const std::uint32_t* src, std::int64_t n, Op) {
+    return n > 0 ? Op::row(dst, src, n) : 0;
 }
 
-// AND with one picture and OR with another where both fall, in one pass.
-std::uint32_t and_then_or(std::uint32_t* __restrict dst, const std::uint32_t* __restrict a,
-                          const std::uint32_t* __restrict b, std::int64_t n) {
-    std::uint32_t changed = 0;
-    for (std::int64_t i = 0; i < n; ++i) {
-        const std::uint32_t before = dst[i];
-        const std::uint32_t after = (before & a[i]) | b[i] | kOpaque;
-        changed |= before ^ after;
-        dst[i] = after;
-    }
-    return changed;
+std::uint32_t and_then_or(std::uint32_t* dst, const std::uint32_t* a, const std::uint32_t* b,
+                          std::int64_t n) {
+    return n > 0 ? pixel_rows::mask_paint(dst, a, b, n) : 0;
 }
 
 }  // namespace
+
+// Places remembered for OR drawings: the tile row and a few more.
+constexpr std::size_t kPaintedMemory = 4096;
 
 // Rows of a blit that changed something, and how far they reached.
 struct Surface::Changes {
@@ -73,6 +67,13 @@ struct Surface::Changes {
         hi = std::max(hi, to);
     }
 };
+
+std::size_t Surface::PaintedHash::operator()(const Painted& p) const {
+    std::size_t h = std::hash<qint64>()(p.image);
+    for (const std::int64_t v : {p.w, p.h, p.left, p.top})
+        h = h * 1000003u ^ std::hash<std::int64_t>()(v);
+    return h * 2 + (p.mirrored ? 1 : 0);
+}
 
 void Surface::mark(const Changes& c) {
     if (c.first >= 0)
@@ -111,9 +112,20 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
         return;
     }
     switch (rop) {
-        case Rop::SrcPaint:
+        case Rop::SrcPaint: {
+            // OR-drawn again where nothing changed since: nothing would change now.
+            const Painted key{pic.cacheKey(), w, h, left, top, mirrored};
+            const QRect area(int(left + c.i0), int(top + c.j0), int(c.i1 - c.i0),
+                             int(c.j1 - c.j0));
+            const auto found = painted_.find(key);
+            if (found != painted_.end() && changes_.unchanged_since(area, found->second))
+                return;
             blit_rows(*p, left, top, c, true, Or{});
+            if (painted_.size() >= kPaintedMemory)
+                painted_.clear();
+            painted_[key] = changes_.now();
             break;
+        }
         case Rop::SrcInvert:
             blit_rows(*p, left, top, c, true, Xor{});
             break;
