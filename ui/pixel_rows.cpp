@@ -71,4 +71,11 @@ std::uint32_t fill(std::uint32_t* __restrict dst, std::uint32_t value, std::int6
     return changed;
 }
 
+GRIMBOLT_ROW_LOOP
+void copy(std::uint32_t* __restrict dst, const std::uint32_t* __restrict src, std::uint32_t value,
+          std::int64_t n) {
+    for (std::int64_t i = 0; i < n; ++i)
+        dst[i] = src[i] | value;
+}
+
 }  // namespace grimbolt::pixel_rows

@@ -14,5 +14,7 @@ std::uint32_t mask(std::uint32_t* dst, const std::uint32_t* src, std::int64_t n)
 std::uint32_t mask_paint(std::uint32_t* dst, const std::uint32_t* a, const std::uint32_t* b,
                          std::int64_t n);
 std::uint32_t fill(std::uint32_t* dst, std::uint32_t value, std::int64_t n);
+// The picture's pixels with value OR'ed in, whatever was there: nothing is read.
+void copy(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t value, std::int64_t n);
 
 }  // namespace grimbolt::pixel_rows

@@ -148,8 +148,8 @@ void Surface::fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::in
     std::uint32_t* const pixels = rows();
     const std::int64_t stride = stride_px();
     for (std::int64_t y = top; y <= bottom; ++y) {
-        const std::uint32_t differs = pixel_rows::fill(pixels + y * stride + left, value,
-                                                       right - left + 1);
+        const std::uint32_t differs =
+            pixel_rows::fill(pixels + y * stride + left, value, right - left + 1);
         if (differs == 0)
             continue;
         first = first < 0 ? y : first;
@@ -186,63 +186,42 @@ void Surface::set_fill(Rgb colour, FillStyle style) {
     fill_style_ = style;
 }
 
+// Pixel (x0 + dx, y0 + dy) is inside when dx^2 + dy^2 <= rp^2 + rp, that is closer
+// than rp + 1/2 to the centre pixel.
+std::int64_t Surface::disc_half_width(std::int64_t rp, std::int64_t dy) {
+    if (dy < -rp || dy > rp)
+        return -1;
+    if (rp < (std::int64_t{1} << 30))
+        return isqrt(rp * rp + rp - dy * dy);
+    const long double v =
+        static_cast<long double>(rp) * rp + rp - static_cast<long double>(dy) * dy;
+    return static_cast<std::int64_t>(std::sqrt(v));
+}
+
 void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
     if (radius < 0)
         return;
+    settle();
     const std::int64_t x0 = to_px(pin(cx));
     const std::int64_t y0 = to_px(pin(cy));
     const std::int64_t rp = pin(radius) / kTwipsPerPixel;
-    // Pixel (x0 + dx, y0 + dy) is inside when dx^2 + dy^2 <= rp^2 + rp, that is
-    // closer than rp + 1/2 to the centre pixel.
-    const auto span = [rp](std::int64_t dy) -> std::int64_t {
-        if (dy < -rp || dy > rp)
-            return -1;
-        if (rp < (std::int64_t{1} << 30))
-            return isqrt(rp * rp + rp - dy * dy);
-        const long double v =
-            static_cast<long double>(rp) * rp + rp - static_cast<long double>(dy) * dy;
-        return static_cast<std::int64_t>(std::sqrt(v));
-    };
     const std::int64_t top = std::max<std::int64_t>(y0 - rp, 0);
     const std::int64_t bottom = std::min<std::int64_t>(y0 + rp, image_.height() - 1);
     if (top > bottom)
         return;
-    // Each row's half-width is needed for the rows above and below too: one square root
-    // a row.
-    std::int64_t above = span(top - y0 - 1);
-    std::int64_t here = span(top - y0);
     if (fill_style_ == FillStyle::Solid && fill_colour_ == fore_colour_) {
-        // Inside and rim alike: one span a row, one mark for the disc.
-        settle();
-        const std::uint32_t value = kOpaque | fill_colour_;
-        std::uint32_t* const pixels = rows();
-        const std::int64_t stride = stride_px();
-        const std::int64_t last_x = image_.width() - 1;
-        std::int64_t first = -1;
-        std::int64_t last = -1;
-        for (std::int64_t y = top; y <= bottom; ++y) {
-            const std::int64_t l = std::max<std::int64_t>(x0 - here, 0);
-            const std::int64_t r = std::min<std::int64_t>(x0 + here, last_x);
-            here = span(y + 1 - y0);
-            if (l > r)
-                continue;
-            const std::uint32_t differs = pixel_rows::fill(pixels + y * stride + l, value, r - l + 1);
-            touched_ += std::uint64_t(r - l + 1);
-            if (differs != 0) {
-                first = first < 0 ? y : first;
-                last = y;
-            }
-        }
-        if (first >= 0) {
-            const std::int64_t l = std::max<std::int64_t>(x0 - rp, 0);
-            const std::int64_t r = std::min<std::int64_t>(x0 + rp, last_x);
-            mark(QRect(QPoint(int(l), int(first)), QPoint(int(r), int(last))));
-        }
+        // Inside and rim alike. Held back: an explosion's picture follows its black disc
+        // and may be drawn over it in the same pass.
+        disc_ = {true, x0, y0, rp, top, bottom, kOpaque | fill_colour_};
         return;
     }
+    // Each row's half-width is needed for the rows above and below too: one square root
+    // a row.
+    std::int64_t above = disc_half_width(rp, top - y0 - 1);
+    std::int64_t here = disc_half_width(rp, top - y0);
     for (std::int64_t y = top; y <= bottom; ++y) {
         const std::int64_t hw = here;
-        const std::int64_t below = span(y + 1 - y0);
+        const std::int64_t below = disc_half_width(rp, y + 1 - y0);
         // Inside pixels whose four neighbours are all inside; the rest is the rim.
         const std::int64_t inner = std::min({above, below, hw - 1});
         above = here;
@@ -253,6 +232,32 @@ void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
         const std::int64_t rim = std::max<std::int64_t>(inner, -1);
         fill_px(x0 - hw, y, x0 - rim - 1, y, fore_colour_);
         fill_px(x0 + rim + 1, y, x0 + hw, y, fore_colour_);
+    }
+}
+
+// One span a row, one mark for the disc.
+void Surface::draw_disc(const Disc& d) {
+    std::uint32_t* const pixels = rows();
+    const std::int64_t stride = stride_px();
+    const std::int64_t last_x = image_.width() - 1;
+    std::int64_t first = -1;
+    std::int64_t last = -1;
+    for (std::int64_t y = d.top; y <= d.bottom; ++y) {
+        const std::int64_t hw = disc_half_width(d.rp, y - d.y0);
+        const std::int64_t l = std::max<std::int64_t>(d.x0 - hw, 0);
+        const std::int64_t r = std::min<std::int64_t>(d.x0 + hw, last_x);
+        if (hw < 0 || l > r)
+            continue;
+        touched_ += std::uint64_t(r - l + 1);
+        if (pixel_rows::fill(pixels + y * stride + l, d.value, r - l + 1) != 0) {
+            first = first < 0 ? y : first;
+            last = y;
+        }
+    }
+    if (first >= 0) {
+        const std::int64_t l = std::max<std::int64_t>(d.x0 - d.rp, 0);
+        const std::int64_t r = std::min<std::int64_t>(d.x0 + d.rp, last_x);
+        mark(QRect(QPoint(int(l), int(first)), QPoint(int(r), int(last))));
     }
 }
 

@@ -143,6 +143,19 @@ class Surface {
         const PreparedPicture* picture = nullptr;
     };
 
+    // A disc of one colour not yet drawn, waiting for the picture that may cover it.
+    struct Disc {
+        bool active = false;
+        std::int64_t x0 = 0, y0 = 0, rp = 0;  // centre pixel and radius in pixels
+        std::int64_t top = 0, bottom = 0;     // its rows inside the picture
+        std::uint32_t value = 0;
+    };
+    // Half the width of a disc's row dy from its centre row; -1 outside it.
+    static std::int64_t disc_half_width(std::int64_t rp, std::int64_t dy);
+    void draw_disc(const Disc& disc);
+    void disc_then_paint_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top,
+                              const Clip& clip);
+
     void blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
               std::int64_t h, bool mirrored, Rop rop);
     template <class Op>
@@ -182,6 +195,7 @@ class Surface {
     };
     std::unordered_map<Painted, std::uint64_t, PaintedHash> painted_;
     Pending pending_;
+    Disc disc_;
     bool attached_ = false;
     PictureCache cache_;
     std::vector<std::int32_t> columns_;  // scratch rows for pictures too large to keep

@@ -37,11 +37,6 @@ std::uint32_t combine(std::uint32_t* dst, const std::uint32_t* src, std::int64_t
     return n > 0 ? Op::row(dst, src, n) : 0;
 }
 
-std::uint32_t and_then_or(std::uint32_t* dst, const std::uint32_t* a, const std::uint32_t* b,
-                          std::int64_t n) {
-    return n > 0 ? pixel_rows::mask_paint(dst, a, b, n) : 0;
-}
-
 }  // namespace
 
 // Places remembered for OR drawings: the tile row and a few more.
@@ -85,7 +80,8 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
     const bool continues = pending_.active && rop == Rop::SrcPaint &&
                            pending_.image == pic.cacheKey() && pending_.w == w && pending_.h == h &&
                            pending_.mirrored == mirrored && pending_.top == top;
-    if (!continues)
+    const bool over_disc = disc_.active && rop == Rop::SrcPaint;
+    if (!continues && !over_disc)
         settle();
     if (pic.isNull() || w <= 0 || h <= 0 || pic.width() <= 0 || pic.height() <= 0) {
         settle();
@@ -111,12 +107,24 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
         and_then_or_rows(*p, left, top, c);
         return;
     }
+    if (over_disc) {
+        // The disc wholly under the picture: both in one pass.
+        const QRect area(int(left + c.i0), int(top + c.j0), int(c.i1 - c.i0), int(c.j1 - c.j0));
+        const QRect disc(
+            QPoint(int(std::max<std::int64_t>(disc_.x0 - disc_.rp, 0)), int(disc_.top)),
+            QPoint(int(std::min<std::int64_t>(disc_.x0 + disc_.rp, image_.width() - 1)),
+                   int(disc_.bottom)));
+        if (area.contains(disc)) {
+            disc_then_paint_rows(*p, left, top, c);
+            return;
+        }
+        settle();
+    }
     switch (rop) {
         case Rop::SrcPaint: {
             // OR-drawn again where nothing changed since: nothing would change now.
             const Painted key{pic.cacheKey(), w, h, left, top, mirrored};
-            const QRect area(int(left + c.i0), int(top + c.j0), int(c.i1 - c.i0),
-                             int(c.j1 - c.j0));
+            const QRect area(int(left + c.i0), int(top + c.j0), int(c.i1 - c.i0), int(c.j1 - c.j0));
             const auto found = painted_.find(key);
             if (found != painted_.end() && changes_.unchanged_since(area, found->second))
                 return;
@@ -137,10 +145,54 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
 }
 
 void Surface::settle() {
-    if (!pending_.active)
-        return;
-    pending_.active = false;
-    blit_rows(*pending_.picture, pending_.left, pending_.top, pending_.clip, false, And{});
+    if (pending_.active) {
+        pending_.active = false;
+        blit_rows(*pending_.picture, pending_.left, pending_.top, pending_.clip, false, And{});
+    }
+    if (disc_.active) {
+        disc_.active = false;
+        draw_disc(disc_);
+    }
+}
+
+// The held-back disc and the picture over it, row by row: inside the disc the picture
+// lands on the disc's colour, so nothing there needs reading; outside it the picture is
+// OR-drawn where it has ink.
+void Surface::disc_then_paint_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top,
+                                   const Clip& c) {
+    const Disc d = disc_;
+    disc_.active = false;
+    std::uint32_t* const pixels = rows();
+    const std::int64_t stride = stride_px();
+    const std::int64_t last_x = image_.width() - 1;
+    Changes changes;
+    const auto paint = [&](std::uint32_t* drow, const std::uint32_t* src, std::int64_t from,
+                           std::int64_t to) -> std::uint32_t {
+        if (from >= to)
+            return 0;
+        touched_ += std::uint64_t(to - from);
+        return pixel_rows::paint(drow + from, src + from, to - from);
+    };
+    for (std::int64_t j = c.j0; j < c.j1; ++j) {
+        const std::int64_t y = top + j;
+        std::uint32_t* drow = pixels + y * stride;
+        const std::uint32_t* src = p.row(int(j)) - left;  // indexed by surface column
+        const std::int64_t ink0 = std::max(left + c.i0, left + p.ink_begin[std::size_t(j)]);
+        const std::int64_t ink1 = std::min(left + c.i1, left + p.ink_end[std::size_t(j)]);
+        const std::int64_t hw = y >= d.top && y <= d.bottom ? disc_half_width(d.rp, y - d.y0) : -1;
+        const std::int64_t l = std::max<std::int64_t>(d.x0 - hw, 0);
+        const std::int64_t r = std::min<std::int64_t>(d.x0 + hw, last_x) + 1;
+        if (hw < 0 || l >= r) {
+            changes.add(y, ink0, ink1, paint(drow, src, ink0, ink1));
+            continue;
+        }
+        std::uint32_t changed = paint(drow, src, ink0, std::min(ink1, l));
+        pixel_rows::copy(drow + l, src + l, d.value, r - l);
+        touched_ += std::uint64_t(r - l);
+        changed |= paint(drow, src, std::max(ink0, r), ink1);
+        changes.add(y, std::min(l, ink0), std::max(r, ink1), changed | 1u);
+    }
+    mark(changes);
 }
 
 void Surface::settle() const {
@@ -175,15 +227,14 @@ void Surface::blit_rows(const PreparedPicture& p, std::int64_t left, std::int64_
 }
 
 // The held-back AND drawing at its place and the OR drawing at the new one, row by
-// row: columns under the AND picture only, under both, and under the OR picture only.
+// row, cut where either drawing or either one's ink begins or ends. Where the AND
+// picture is black the surface turns black, so there only the OR picture is copied.
 void Surface::and_then_or_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top,
                                const Clip& c) {
     pending_.active = false;
     const std::int64_t a_left = pending_.left;
-    const Clip& a = pending_.clip;
-    // Surface columns of each drawing.
-    const std::int64_t a0 = a_left + a.i0;
-    const std::int64_t a1 = a_left + a.i1;
+    const std::int64_t a0 = a_left + pending_.clip.i0;  // surface columns of each drawing
+    const std::int64_t a1 = a_left + pending_.clip.i1;
     const std::int64_t b0 = left + c.i0;
     const std::int64_t b1 = left + c.i1;
     std::uint32_t* const pixels = rows();
@@ -191,42 +242,51 @@ void Surface::and_then_or_rows(const PreparedPicture& p, std::int64_t left, std:
     Changes changes;
     for (std::int64_t j = c.j0; j < c.j1; ++j) {
         std::uint32_t* drow = pixels + (top + j) * stride;
-        const std::uint32_t* src = p.row(int(j));
-        const std::uint32_t* a_src = src - a_left;  // indexed by surface column
-        const std::uint32_t* b_src = src - left;
-        const std::int64_t ink0 = std::max(b0, left + p.ink_begin[std::size_t(j)]);
-        const std::int64_t ink1 = std::min(b1, left + p.ink_end[std::size_t(j)]);
+        const std::uint32_t* a_src = p.row(int(j)) - a_left;  // indexed by surface column
+        const std::uint32_t* b_src = p.row(int(j)) - left;
+        const std::int64_t ia0 = a_left + p.ink_begin[std::size_t(j)];
+        const std::int64_t ia1 = a_left + p.ink_end[std::size_t(j)];
+        const std::int64_t ib0 = left + p.ink_begin[std::size_t(j)];
+        const std::int64_t ib1 = left + p.ink_end[std::size_t(j)];
         std::uint32_t changed = 0;
         std::int64_t lo = a0;
         std::int64_t hi = a1;
-        // AND only, left of the OR drawing.
-        const std::int64_t both0 = std::max(a0, b0);
-        const std::int64_t both1 = std::min(a1, b1);
-        if (both0 < both1) {
-            changed |= combine(drow + a0, a_src + a0, both0 - a0, And{});
-            changed |= and_then_or(drow + both0, a_src + both0, b_src + both0, both1 - both0);
-            changed |= combine(drow + both1, a_src + both1, a1 - both1, And{});
-            touched_ += std::uint64_t(a1 - a0);
-            // OR only, outside the AND drawing, where the picture has ink.
-            for (const auto& [from, to] :
-                 {std::pair{ink0, std::min(ink1, a0)}, std::pair{std::max(ink0, a1), ink1}}) {
-                if (from < to) {
-                    changed |= combine(drow + from, b_src + from, to - from, Or{});
-                    touched_ += std::uint64_t(to - from);
-                    lo = std::min(lo, from);
-                    hi = std::max(hi, to);
+        // A stretch of the AND drawing, cut where the OR drawing begins and ends.
+        const auto under_a = [&](std::int64_t from, std::int64_t to, bool a_ink) {
+            const std::int64_t cuts[4] = {from, std::clamp(b0, from, to), std::clamp(b1, from, to),
+                                          to};
+            for (int k = 0; k < 3; ++k) {
+                const std::int64_t x = cuts[k];
+                const std::int64_t n = cuts[k + 1] - x;
+                if (n <= 0)
+                    continue;
+                touched_ += std::uint64_t(n);
+                const bool in_b = k == 1;
+                if (a_ink && in_b) {
+                    changed |= pixel_rows::mask_paint(drow + x, a_src + x, b_src + x, n);
+                } else if (a_ink) {
+                    changed |= pixel_rows::mask(drow + x, a_src + x, n);
+                } else if (in_b) {
+                    pixel_rows::copy(drow + x, b_src + x, kOpaque, n);
+                    changed = ~0u;
+                } else {
+                    changed |= pixel_rows::fill(drow + x, kOpaque, n);
                 }
             }
-        } else {
-            changed |= combine(drow + a0, a_src + a0, a1 - a0, And{});
-            const std::uint32_t ored =
-                ink0 < ink1 ? combine(drow + ink0, b_src + ink0, ink1 - ink0, Or{}) : 0;
-            touched_ +=
-                std::uint64_t(a1 - a0) + std::uint64_t(std::max<std::int64_t>(0, ink1 - ink0));
-            changed |= ored;
-            if (ink0 < ink1) {
-                lo = std::min(lo, ink0);
-                hi = std::max(hi, ink1);
+        };
+        const std::int64_t ink_from = std::clamp(ia0, a0, a1);
+        const std::int64_t ink_to = std::clamp(ia1, ink_from, a1);
+        under_a(a0, ink_from, false);
+        under_a(ink_from, ink_to, true);
+        under_a(ink_to, a1, false);
+        // The OR drawing beyond the AND drawing, where it has ink.
+        for (const auto& [from, to] : {std::pair{std::max(b0, ib0), std::min({b1, ib1, a0})},
+                                       std::pair{std::max({b0, ib0, a1}), std::min(b1, ib1)}}) {
+            if (from < to) {
+                touched_ += std::uint64_t(to - from);
+                changed |= pixel_rows::paint(drow + from, b_src + from, to - from);
+                lo = std::min(lo, from);
+                hi = std::max(hi, to);
             }
         }
         changes.add(top + j, lo, hi, changed);

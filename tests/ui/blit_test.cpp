@@ -55,6 +55,37 @@ TEST(Blit, AndThenOrInOnePassGivesWhatTheTwoDrawingsGive) {
     }
 }
 
+// An explosion's black disc and its picture over it are drawn in one pass; the picture
+// must be the one the disc and the picture give one after the other.
+TEST(Blit, DiscThenPictureInOnePassGivesWhatTheTwoDrawingsGive) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 300; ++round) {
+        const QImage pic = noise(10 + int(rng() % 40), 10 + int(rng() % 40), rng, 30);
+        Surface together(64, 48);
+        std::mt19937 same(round);
+        paint_background(together, same);
+        Surface apart(64, 48);
+        same.seed(round);
+        paint_background(apart, same);
+
+        const std::int64_t cx = std::int64_t(rng() % 1400) - 200;
+        const std::int64_t cy = std::int64_t(rng() % 1000) - 200;
+        const std::int64_t r = rng() % 500;
+        const std::int64_t grow = std::int64_t(rng() % 300) - 50;  // sometimes too small
+        const Rgb colour = rng() % 3 == 0 ? kBlue : kBlack;
+        for (Surface* s : {&together, &apart}) {
+            s->set_fill(colour, FillStyle::Solid);
+            s->set_fore_colour(colour);
+            s->circle(cx, cy, r);
+            if (s == &apart)
+                s->pixel(0, 0);  // reading makes the disc happen on its own
+            s->picture(pic, cx - r - grow, cy - r - grow, 2 * (r + grow), 2 * (r + grow),
+                       Rop::SrcPaint);
+        }
+        ASSERT_EQ(together.image(), apart.image()) << "round " << round;
+    }
+}
+
 // Reference: each destination pixel takes the source pixel nearest its centre.
 QImage nearest(const QImage& pic, int w, int h) {
     QImage out(w, h, QImage::Format_RGB32);
