@@ -131,6 +131,7 @@ Rgb Surface::pixel(int x, int y) const {
     return reinterpret_cast<const std::uint32_t*>(image_.constScanLine(y))[x] & ~kOpaque;
 }
 
+GRIMBOLT_ROW_LOOPS
 void Surface::fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                       Rgb colour) {
     settle();
@@ -236,6 +237,7 @@ void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
 }
 
 // One span a row, one mark for the disc.
+GRIMBOLT_ROW_LOOPS
 void Surface::draw_disc(const Disc& d) {
     std::uint32_t* const pixels = rows();
     const std::int64_t stride = stride_px();

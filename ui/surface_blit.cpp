@@ -158,6 +158,7 @@ void Surface::settle() {
 // The held-back disc and the picture over it, row by row: inside the disc the picture
 // lands on the disc's colour, so nothing there needs reading; outside it the picture is
 // OR-drawn where it has ink.
+GRIMBOLT_ROW_LOOPS
 void Surface::disc_then_paint_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top,
                                    const Clip& c) {
     const Disc d = disc_;
@@ -204,8 +205,9 @@ void Surface::settle() const {
 // Black picture pixels leave the surface unchanged under OR and XOR, so with
 // skip_black each row is combined only where the picture has ink.
 template <class Op>
-void Surface::blit_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top,
-                        const Clip& c, bool skip_black, Op op) {
+GRIMBOLT_ROW_LOOPS void Surface::blit_rows(const PreparedPicture& p, std::int64_t left,
+                                           std::int64_t top, const Clip& c, bool skip_black,
+                                           Op op) {
     std::uint32_t* const pixels = rows() + left;
     const std::int64_t stride = stride_px();
     Changes changes;
@@ -229,6 +231,7 @@ void Surface::blit_rows(const PreparedPicture& p, std::int64_t left, std::int64_
 // The held-back AND drawing at its place and the OR drawing at the new one, row by
 // row, cut where either drawing or either one's ink begins or ends. Where the AND
 // picture is black the surface turns black, so there only the OR picture is copied.
+GRIMBOLT_ROW_LOOPS
 void Surface::and_then_or_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top,
                                const Clip& c) {
     pending_.active = false;
@@ -296,6 +299,7 @@ void Surface::and_then_or_rows(const PreparedPicture& p, std::int64_t left, std:
 
 // For pictures drawn too large to keep prepared: each visible pixel takes its source
 // pixel on the way.
+GRIMBOLT_ROW_LOOPS
 void Surface::blit_direct(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& c,
                           bool mirrored, Rop rop) {
     const QImage source =
