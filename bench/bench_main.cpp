@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "delivered_rate.h"
 #include "scene.h"
@@ -83,20 +85,29 @@ void delivered(benchmark::State& state) {
     state.counters["frame_share_per_tick"] = result.frame_share_per_tick;
 }
 
+// Min and max beside the median and mean, when run with --benchmark_repetitions.
+benchmark::internal::Benchmark* with_range(benchmark::internal::Benchmark* b) {
+    b->ComputeStatistics(
+        "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+    b->ComputeStatistics(
+        "max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+    return b;
+}
+
 void register_all() {
-    benchmark::RegisterBenchmark("tick_typical/1080p", tick, k1080p, kTypical)
+    with_range(benchmark::RegisterBenchmark("tick_typical/1080p", tick, k1080p, kTypical))
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("tick_worst/1080p", tick, k1080p, kWorst)
+    with_range(benchmark::RegisterBenchmark("tick_worst/1080p", tick, k1080p, kWorst))
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("tick_worst/2160p", tick, k2160p, kWorst)
+    with_range(benchmark::RegisterBenchmark("tick_worst/2160p", tick, k2160p, kWorst))
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("redraw_all/1080p", redraw_all, k1080p)
+    with_range(benchmark::RegisterBenchmark("redraw_all/1080p", redraw_all, k1080p))
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("redraw_all/2160p", redraw_all, k2160p)
+    with_range(benchmark::RegisterBenchmark("redraw_all/2160p", redraw_all, k2160p))
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("pixel_limit_worst/1080p", pixel_limit, k1080p, kWorst)
+    with_range(benchmark::RegisterBenchmark("pixel_limit_worst/1080p", pixel_limit, k1080p, kWorst))
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("delivered_rate_1ms", delivered)
+    with_range(benchmark::RegisterBenchmark("delivered_rate_1ms", delivered))
         ->Unit(benchmark::kSecond)
         ->Iterations(1)
         ->UseRealTime();
@@ -105,15 +116,15 @@ void register_all() {
     for (const int vrags : {0, 11, 25, 51}) {
         Load load = kWorst;
         load.vrags = vrags;
-        benchmark::RegisterBenchmark(("growth/vrags:" + std::to_string(vrags)).c_str(), tick,
-                                     k1080p, load)
+        with_range(benchmark::RegisterBenchmark(("growth/vrags:" + std::to_string(vrags)).c_str(),
+                                                tick, k1080p, load))
             ->Unit(benchmark::kMicrosecond);
     }
     for (const int blast : {500, 1000, 2000, 4000}) {
         Load load = kWorst;
         load.blast_size = blast;
-        benchmark::RegisterBenchmark(("growth/blast_size:" + std::to_string(blast)).c_str(), tick,
-                                     k1080p, load)
+        with_range(benchmark::RegisterBenchmark(
+                       ("growth/blast_size:" + std::to_string(blast)).c_str(), tick, k1080p, load))
             ->Unit(benchmark::kMicrosecond);
     }
 }

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The running game on a 3840 x 2160 virtual display: its peak memory, and the share of
+# one core it takes over 10 s of play at the default 50 ms tick.
+# Needs a built game and xvfb and xdotool:  bench/measure_running.sh [seconds]
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+seconds=${1:-10}
+display=:${GRIMBOLT_BENCH_DISPLAY:-96}
+
+Xvfb "$display" -screen 0 3840x2160x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+game=""
+trap 'kill $game $xvfb 2>/dev/null || true' EXIT
+export DISPLAY=$display
+sleep 1
+build/grimbolt >/dev/null 2>&1 &
+game=$!
+sleep 3  # shown, and the robot on the tile row
+
+cpu() { awk '{print $14 + $15}' "/proc/$game/stat"; }
+hz=$(getconf CLK_TCK)
+start=$(cpu)
+t0=$(date +%s.%N)
+# Play: walk both ways and fire now and then.
+end=$(($(date +%s) + seconds))
+while [ "$(date +%s)" -lt "$end" ]; do
+    xdotool keydown Right; sleep 1; xdotool keyup Right
+    xdotool key Shift_L; sleep 0.5
+    xdotool keydown Left; sleep 1; xdotool keyup Left
+    xdotool key Shift_L; sleep 0.5
+done
+t1=$(date +%s.%N)
+used=$(($(cpu) - start))
+peak=$(awk '/VmHWM/ {print $2}' "/proc/$game/status")
+awk -v used="$used" -v hz="$hz" -v t0="$t0" -v t1="$t1" -v peak="$peak" 'BEGIN {
+    printf "peak memory: %.1f MB\n", peak / 1024
+    printf "cpu: %.2f %% of one core over %.1f s\n", 100 * used / hz / (t1 - t0), t1 - t0
+}'
