@@ -126,24 +126,20 @@ void Game::print_status() {
     Surface& panel = paramspic.surface;
     // The same two lines on a panel untouched since they were printed: printing them
     // again would give the same pixels, and text is the dearest thing to draw.
-    const StatusLines now{s.score,
-                          s.fuel,
-                          panel.version(),
-                          panel.current_x(),
-                          panel.current_y(),
-                          panel.font_size(),
-                          panel.fore_colour()};
-    if (now != status_lines_) {
+    const auto lines_on_panel = [&] {
+        return StatusLines{s.score,
+                           s.fuel,
+                           panel.version(),
+                           panel.current_x(),
+                           panel.current_y(),
+                           panel.font_size(),
+                           panel.fore_colour()};
+    };
+    if (lines_on_panel() != status_lines_) {
         panel.cls();
         panel.print(QStringLiteral("Очки: ") + number_text(s.score));
         panel.print(QStringLiteral("Топливо: ") + number_text(s.fuel));
-        status_lines_ = {s.score,
-                         s.fuel,
-                         panel.version(),
-                         panel.current_x(),
-                         panel.current_y(),
-                         panel.font_size(),
-                         panel.fore_colour()};
+        status_lines_ = lines_on_panel();
     }
     // Compared in 64 bits: a doubled threshold past 2^31 must not turn negative and
     // open the shop on every tick.

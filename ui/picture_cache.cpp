@@ -11,10 +11,7 @@ constexpr std::size_t kLargestBytes = std::size_t{4} << 20;
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 PreparedPicture prepare(const QImage& picture, int w, int h, bool mirrored) {
-    const QImage source =
-        picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
-            ? picture
-            : picture.convertToFormat(QImage::Format_RGB32);
+    const QImage source = rgb32(picture);
     const std::int64_t sw = source.width();
     const std::int64_t sh = source.height();
     PreparedPicture out;
@@ -49,6 +46,12 @@ PreparedPicture prepare(const QImage& picture, int w, int h, bool mirrored) {
 }
 
 }  // namespace
+
+QImage rgb32(const QImage& picture) {
+    const bool ready =
+        picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
+    return ready ? picture : picture.convertToFormat(QImage::Format_RGB32);
+}
 
 std::size_t PictureCache::KeyHash::operator()(const Key& k) const {
     std::size_t h = std::hash<qint64>()(k.image);

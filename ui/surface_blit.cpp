@@ -302,10 +302,7 @@ void Surface::and_then_or_rows(const PreparedPicture& p, std::int64_t left, std:
 GRIMBOLT_ROW_LOOPS
 void Surface::blit_direct(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& c,
                           bool mirrored, Rop rop) {
-    const QImage source =
-        pic.format() == QImage::Format_RGB32 || pic.format() == QImage::Format_ARGB32
-            ? pic
-            : pic.convertToFormat(QImage::Format_RGB32);
+    const QImage source = rgb32(pic);
     const std::int64_t sw = source.width();
     const std::int64_t sh = source.height();
     scratch_.resize(std::size_t(c.i1 - c.i0));

@@ -27,18 +27,27 @@ void paint_background(Surface& s, std::mt19937& rng) {
     }
 }
 
+// Two surfaces with the same random picture on them.
+struct Twins {
+    Surface together{64, 48};
+    Surface apart{64, 48};
+    explicit Twins(int round) {
+        std::mt19937 same(round);
+        paint_background(together, same);
+        same.seed(round);
+        paint_background(apart, same);
+    }
+};
+
 // A monster's AND drawing and the OR drawing at its next place are done in one pass;
 // the picture must be the one the two drawings give one after the other.
 TEST(Blit, AndThenOrInOnePassGivesWhatTheTwoDrawingsGive) {
     std::mt19937 rng(7);
     for (int round = 0; round < 300; ++round) {
         const QImage pic = noise(5 + int(rng() % 30), 3 + int(rng() % 20), rng, 40);
-        Surface together(64, 48);
-        std::mt19937 same(round);
-        paint_background(together, same);
-        Surface apart(64, 48);
-        same.seed(round);
-        paint_background(apart, same);
+        Twins twins(round);
+        Surface& together = twins.together;
+        Surface& apart = twins.apart;
 
         // Any place, in or partly out of the picture; moves short and long, both ways.
         const std::int64_t x = std::int64_t(rng() % 1400) - 400;
@@ -61,12 +70,9 @@ TEST(Blit, DiscThenPictureInOnePassGivesWhatTheTwoDrawingsGive) {
     std::mt19937 rng(5);
     for (int round = 0; round < 300; ++round) {
         const QImage pic = noise(10 + int(rng() % 40), 10 + int(rng() % 40), rng, 30);
-        Surface together(64, 48);
-        std::mt19937 same(round);
-        paint_background(together, same);
-        Surface apart(64, 48);
-        same.seed(round);
-        paint_background(apart, same);
+        Twins twins(round);
+        Surface& together = twins.together;
+        Surface& apart = twins.apart;
 
         const std::int64_t cx = std::int64_t(rng() % 1400) - 200;
         const std::int64_t cy = std::int64_t(rng() % 1000) - 200;
