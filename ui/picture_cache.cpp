@@ -47,6 +47,17 @@ PreparedPicture prepare(const QImage& picture, int w, int h, bool mirrored) {
 
 }  // namespace
 
+const std::uint32_t* PreparedPicture::padded(std::vector<std::uint32_t>& rows,
+                                             std::uint32_t pad) const {
+    if (rows.empty()) {
+        const std::size_t line = std::size_t(width) + 2 * kPad;
+        rows.assign(line * std::size_t(height), pad);
+        for (int y = 0; y < height; ++y)
+            std::copy_n(row(y), width, rows.data() + std::size_t(y) * line + kPad);
+    }
+    return rows.data();
+}
+
 QImage rgb32(const QImage& picture) {
     const bool ready =
         picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;

@@ -23,6 +23,19 @@ struct PreparedPicture {
     std::vector<std::int32_t> ink_end;
 
     const std::uint32_t* row(int y) const { return pixels.data() + std::size_t(y) * width; }
+
+    // The rows again with kPad pixels either side that change nothing: white for AND,
+    // black for OR. A monster's two drawings a short step apart then run over the same
+    // columns. Made on first use.
+    static constexpr int kPad = 16;
+    const std::uint32_t* and_row(int y) const { return padded(and_padded, ~0u) + pad_at(y); }
+    const std::uint32_t* or_row(int y) const { return padded(or_padded, 0xFF000000u) + pad_at(y); }
+
+  private:
+    std::size_t pad_at(int y) const { return std::size_t(y) * (width + 2 * kPad) + kPad; }
+    const std::uint32_t* padded(std::vector<std::uint32_t>& rows, std::uint32_t pad) const;
+    mutable std::vector<std::uint32_t> and_padded;
+    mutable std::vector<std::uint32_t> or_padded;
 };
 
 class PictureCache {

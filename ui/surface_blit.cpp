@@ -243,6 +243,23 @@ void Surface::and_then_or_rows(const PreparedPicture& p, std::int64_t left, std:
     std::uint32_t* const pixels = rows();
     const std::int64_t stride = stride_px();
     Changes changes;
+    // A short step: one pass a row over both drawings, the padding standing in for the
+    // picture where only one of them lies.
+    const std::int64_t u0 = std::min(a0, b0);
+    const std::int64_t u1 = std::max(a1, b1);
+    if (u0 - a_left >= -PreparedPicture::kPad && u1 - a_left <= p.width + PreparedPicture::kPad &&
+        u0 - left >= -PreparedPicture::kPad && u1 - left <= p.width + PreparedPicture::kPad) {
+        for (std::int64_t j = c.j0; j < c.j1; ++j) {
+            std::uint32_t* drow = pixels + (top + j) * stride;
+            const std::uint32_t* a_src = p.and_row(int(j)) - a_left;
+            const std::uint32_t* b_src = p.or_row(int(j)) - left;
+            touched_ += std::uint64_t(u1 - u0);
+            changes.add(top + j, u0, u1,
+                        pixel_rows::mask_paint(drow + u0, a_src + u0, b_src + u0, u1 - u0));
+        }
+        mark(changes);
+        return;
+    }
     for (std::int64_t j = c.j0; j < c.j1; ++j) {
         std::uint32_t* drow = pixels + (top + j) * stride;
         const std::uint32_t* a_src = p.row(int(j)) - a_left;  // indexed by surface column
