@@ -78,6 +78,34 @@ Surface::Surface(int width_px, int height_px, Rgb background)
     set_font_size(font_points_);
 }
 
+Surface::Surface(const Surface& other) {
+    *this = other;
+}
+
+Surface& Surface::operator=(const Surface& other) {
+    if (this == &other)
+        return *this;
+    other.settle();  // nothing held back is copied: it points into the other's pictures
+    image_ = other.image_;
+    background_ = other.background_;
+    fill_colour_ = other.fill_colour_;
+    fill_style_ = other.fill_style_;
+    fore_colour_ = other.fore_colour_;
+    font_points_ = other.font_points_;
+    font_ = other.font_;
+    current_x_ = other.current_x_;
+    current_y_ = other.current_y_;
+    dirty_ = other.dirty_;
+    changes_ = other.changes_;
+    painted_ = other.painted_;
+    pending_ = {};
+    disc_ = {};
+    attached_ = other.attached_;
+    cache_ = PictureCache{};
+    touched_ = other.touched_;
+    return *this;
+}
+
 void Surface::resize(int width_px, int height_px) {
     settle();
     width_px = std::max(width_px, 0);

@@ -51,6 +51,11 @@ QString number_text(std::int64_t n);
 class Surface {
   public:
     explicit Surface(int width_px = 0, int height_px = 0, Rgb background = kBlack);
+    // A copy has everything drawn on the original so far, and prepares its pictures anew.
+    Surface(const Surface& other);
+    Surface& operator=(const Surface& other);
+    Surface(Surface&&) = default;
+    Surface& operator=(Surface&&) = default;
 
     // Keeps what fits of the old picture at the top-left; the rest is background.
     // Pixels drawn on someone else's memory are not kept: it may be gone by now.

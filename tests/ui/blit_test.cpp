@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <memory>
 #include <random>
 
 #include "ui/surface.h"
@@ -90,6 +91,25 @@ TEST(Blit, DiscThenPictureInOnePassGivesWhatTheTwoDrawingsGive) {
         }
         ASSERT_EQ(together.image(), apart.image()) << "round " << round;
     }
+}
+
+// A drawing held back when the surface is copied is in the copy, and the copy needs
+// nothing of the original afterwards.
+TEST(Blit, ACopyHasWhatWasHeldBackAndOutlivesTheOriginal) {
+    std::mt19937 rng(9);
+    const QImage pic = noise(12, 9, rng, 30);
+    auto original = std::make_unique<Surface>(40, 30);
+    original->box(0, 0, 600, 450, kWhite);
+    original->picture(pic, 30, 30, -180, Rop::SrcAnd);  // waits for an OR that never comes
+    Surface copy = *original;
+    Surface expected(40, 30);
+    expected.box(0, 0, 600, 450, kWhite);
+    expected.picture(pic, 30, 30, -180, Rop::SrcAnd);
+    expected.pixel(0, 0);
+    original.reset();
+    copy.picture(pic, 30, 30, -180, Rop::SrcPaint);
+    expected.picture(pic, 30, 30, -180, Rop::SrcPaint);
+    EXPECT_EQ(copy.image(), expected.image());
 }
 
 // Reference: each destination pixel takes the source pixel nearest its centre.
