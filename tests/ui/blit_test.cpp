@@ -112,6 +112,34 @@ TEST(Blit, ACopyHasWhatWasHeldBackAndOutlivesTheOriginal) {
     EXPECT_EQ(copy.image(), expected.image());
 }
 
+// A picture OR-drawn again at the same place is skipped only while nothing has changed
+// there since; anything drawn over it in between brings it back.
+TEST(Blit, APictureDrawnAgainComesBackOverWhatCoveredIt) {
+    std::mt19937 rng(4);
+    const QImage tile = noise(8, 6, rng, 0);
+    Surface s(20, 20);
+    s.picture(tile, 30, 30, Rop::SrcPaint);
+    const QImage once = s.image().copy();
+    s.take_dirty();
+    s.picture(tile, 30, 30, Rop::SrcPaint);
+    EXPECT_FALSE(s.has_dirty());    // nothing changed, nothing to show
+    s.box(45, 45, 60, 60, kBlack);  // over a corner of it
+    s.picture(tile, 30, 30, Rop::SrcPaint);
+    EXPECT_EQ(s.image(), once);
+    const QImage mon = noise(10, 10, rng, 50);
+    s.picture(mon, 0, 0, Rop::SrcAnd);
+    s.picture(mon, 15, 0, Rop::SrcPaint);
+    s.picture(tile, 30, 30, Rop::SrcPaint);
+    Surface fresh(20, 20);
+    fresh.picture(tile, 30, 30, Rop::SrcPaint);
+    fresh.picture(mon, 0, 0, Rop::SrcAnd);
+    fresh.pixel(0, 0);
+    fresh.picture(mon, 15, 0, Rop::SrcPaint);
+    fresh.pixel(0, 0);
+    fresh.picture(tile, 30, 30, Rop::SrcPaint);
+    EXPECT_EQ(s.image(), fresh.image());
+}
+
 // Reference: each destination pixel takes the source pixel nearest its centre.
 QImage nearest(const QImage& pic, int w, int h) {
     QImage out(w, h, QImage::Format_RGB32);
