@@ -120,7 +120,7 @@ void Surface::resize(int width_px, int height_px) {
     attached_ = false;
     dirty_.resize(width_px, height_px);
     changes_.resize(width_px, height_px);
-    painted_.clear();
+    painted_.assign(painted_.size(), Painted{});
     mark(image_.rect());
 }
 
@@ -134,7 +134,7 @@ void Surface::attach(uchar* bits, int width_px, int height_px, qsizetype bytes_p
     attached_ = true;
     dirty_.resize(width_px, height_px);
     changes_.resize(width_px, height_px);
-    painted_.clear();
+    painted_.assign(painted_.size(), Painted{});
     mark(image_.rect());
 }
 

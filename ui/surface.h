@@ -11,7 +11,6 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "ui/cell_clock.h"
@@ -188,17 +187,20 @@ class Surface {
     std::int64_t current_y_ = 0;
     DirtyRegion dirty_;
     CellClock changes_;
-    // Where each picture was last OR-drawn, and when.
+    // Where pictures were last OR-drawn, and when: one place a slot, a newer drawing
+    // taking the slot of an older one, so nothing is allocated as bullets fly.
     struct Painted {
-        qint64 image;
-        std::int64_t w, h, left, top;
-        bool mirrored;
-        bool operator==(const Painted&) const = default;
+        qint64 image = 0;
+        std::int64_t w = 0, h = 0, left = 0, top = 0;
+        bool mirrored = false;
+        std::uint64_t when = 0;  // 0: an empty slot
+        bool same_place(const Painted& o) const {
+            return image == o.image && w == o.w && h == o.h && left == o.left && top == o.top &&
+                   mirrored == o.mirrored;
+        }
     };
-    struct PaintedHash {
-        std::size_t operator()(const Painted& p) const;
-    };
-    std::unordered_map<Painted, std::uint64_t, PaintedHash> painted_;
+    Painted& painted_slot(const Painted& place);
+    std::vector<Painted> painted_;
     Pending pending_;
     Disc disc_;
     bool attached_ = false;

@@ -39,8 +39,9 @@ std::uint32_t combine(std::uint32_t* dst, const std::uint32_t* src, std::int64_t
 
 }  // namespace
 
-// Places remembered for OR drawings: the tile row and a few more.
-constexpr std::size_t kPaintedMemory = 4096;
+// Places remembered for OR drawings: room for the tile row of the widest display, with
+// few of its tiles sharing a slot with a bullet.
+constexpr std::size_t kPaintedSlots = 2048;
 
 // Rows of a blit that changed something, and how far they reached.
 struct Surface::Changes {
@@ -63,11 +64,13 @@ struct Surface::Changes {
     }
 };
 
-std::size_t Surface::PaintedHash::operator()(const Painted& p) const {
-    std::size_t h = std::hash<qint64>()(p.image);
-    for (const std::int64_t v : {p.w, p.h, p.left, p.top})
+Surface::Painted& Surface::painted_slot(const Painted& place) {
+    if (painted_.empty())
+        painted_.resize(kPaintedSlots);
+    std::size_t h = std::hash<qint64>()(place.image);
+    for (const std::int64_t v : {place.w, place.h, place.left, place.top})
         h = h * 1000003u ^ std::hash<std::int64_t>()(v);
-    return h * 2 + (p.mirrored ? 1 : 0);
+    return painted_[(h * 2 + (place.mirrored ? 1 : 0)) % kPaintedSlots];
 }
 
 void Surface::mark(const Changes& c) {
@@ -123,15 +126,15 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
     switch (rop) {
         case Rop::SrcPaint: {
             // OR-drawn again where nothing changed since: nothing would change now.
-            const Painted key{pic.cacheKey(), w, h, left, top, mirrored};
+            const Painted place{pic.cacheKey(), w, h, left, top, mirrored};
             const QRect area(int(left + c.i0), int(top + c.j0), int(c.i1 - c.i0), int(c.j1 - c.j0));
-            const auto found = painted_.find(key);
-            if (found != painted_.end() && changes_.unchanged_since(area, found->second))
+            Painted& slot = painted_slot(place);
+            if (slot.when != 0 && slot.same_place(place) &&
+                changes_.unchanged_since(area, slot.when))
                 return;
             blit_rows(*p, left, top, c, true, Or{});
-            if (painted_.size() >= kPaintedMemory)
-                painted_.clear();
-            painted_[key] = changes_.now();
+            slot = place;
+            slot.when = changes_.now();
             break;
         }
         case Rop::SrcInvert:
