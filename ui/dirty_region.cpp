@@ -47,7 +47,8 @@ void DirtyRegion::add_cells(const QRect& r) {
 std::vector<QRect> DirtyRegion::take() {
     std::vector<QRect> out;
     if (!cells_used_) {
-        out.swap(rects_);
+        out.assign(rects_.begin(), rects_.end());
+        rects_.clear();  // keeps its room: the next tick adds without allocating
         return out;
     }
     // Runs of marked cells in each row; a run just like the one above it extends it.
