@@ -77,6 +77,10 @@ void Game::restart_game() {
     // multiple of 100 so that a falling robot lands exactly on it.
     const std::int64_t ground = cint(screen_size.height - 4 * preg.H());
     s.ground_y = wrap<std::int32_t>(ground - ground % 100);
+    // On a display too short for the usual start the ground line lies above it, and the
+    // robot would fall past the tiles for ever: it starts on the ground line instead.
+    if (s.ground_y < s.hero_pos[1])
+        s.hero_pos[1] = s.ground_y;
 
     // A gapless row of tiles overhanging both edges of the display by two tiles.
     const std::int64_t w = cint(preg.W());

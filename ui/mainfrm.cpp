@@ -41,7 +41,9 @@ class Mainfrm::WindowDisplay final : public Display {
 
     Size screen_size() const override {
         const QScreen* screen = window_->screen();
-        const QSize size = screen != nullptr ? screen->size() : QSize(640, 480);
+        QSize size = screen != nullptr ? screen->size() : QSize(640, 480);
+        if (window_->display_size_.isValid())
+            size = window_->display_size_;
         return {size.width() * kTwipsPerPixel, size.height() * kTwipsPerPixel};
     }
 
@@ -205,6 +207,20 @@ void Mainfrm::tick() {
     present();
 }
 
+void Mainfrm::elapse_period() {
+    if (timer_.enabled())
+        tick();
+}
+
+void Mainfrm::set_display_size(QSize pixels) {
+    display_size_ = pixels;
+}
+
+void Mainfrm::set_own_picture(bool own) {
+    own_picture_ = own;
+    bind_surface();
+}
+
 void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
     bind_surface();
     game_->Form_KeyDown(code, shift);
@@ -257,7 +273,7 @@ QImage* Mainfrm::window_picture() const {
 void Mainfrm::bind_surface() {
     Surface& screen = game_->screen;
     const bool exposed = windowHandle() != nullptr && windowHandle()->isExposed();
-    const bool one_to_one = view_->scale() == 1.0 && devicePixelRatioF() == 1.0;
+    const bool one_to_one = view_->scale() == 1.0 && devicePixelRatioF() == 1.0 && !own_picture_;
     QImage* picture = one_to_one && exposed ? window_picture() : nullptr;
     const QRect client(view_->mapTo(this, QPoint(0, 0)), view_->size());
     if (picture != nullptr && !client.isEmpty() && picture->rect().contains(client)) {

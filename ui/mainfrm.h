@@ -70,6 +70,18 @@ class Mainfrm : public QMainWindow {
     Helpfrm* helpfrm() const { return helpfrm_; }
     Avtor* avtor() const { return avtor_; }
 
+    // The game's key events, as the key preview hands them over.
+    void key_down(std::int16_t code, std::int16_t shift);
+    void key_up(std::int16_t code, std::int16_t shift);
+
+    // For a replayed script: one period of a held Timer1 has passed (the tick runs if the
+    // timer is on); the display the game is told about (empty: the real one); and the
+    // game's picture kept in its own memory, so that its pixels do not depend on how the
+    // window system draws the panels over it.
+    void elapse_period();
+    void set_display_size(QSize pixels);
+    void set_own_picture(bool own);
+
   signals:
     // After the game has handled each window event.
     void formPainted();
@@ -93,8 +105,6 @@ class Mainfrm : public QMainWindow {
     void form_resize();
     void form_activate();
     void tick();
-    void key_down(std::int16_t code, std::int16_t shift);
-    void key_up(std::int16_t code, std::int16_t shift);
 
     // Fits the game's picture to the client area, then shows what the game changed.
     void fit_surface();
@@ -122,7 +132,9 @@ class Mainfrm : public QMainWindow {
     bool activated_once_ = false;
     bool paint_pending_ = false;
     bool direct_ = false;  // the game draws in the window's own picture
-    QSize picture_size_;   // the game's picture, in its own pixels
+    bool own_picture_ = false;
+    QSize display_size_;
+    QSize picture_size_;  // the game's picture, in its own pixels
 };
 
 }  // namespace grimbolt

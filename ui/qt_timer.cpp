@@ -8,9 +8,20 @@ QtTimer::QtTimer(int interval_ms) {
 }
 
 void QtTimer::set_enabled(bool on) {
-    if (on == timer_.isActive())
+    on_ = on;
+    follow();
+}
+
+void QtTimer::set_held(bool held) {
+    held_ = held;
+    follow();
+}
+
+void QtTimer::follow() {
+    const bool run = on_ && !held_;
+    if (run == timer_.isActive())
         return;  // switching on a running timer must not restart it
-    if (on) {
+    if (run) {
         timer_.start();
     } else {
         timer_.stop();

@@ -47,6 +47,21 @@ TEST(Restart, GroundLineIsCutToAMultipleOf100) {
     EXPECT_EQ(t.s().ground_y, -400);
 }
 
+TEST(Restart, OnADisplayTooShortForTheUsualStartTheRobotStartsOnTheGround) {
+    TestGame t;
+    t.display.screen = {320 * 15, 200 * 15};  // ground line at 1500, above 3000
+    t.game.screen.resize(320, 200);
+    t.game.restart_game();
+    EXPECT_EQ(t.s().ground_y, 1500);
+    EXPECT_EQ(t.s().hero_pos[1], 1500);
+    t.ticks(3);
+    EXPECT_EQ(t.s().hero_pos[1], 1500);  // standing on the tiles, not falling through
+
+    t.display.screen = {640 * 15, 296 * 15};  // 4440 - 1440: exactly 3000, kept
+    t.game.restart_game();
+    EXPECT_EQ(t.s().hero_pos[1], 3000);
+}
+
 TEST(Restart, LaysAGaplessRowOverhangingBothEdges) {
     TestGame t;
     t.display.screen = {15360, 11520};

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPushButton>
+
+#include "core/state_hash.h"
+#include "ui/mainfrm.h"
+#include "ui/script.h"
+#include "ui/script_player.h"
+
+namespace grimbolt {
+namespace {
+
+std::string read_replay(const char* name) {
+    QFile file(QStringLiteral(GRIMBOLT_REPLAYS) + QLatin1Char('/') + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll().toStdString();
+}
+
+TEST(ScriptFormat, EveryEventReadsBackAsItWasWritten) {
+    const std::vector<ScriptEvent> events{
+        {Command::Tick, 1, 0},       {Command::Tick, 250, 0},    {Command::KeyDown, 255, 7},
+        {Command::KeyUp, 0, 0},      {Command::NewGame, 0, 0},   {Command::Pause, 0, 0},
+        {Command::Exit, 0, 0},       {Command::Music, 0, 0},     {Command::Speed, 0, 0},
+        {Command::Slider, 2000, 0},  {Command::Ok, 0, 0},        {Command::Help, 0, 0},
+        {Command::HelpClose, 0, 0},  {Command::Credits, 0, 0},   {Command::CreditsClose, 0, 0},
+        {Command::Paint, 0, 0},      {Command::Resize, 0, 4320}, {Command::Activate, 0, 0},
+        {Command::Display, 7680, 1},
+    };
+    const Script back = parse_script(format_script(events));
+    EXPECT_TRUE(back.errors.empty());
+    EXPECT_EQ(back.events, events);
+}
+
+TEST(ScriptFormat, BadLinesAreSkippedAndReportedWithTheirNumbers) {
+    const Script s = parse_script(
+        "tick 3 # three periods\r\n"
+        "\n"
+        "jump\n"
+        "down 256\n"
+        "down -1\n"
+        "slider 12x\n"
+        "resize 10\n"
+        "display 0 100\n"
+        "tick 99999999999\n"
+        "tick 0\n"
+        "  up\t39  \n"
+        "paint extra\n");
+    EXPECT_EQ(s.events, (std::vector<ScriptEvent>{{Command::Tick, 3, 0}, {Command::KeyUp, 39, 0}}));
+    ASSERT_EQ(s.errors.size(), 9u);
+    EXPECT_EQ(s.errors[0], "line 3: unknown event 'jump'");
+    EXPECT_EQ(s.errors[1], "line 4: out of range: 256");
+    EXPECT_EQ(s.errors[3], "line 6: not a number: '12x'");
+    EXPECT_EQ(s.errors.back(), "line 12: wrong number of values for 'paint'");
+}
+
+// A replay with the game's picture in its own memory: its pixels are the game's alone.
+struct Replay {
+    std::uint64_t state = 0;
+    std::uint64_t pixels = 0;
+    bool saw_shop = false;
+    bool saw_death = false;
+};
+
+Replay replay(const char* name, std::int32_t seed) {
+    const Script script = parse_script(read_replay(name));
+    EXPECT_TRUE(script.errors.empty());
+    ReplayOptions options;
+    options.seed = seed;
+    options.own_picture = true;
+    ScriptPlayer player(options);
+    Replay r;
+    for (const ScriptEvent& e : script.events) {
+        player.play(e);
+        if (player.window() == nullptr)
+            continue;
+        const GameState& s = player.window()->game().s;
+        r.saw_shop |= s.in_magazine != 0;
+        // Death is the only thing that stops the timer with the dialog hidden and the
+        // pause command unused.
+        r.saw_death |= !player.window()->Timer1().enabled() && s.in_magazine == 0 &&
+                       !player.window()->Okbut()->isVisible() && e.command != Command::Pause;
+    }
+    r.state = player.state_hash();
+    r.pixels = player.pixel_hash();
+    return r;
+}
+
+// Recorded from these scripts; a change to any rule or any drawing changes them.
+TEST(GoldenReplay, AWholeGameWithAShopVisitAndADeath) {
+    const Replay r = replay("whole_game.script", 2);
+    EXPECT_TRUE(r.saw_shop);
+    EXPECT_TRUE(r.saw_death);
+    EXPECT_EQ(r.state, 0x9d21fee81f6a5d9cULL);
+    EXPECT_EQ(r.pixels, 0xad7324917e59abe0ULL);
+}
+
+TEST(GoldenReplay, TheWindowsAroundTheGame) {
+    const Replay first = replay("windows.script", 7);
+    EXPECT_EQ(first.state, 0xd1e49290af9dcdd6ULL);
+    EXPECT_EQ(first.pixels, 0x9107ae553bbe6c55ULL);
+    const Replay again = replay("windows.script", 7);
+    EXPECT_EQ(again.state, first.state);
+    EXPECT_EQ(again.pixels, first.pixels);
+    EXPECT_NE(replay("windows.script", 8).state, first.state);
+}
+
+TEST(ScriptPlayer, DoesOnlyWhatAPlayerCouldDo) {
+    ScriptPlayer player;
+    Mainfrm* w = player.window();
+    ASSERT_NE(w, nullptr);
+    // The dialog's controls cannot be used while it is hidden.
+    player.play({Command::Pause, 0, 0});
+    player.play({Command::Ok, 0, 0});
+    player.play({Command::Slider, 100, 0});
+    EXPECT_FALSE(w->Timer1().enabled());
+    EXPECT_EQ(w->Timer1().interval(), 50);
+    // A held timer never ticks by itself: only tick events move the game on.
+    player.play({Command::Pause, 0, 0});
+    const std::uint64_t before = state_hash(w->game().s);
+    player.play({Command::Paint, 0, 0});
+    EXPECT_EQ(state_hash(w->game().s), before);
+    EXPECT_TRUE(w->game().paramspic.visible);
+    // After an exit the next event starts the program again.
+    player.play({Command::Exit, 0, 0});
+    EXPECT_EQ(player.window(), nullptr);
+    player.play({Command::Tick, 3, 0});
+    ASSERT_NE(player.window(), nullptr);
+    EXPECT_EQ(player.starts(), 2);
+}
+
+}  // namespace
+}  // namespace grimbolt

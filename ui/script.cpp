@@ -1,0 +1,153 @@
+#include "ui/script.h"
+
+#include <array>
+#include <charconv>
+
+namespace grimbolt {
+namespace {
+
+struct Word {
+    std::string_view name;
+    Command command;
+    int arguments_needed;
+    int arguments_allowed;
+};
+
+constexpr std::array kWords{
+    Word{"tick", Command::Tick, 0, 1},         Word{"down", Command::KeyDown, 1, 2},
+    Word{"up", Command::KeyUp, 1, 2},          Word{"new", Command::NewGame, 0, 0},
+    Word{"pause", Command::Pause, 0, 0},       Word{"exit", Command::Exit, 0, 0},
+    Word{"music", Command::Music, 0, 0},       Word{"speed", Command::Speed, 0, 0},
+    Word{"slider", Command::Slider, 1, 1},     Word{"ok", Command::Ok, 0, 0},
+    Word{"help", Command::Help, 0, 0},         Word{"help-close", Command::HelpClose, 0, 0},
+    Word{"credits", Command::Credits, 0, 0},   Word{"credits-close", Command::CreditsClose, 0, 0},
+    Word{"paint", Command::Paint, 0, 0},       Word{"resize", Command::Resize, 2, 2},
+    Word{"activate", Command::Activate, 0, 0}, Word{"display", Command::Display, 2, 2},
+};
+
+struct Range {
+    std::int32_t low;
+    std::int32_t high;
+};
+
+// The allowed values of an event's first and second number.
+std::array<Range, 2> ranges(Command c) {
+    switch (c) {
+        case Command::Tick:
+            return {{{1, kScriptMaxTicks}, {0, 0}}};
+        case Command::KeyDown:
+        case Command::KeyUp:
+            return {{{0, 255}, {0, 7}}};
+        case Command::Slider:
+            return {{{0, 2000}, {0, 0}}};
+        case Command::Resize:
+            return {{{0, kScriptMaxWidth}, {0, kScriptMaxHeight}}};
+        case Command::Display:
+            return {{{1, kScriptMaxWidth}, {1, kScriptMaxHeight}}};
+        default:
+            return {{{0, 0}, {0, 0}}};
+    }
+}
+
+bool blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::vector<std::string_view> words_of(std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && blank(line[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !blank(line[i]))
+            ++i;
+        if (i > start)
+            words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+// Returns an empty string for a good line, else what is wrong with it.
+std::string parse_line(const std::vector<std::string_view>& words, ScriptEvent& event) {
+    const Word* word = nullptr;
+    for (const Word& w : kWords) {
+        if (w.name == words[0])
+            word = &w;
+    }
+    if (word == nullptr)
+        return "unknown event '" + std::string(words[0]) + "'";
+    const int given = int(words.size()) - 1;
+    if (given < word->arguments_needed || given > word->arguments_allowed)
+        return "wrong number of values for '" + std::string(word->name) + "'";
+    event = ScriptEvent{word->command, word->command == Command::Tick ? 1 : 0, 0};
+    const auto limits = ranges(word->command);
+    for (int k = 0; k < given; ++k) {
+        const std::string_view text = words[std::size_t(k) + 1];
+        std::int32_t value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc{} || end != text.data() + text.size())
+            return "not a number: '" + std::string(text) + "'";
+        if (value < limits[std::size_t(k)].low || value > limits[std::size_t(k)].high)
+            return "out of range: " + std::string(text);
+        (k == 0 ? event.a : event.b) = value;
+    }
+    return {};
+}
+
+}  // namespace
+
+Script parse_script(std::string_view text) {
+    Script script;
+    int number = 0;
+    while (!text.empty()) {
+        ++number;
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
+            line = line.substr(0, hash);
+        const auto words = words_of(line);
+        if (words.empty())
+            continue;
+        ScriptEvent event;
+        const std::string error = parse_line(words, event);
+        if (error.empty()) {
+            script.events.push_back(event);
+        } else {
+            script.errors.push_back("line " + std::to_string(number) + ": " + error);
+        }
+    }
+    return script;
+}
+
+std::string format_event(const ScriptEvent& e) {
+    std::string name;
+    for (const Word& w : kWords) {
+        if (w.command == e.command)
+            name = w.name;
+    }
+    switch (e.command) {
+        case Command::Tick:
+            return e.a == 1 ? name : name + ' ' + std::to_string(e.a);
+        case Command::KeyDown:
+        case Command::KeyUp:
+            return name + ' ' + std::to_string(e.a) + (e.b != 0 ? ' ' + std::to_string(e.b) : "");
+        case Command::Slider:
+            return name + ' ' + std::to_string(e.a);
+        case Command::Resize:
+        case Command::Display:
+            return name + ' ' + std::to_string(e.a) + ' ' + std::to_string(e.b);
+        default:
+            return name;
+    }
+}
+
+std::string format_script(const std::vector<ScriptEvent>& events) {
+    std::string text;
+    for (const ScriptEvent& e : events)
+        text += format_event(e) + '\n';
+    return text;
+}
+
+}  // namespace grimbolt

@@ -1,0 +1,201 @@
+#include "ui/script_player.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QExposeEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QWindow>
+
+#include "core/state_hash.h"
+#include "ui/mainfrm.h"
+
+namespace grimbolt {
+namespace {
+
+constexpr std::int32_t kSecondsPerDay = 86400;
+
+void close_window(QWidget* window) {
+    if (window != nullptr)
+        window->close();
+}
+
+void add_pixels(Fnv& h, const Surface& surface) {
+    const QImage& image = surface.image();
+    h.add(image.width());
+    h.add(image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            h.add(row[x] & 0xFFFFFFu);
+    }
+}
+
+}  // namespace
+
+ScriptPlayer::ScriptPlayer(ReplayOptions options) : options_(options) {
+    clock_.start_seconds = options.seed;
+    random_.reseed(options.seed);
+    start();
+}
+
+ScriptPlayer::~ScriptPlayer() {
+    window_.reset();
+    settle();
+}
+
+std::int32_t ScriptPlayer::ScriptClock::seconds_since_midnight() const {
+    const std::int64_t now = start_seconds + elapsed_ms / 1000;
+    return std::int32_t(((now % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay);
+}
+
+void ScriptPlayer::start() {
+    window_ = std::make_unique<Mainfrm>(random_, clock_);
+    Mainfrm& w = *window_;
+    w.Timer1().set_held(true);
+    w.set_own_picture(options_.own_picture);
+    w.set_display_size(options_.display);
+    if (options_.display.isValid())
+        w.resize(options_.display);
+    w.show_maximized();
+    if (options_.display.isValid())
+        w.setGeometry(QRect(QPoint(0, 0), options_.display));
+    ++starts_;
+    settle();
+}
+
+// Lets the window system deliver everything the last event caused: expose and resize
+// events, the paint events they ask for, focus changes and closed windows.
+void ScriptPlayer::settle() {
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    for (int round = 0; round < 64; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (dispatcher == nullptr || !dispatcher->processEvents(QEventLoop::AllEvents))
+            break;
+    }
+}
+
+void ScriptPlayer::play(const std::vector<ScriptEvent>& events) {
+    for (const ScriptEvent& e : events)
+        play(e);
+}
+
+void ScriptPlayer::play(const ScriptEvent& e) {
+    if (window_ == nullptr)
+        start();
+    Mainfrm& w = *window_;
+    switch (e.command) {
+        case Command::Tick:
+            tick(e.a);
+            break;
+        case Command::KeyDown:
+            w.key_down(std::int16_t(e.a), std::int16_t(e.b));
+            break;
+        case Command::KeyUp:
+            w.key_up(std::int16_t(e.a), std::int16_t(e.b));
+            break;
+        case Command::NewGame:
+            w.New_Game->trigger();
+            break;
+        case Command::Pause:
+            w.Pause->trigger();
+            break;
+        case Command::Exit:
+            w.Exit->trigger();
+            break;
+        case Command::Music:
+            w.Music->trigger();
+            break;
+        case Command::Speed:
+            w.Speed->trigger();
+            break;
+        case Command::Slider:
+            if (w.HScroll1()->isVisible())
+                w.HScroll1()->setValue(e.a);
+            break;
+        case Command::Ok:
+            if (w.Okbut()->isVisible())
+                w.Okbut()->click();
+            break;
+        case Command::Help:
+            w.How_to_play->trigger();
+            break;
+        case Command::HelpClose:
+            close_window(w.helpfrm());
+            break;
+        case Command::Credits:
+            w.Author->trigger();
+            break;
+        case Command::CreditsClose:
+            close_window(w.avtor());
+            break;
+        case Command::Paint:
+            paint();
+            break;
+        case Command::Resize:
+            resize(e.a, e.b);
+            break;
+        case Command::Activate:
+            w.activateWindow();
+            break;
+        case Command::Display:
+            options_.display = QSize(e.a, e.b);
+            w.set_display_size(options_.display);
+            resize(e.a, e.b);
+            break;
+    }
+    settle();
+    if (e.command == Command::Exit) {
+        // The program has ended: its windows are closed and gone.
+        window_.reset();
+        settle();
+    }
+}
+
+void ScriptPlayer::tick(std::int32_t count) {
+    for (std::int32_t i = 0; i < count && window_ != nullptr; ++i) {
+        clock_.elapsed_ms += window_->Timer1().interval();
+        window_->elapse_period();
+        if (i % 64 == 63)
+            settle();
+    }
+}
+
+void ScriptPlayer::paint() {
+    QWindow* handle = window_->windowHandle();
+    if (handle == nullptr)
+        return;
+    QExposeEvent expose(QRegion(QRect(QPoint(0, 0), handle->size())));
+    QCoreApplication::sendEvent(handle, &expose);
+}
+
+void ScriptPlayer::resize(std::int32_t width, std::int32_t height) {
+    window_->resize(width, height);
+}
+
+std::uint64_t ScriptPlayer::state_hash() const {
+    Fnv h;
+    if (window_ == nullptr)
+        return h.value();
+    Game& game = window_->game();
+    h.add(grimbolt::state_hash(game.s));
+    h.add(window_->Timer1().enabled());
+    h.add(window_->Timer1().interval());
+    h.add(game.paramspic.visible);
+    h.add(game.paramspic.left);
+    h.add(game.paramspic.top);
+    return h.value();
+}
+
+std::uint64_t ScriptPlayer::pixel_hash() const {
+    Fnv h;
+    if (window_ == nullptr)
+        return h.value();
+    add_pixels(h, window_->game().screen);
+    add_pixels(h, window_->game().paramspic.surface);
+    return h.value();
+}
+
+}  // namespace grimbolt
