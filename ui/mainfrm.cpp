@@ -237,7 +237,7 @@ double Mainfrm::scale() const {
     return view_->scale();
 }
 
-void Mainfrm::fit_surface() {
+bool Mainfrm::fit_surface() {
     const QSize client = view_->size();
     const GameState& s = game_->s;
     // The tile row and the status panel on it must stay in sight.
@@ -251,11 +251,13 @@ void Mainfrm::fit_surface() {
         scale = double(client.height()) / double(needed);
         picture = QSize(int(std::ceil(client.width() / scale)), int(needed));
     }
+    const bool changed = scale != view_->scale() || picture != picture_size_;
     view_->set_scale(scale);
     paramspic_->set_scale(scale);
     picture_size_ = picture;
     bind_surface();
     view_->update();
+    return changed;
 }
 
 QImage* Mainfrm::window_picture() const {

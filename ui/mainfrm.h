@@ -106,8 +106,8 @@ class Mainfrm : public QMainWindow {
     void form_activate();
     void tick();
 
-    // Fits the game's picture to the client area, then shows what the game changed.
-    void fit_surface();
+    // Fits the game's picture to the client area; true when its size or scale changed.
+    bool fit_surface();
     // Puts the game's picture in the window's own where it can go there; called before
     // the game draws, since the window may have made its picture anew.
     void bind_surface();

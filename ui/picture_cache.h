@@ -44,6 +44,8 @@ class PictureCache {
     // the source pixel nearest to its centre. Null when it is too large to keep.
     const PreparedPicture* get(const QImage& picture, std::int64_t width, std::int64_t height,
                                bool mirrored);
+    // What the kept pictures take: at most the cache's budget.
+    std::size_t bytes() const { return bytes_; }
 
   private:
     struct Key {

@@ -119,6 +119,9 @@ class Surface {
         return changes_.now();
     }
 
+    // Memory taken by the pictures kept ready for drawing (a bounded cache).
+    std::size_t prepared_bytes() const { return cache_.bytes(); }
+
     // Pixels the drawing primitives have gone over so far: the measure of their work.
     std::uint64_t pixels_touched() const {
         settle();
