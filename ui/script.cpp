@@ -21,7 +21,7 @@ constexpr std::array kWords{
     Word{"slider", Command::Slider, 1, 1},     Word{"ok", Command::Ok, 0, 0},
     Word{"help", Command::Help, 0, 0},         Word{"help-close", Command::HelpClose, 0, 0},
     Word{"credits", Command::Credits, 0, 0},   Word{"credits-close", Command::CreditsClose, 0, 0},
-    Word{"paint", Command::Paint, 0, 0},       Word{"resize", Command::Resize, 2, 2},
+    Word{"paint", Command::Paint, 0, 1},       Word{"resize", Command::Resize, 2, 2},
     Word{"activate", Command::Activate, 0, 0}, Word{"display", Command::Display, 2, 2},
 };
 
@@ -40,6 +40,8 @@ std::array<Range, 2> ranges(Command c) {
             return {{{0, 255}, {0, 7}}};
         case Command::Slider:
             return {{{0, 2000}, {0, 0}}};
+        case Command::Paint:
+            return {{{1, 100}, {0, 0}}};
         case Command::Resize:
             return {{{0, kScriptMaxWidth}, {0, kScriptMaxHeight}}};
         case Command::Display:
@@ -80,7 +82,8 @@ std::string parse_line(const std::vector<std::string_view>& words, ScriptEvent& 
     const int given = int(words.size()) - 1;
     if (given < word->arguments_needed || given > word->arguments_allowed)
         return "wrong number of values for '" + std::string(word->name) + "'";
-    event = ScriptEvent{word->command, word->command == Command::Tick ? 1 : 0, 0};
+    const bool counted = word->command == Command::Tick || word->command == Command::Paint;
+    event = ScriptEvent{word->command, counted ? 1 : 0, 0};
     const auto limits = ranges(word->command);
     for (int k = 0; k < given; ++k) {
         const std::string_view text = words[std::size_t(k) + 1];
@@ -129,6 +132,7 @@ std::string format_event(const ScriptEvent& e) {
     }
     switch (e.command) {
         case Command::Tick:
+        case Command::Paint:
             return e.a == 1 ? name : name + ' ' + std::to_string(e.a);
         case Command::KeyDown:
         case Command::KeyUp:

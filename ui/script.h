@@ -11,7 +11,8 @@
 //   ok                  the speed dialog's button, while the dialog is up
 //   help-close, credits-close
 //                       the help or credits window closed, if it is open
-//   paint               the window system asks for the window to be painted
+//   paint [N]           the window system asks N times (1-100) for the window to be
+//                       painted, before the program gets to answer
 //   resize W H          the window resized to W x H pixels (0-7680 x 0-4320)
 //   activate            the main window activated
 //   display W H         the display changed to W x H pixels (1-7680 x 1-4320)
@@ -48,7 +49,7 @@ enum class Command : std::uint8_t {
 
 struct ScriptEvent {
     Command command = Command::Tick;
-    std::int32_t a = 1;  // tick count, key code, slider position or width
+    std::int32_t a = 1;  // tick or paint count, key code, slider position or width
     std::int32_t b = 0;  // modifier mask or height
     bool operator==(const ScriptEvent&) const = default;
 };

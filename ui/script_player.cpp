@@ -132,7 +132,8 @@ void ScriptPlayer::play(const ScriptEvent& e) {
             close_window(w.avtor());
             break;
         case Command::Paint:
-            paint();
+            for (std::int32_t i = 0; i < e.a; ++i)
+                paint();
             break;
         case Command::Resize:
             resize(e.a, e.b);

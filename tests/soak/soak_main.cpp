@@ -56,7 +56,7 @@ class Generator {
         if (take(1800))
             return key(Command::KeyUp);
         if (take(300))
-            return {Command::Paint, 0, 0};
+            return {Command::Paint, pick(0, 2) == 0 ? pick(2, 6) : 1, 0};
         if (take(250))
             return {Command::Pause, 0, 0};
         if (take(100))

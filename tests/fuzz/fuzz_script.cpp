@@ -1,0 +1,22 @@
+// libFuzzer: any bytes, read as an input script and played against the real window.
+//
+//   cmake --preset fuzz && cmake --build --preset fuzz
+//   build-fuzz/grimbolt-fuzz -max_total_time=600 build-fuzz/corpus tests/fuzz/corpus
+
+#include <QApplication>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "tests/fuzz/fuzz_play.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    grimbolt::fuzz_play(reinterpret_cast<const char*>(data), size);
+    return 0;
+}
