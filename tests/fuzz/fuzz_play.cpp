@@ -9,14 +9,17 @@
 namespace grimbolt {
 namespace {
 
-constexpr int kMostEvents = 400;
-constexpr std::int32_t kMostTicks = 3000;
+constexpr int kMostEvents = 100;
+constexpr std::int32_t kMostTicks = 200;
 
 }  // namespace
 
 int fuzz_play(const char* data, std::size_t size) {
     const Script script = parse_script(std::string_view(data, size));
-    ScriptPlayer player;
+    // A small display to start with keeps each run short; the input may change it.
+    ReplayOptions options;
+    options.display = QSize(320, 200);
+    ScriptPlayer player(options);
     int played = 0;
     std::int32_t ticks = 0;
     for (ScriptEvent e : script.events) {

@@ -12,7 +12,8 @@
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
+    // Never destroyed: at exit Qt's own statics may already be gone.
+    new QApplication(*argc, *argv);
     return 0;
 }
 
