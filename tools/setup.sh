@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
-    desktop-file-utils appstream)
+    desktop-file-utils appstream valgrind)
 
 missing=()
 for p in "${packages[@]}"; do
