@@ -10,6 +10,17 @@
 
 namespace {
 
+// One line of the game's state after an event, for whoever writes a script.
+void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
+    const grimbolt::GameState& s = w.game().s;
+    int bullets = 0;
+    for (const grimbolt::Pull& p : s.pulls)
+        bullets += p.dir != 0;
+    std::printf("%-16s score %d fuel %d shop %d timer %d hero %d,%d bullets %d\n",
+                grimbolt::format_event(event).c_str(), s.score, s.fuel, s.in_magazine,
+                int(w.Timer1().enabled()), s.hero_pos[0], s.hero_pos[1], bullets);
+}
+
 // Plays a script in the real window, then prints the fingerprints of the final game.
 int replay(const QString& path, std::int32_t seed, bool trace) {
     QFile file(path);
@@ -26,16 +37,8 @@ int replay(const QString& path, std::int32_t seed, bool trace) {
     grimbolt::ScriptPlayer player(replay_options);
     for (const grimbolt::ScriptEvent& event : script.events) {
         player.play(event);
-        if (trace && player.window() != nullptr) {
-            grimbolt::Mainfrm& w = *player.window();
-            const grimbolt::GameState& s = w.game().s;
-            int bullets = 0;
-            for (const grimbolt::Pull& p : s.pulls)
-                bullets += p.dir != 0;
-            std::printf("%-16s score %d fuel %d shop %d timer %d hero %d,%d bullets %d\n",
-                        grimbolt::format_event(event).c_str(), s.score, s.fuel, s.in_magazine,
-                        int(w.Timer1().enabled()), s.hero_pos[0], s.hero_pos[1], bullets);
-        }
+        if (trace && player.window() != nullptr)
+            print_trace(event, *player.window());
     }
     std::printf("events %zu state %016llx pixels %016llx\n", script.events.size(),
                 static_cast<unsigned long long>(player.state_hash()),

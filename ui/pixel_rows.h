@@ -36,31 +36,29 @@ namespace grimbolt::pixel_rows {
 
 inline constexpr std::uint32_t kOpaque = 0xFF000000u;
 
-// The row a loop writes, and the rows it reads.
-inline void check_writes(const std::uint32_t* row, std::int64_t n) {
+// The row a loop writes, and the rows it reads: reported as AddressSanitizer reports
+// a single bad access.
+enum class Access { Read, Write };
+
+template <Access access>
+inline void check_row([[maybe_unused]] const std::uint32_t* row, [[maybe_unused]] std::int64_t n) {
 #ifdef GRIMBOLT_ASAN
-    auto* p = const_cast<std::uint32_t*>(row);
-    if (n > 0) {
-        if (void* bad = __asan_region_is_poisoned(p, std::size_t(n) * 4))
-            __asan_report_store_n(bad, 4);
-    }
-#else
-    (void)row;
-    (void)n;
+    if (n <= 0)
+        return;
+    void* bad = __asan_region_is_poisoned(const_cast<std::uint32_t*>(row), std::size_t(n) * 4);
+    if (bad != nullptr && access == Access::Write)
+        __asan_report_store_n(bad, 4);
+    if (bad != nullptr && access == Access::Read)
+        __asan_report_load_n(bad, 4);
 #endif
 }
 
+inline void check_writes(const std::uint32_t* row, std::int64_t n) {
+    check_row<Access::Write>(row, n);
+}
+
 inline void check_reads(const std::uint32_t* row, std::int64_t n) {
-#ifdef GRIMBOLT_ASAN
-    auto* p = const_cast<std::uint32_t*>(row);
-    if (n > 0) {
-        if (void* bad = __asan_region_is_poisoned(p, std::size_t(n) * 4))
-            __asan_report_load_n(bad, 4);
-    }
-#else
-    (void)row;
-    (void)n;
-#endif
+    check_row<Access::Read>(row, n);
 }
 
 GRIMBOLT_ROW_KERNEL std::uint32_t paint(std::uint32_t* __restrict dst,
