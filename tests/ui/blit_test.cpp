@@ -3,7 +3,9 @@
 #include <QImage>
 #include <memory>
 #include <random>
+#include <vector>
 
+#include "ui/pixel_rows.h"
 #include "ui/surface.h"
 
 namespace grimbolt {
@@ -220,3 +222,21 @@ TEST(Blit, OneColourDiscCoversTheInsideAndTheRim) {
 
 }  // namespace
 }  // namespace grimbolt
+
+#ifdef GRIMBOLT_ASAN
+namespace grimbolt {
+namespace {
+
+// The row loops check whole rows instead of each pixel under AddressSanitizer: a row
+// that runs one pixel past its memory must still be caught.
+TEST(RowLoopsDeathTest, UnderAddressSanitizerARowPastItsMemoryIsCaught) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::vector<std::uint32_t> row(16, 0);
+    std::vector<std::uint32_t> ink(17, 0xFF);
+    EXPECT_DEATH(pixel_rows::fill(row.data(), 1u, 17), "AddressSanitizer");
+    EXPECT_DEATH(pixel_rows::paint(ink.data(), row.data(), 17), "AddressSanitizer");
+}
+
+}  // namespace
+}  // namespace grimbolt
+#endif
