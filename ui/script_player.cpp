@@ -136,7 +136,7 @@ void ScriptPlayer::play(const ScriptEvent& e) {
                 paint();
             break;
         case Command::Resize:
-            resize(e.a, e.b);
+            w.resize(e.a, e.b);
             break;
         case Command::Activate:
             w.activateWindow();
@@ -144,7 +144,7 @@ void ScriptPlayer::play(const ScriptEvent& e) {
         case Command::Display:
             options_.display = QSize(e.a, e.b);
             w.set_display_size(options_.display);
-            resize(e.a, e.b);
+            w.resize(options_.display);
             break;
     }
     settle();
@@ -159,8 +159,8 @@ void ScriptPlayer::tick(std::int32_t count) {
     for (std::int32_t i = 0; i < count && window_ != nullptr; ++i) {
         clock_.elapsed_ms += window_->Timer1().interval();
         window_->elapse_period();
-        if (i % 64 == 63)
-            settle();
+        // Whatever the tick asked for runs before the next one, as in the event loop.
+        settle();
     }
 }
 
@@ -170,10 +170,6 @@ void ScriptPlayer::paint() {
         return;
     QExposeEvent expose(QRegion(QRect(QPoint(0, 0), handle->size())));
     QCoreApplication::sendEvent(handle, &expose);
-}
-
-void ScriptPlayer::resize(std::int32_t width, std::int32_t height) {
-    window_->resize(width, height);
 }
 
 std::uint64_t ScriptPlayer::state_hash() const {

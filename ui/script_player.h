@@ -54,7 +54,6 @@ class ScriptPlayer {
     void start();
     void settle();
     void paint();
-    void resize(std::int32_t width, std::int32_t height);
     void tick(std::int32_t count);
 
     ReplayOptions options_;
