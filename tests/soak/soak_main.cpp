@@ -6,6 +6,8 @@
 // The scripts go through every phase: running, the shop, dead, paused and the speed
 // dialog open. The shop needs 1000 points, which random keys rarely earn, so now and
 // then the soak hands the robot the points it needs, as a lucky player would have.
+// --save writes the events played, with a comment where points were handed out: the
+// soak itself, run again with the same seed, is what repeats a run exactly.
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -169,8 +171,11 @@ int run(const Options& o) {
         Mainfrm* w = player.window();
         const bool dialog_up = w != nullptr && w->HScroll1()->isVisible();
         const ScriptEvent e = generator.next(dialog_up);
-        if (w != nullptr && e.command == Command::Tick && generator.chance(3))
+        if (w != nullptr && e.command == Command::Tick && generator.chance(3)) {
             hand_out_shop_points(w->game().s);
+            if (o.save != nullptr)
+                script += "# the soak hands out the shop's points here\n";
+        }
         if (o.save != nullptr)
             script += format_event(e) + '\n';
         checker.before(player, e);
