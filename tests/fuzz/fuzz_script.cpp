@@ -1,7 +1,5 @@
 // libFuzzer: any bytes, read as an input script and played against the real window.
-//
-//   cmake --preset fuzz && cmake --build --preset fuzz
-//   build-fuzz/grimbolt-fuzz -max_total_time=600 -max_len=512 build-fuzz/corpus tests/fuzz/corpus
+// Built and run by tools/fuzz.sh.
 
 #include <QApplication>
 #include <cstddef>

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the fuzzer with clang and runs it: ./tools/fuzz.sh [SECONDS] (600 by default).
+# Inputs it keeps go to build-fuzz/corpus; one that breaks the game is written to
+# build-fuzz/ as crash-*, to be added to tests/fuzz/regressions/ with its fix.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-600}
+
+missing=()
+for p in clang-14 libclang-rt-14-dev; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+        missing+=("$p")
+    fi
+done
+if ((${#missing[@]})); then
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if [ ! -f build-fuzz/build.ninja ]; then
+    cmake --preset fuzz
+fi
+cmake --build --preset fuzz
+mkdir -p build-fuzz/corpus
+# A small quarantine keeps the memory of a long run down; Qt's fontconfig keeps a few
+# blocks for good, so leaks are not looked for.
+export ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=16:malloc_context_size=8
+build-fuzz/grimbolt-fuzz -max_total_time="$seconds" -max_len=512 -rss_limit_mb=4096 \
+    -artifact_prefix=build-fuzz/ build-fuzz/corpus tests/fuzz/corpus
