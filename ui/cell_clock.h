@@ -17,14 +17,21 @@ class CellClock {
         columns_ = (width_px + kCell - 1) / kCell;
         rows_ = (height_px + kCell - 1) / kCell;
         cells_.assign(std::size_t(columns_) * std::size_t(rows_), ++now_);
+        latest_ = now_;
     }
 
-    std::uint64_t now() const { return now_; }
+    // The time of the last change.
+    std::uint64_t latest() const { return latest_; }
 
-    // r lies inside the picture.
-    void touch(const QRect& r) {
-        ++now_;
-        for_cells(r, [this](std::uint64_t& cell) { cell = now_; });
+    // The time of a drawing made now; its changes may be stamped later.
+    std::uint64_t tick() { return ++now_; }
+
+    // r lies inside the picture. A cell keeps the later of two times, so the changes of
+    // drawings may be stamped in any order.
+    void touch(const QRect& r) { touch(r, tick()); }
+    void touch(const QRect& r, std::uint64_t when) {
+        latest_ = std::max(latest_, when);
+        for_cells(r, [when](std::uint64_t& cell) { cell = std::max(cell, when); });
     }
 
     bool unchanged_since(const QRect& r, std::uint64_t when) {
@@ -53,6 +60,56 @@ class CellClock {
     int rows_ = 0;
     std::vector<std::uint64_t> cells_;
     std::uint64_t now_ = 0;
+    std::uint64_t latest_ = 0;
+};
+
+// Where drawings written down but not yet done may change pixels, in coarse 64 x 64
+// blocks: cheap to keep for every drawing, and erring only on the side of "may".
+class PlannedBlocks {
+  public:
+    void resize(int width_px, int height_px) {
+        columns_ = (width_px + kBlock - 1) / kBlock;
+        rows_ = (height_px + kBlock - 1) / kBlock;
+        blocks_.assign(std::size_t(columns_) * std::size_t(rows_), 0);
+        ++round_;
+    }
+    // r lies inside the picture.
+    void plan(const QRect& r) {
+        for_blocks(r, [this](std::uint32_t& b) { b = round_; });
+    }
+    bool planned(const QRect& r) {
+        bool any = false;
+        for_blocks(r, [&](const std::uint32_t& b) { any = any || b == round_; });
+        return any;
+    }
+    // Everything planned is done.
+    void done() {
+        if (++round_ == 0) {  // wrapped: old marks could be taken for new ones
+            std::fill(blocks_.begin(), blocks_.end(), 0);
+            round_ = 1;
+        }
+    }
+
+  private:
+    static constexpr int kBlock = 64;
+
+    template <class F>
+    void for_blocks(const QRect& r, F f) {
+        if (r.isEmpty() || blocks_.empty())
+            return;
+        const int c1 = std::min(r.right() / kBlock, columns_ - 1);
+        const int r1 = std::min(r.bottom() / kBlock, rows_ - 1);
+        for (int row = std::max(r.top() / kBlock, 0); row <= r1; ++row) {
+            std::uint32_t* line = blocks_.data() + std::size_t(row) * columns_;
+            for (int c = std::max(r.left() / kBlock, 0); c <= c1; ++c)
+                f(line[c]);
+        }
+    }
+
+    int columns_ = 0;
+    int rows_ = 0;
+    std::vector<std::uint32_t> blocks_;
+    std::uint32_t round_ = 1;
 };
 
 }  // namespace grimbolt

@@ -71,29 +71,42 @@ std::size_t PictureCache::KeyHash::operator()(const Key& k) const {
     return h * 2 + (k.mirrored ? 1 : 0);
 }
 
-const PreparedPicture* PictureCache::get(const QImage& picture, std::int64_t width,
-                                         std::int64_t height, bool mirrored) {
+const PreparedPicture* PictureCache::find(const QImage& picture, std::int64_t width,
+                                          std::int64_t height, bool mirrored) {
     const Key key{picture.cacheKey(), width, height, mirrored};
     for (int i = 0; i < kRecent; ++i) {
         if (recent_[i] != nullptr && recent_key_[i] == key)
             return recent_[i];
     }
-    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
-    if (width <= 0 || height <= 0 || bytes > kLargestBytes)
+    const auto found = entries_.find(key);
+    if (found == entries_.end())
         return nullptr;
-
-    auto found = entries_.find(key);
-    if (found == entries_.end()) {
-        make_room(bytes);
-        found = entries_.emplace(key, Entry{prepare(picture, int(width), int(height), mirrored), 0})
-                    .first;
-        bytes_ += bytes;
-    }
     found->second.last_use = ++uses_;
     recent_key_[recent_next_] = key;
     recent_[recent_next_] = &found->second.picture;
     recent_next_ = (recent_next_ + 1) % kRecent;
     return &found->second.picture;
+}
+
+bool PictureCache::full_for(std::int64_t width, std::int64_t height) const {
+    if (width <= 0 || height <= 0)
+        return false;
+    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
+    return bytes <= kLargestBytes && bytes_ + bytes > kBudgetBytes;
+}
+
+const PreparedPicture* PictureCache::get(const QImage& picture, std::int64_t width,
+                                         std::int64_t height, bool mirrored) {
+    if (const PreparedPicture* kept = find(picture, width, height, mirrored))
+        return kept;
+    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
+    if (width <= 0 || height <= 0 || bytes > kLargestBytes)
+        return nullptr;
+    const Key key{picture.cacheKey(), width, height, mirrored};
+    make_room(bytes);
+    entries_.emplace(key, Entry{prepare(picture, int(width), int(height), mirrored), 0});
+    bytes_ += bytes;
+    return find(picture, width, height, mirrored);
 }
 
 void PictureCache::make_room(std::size_t bytes) {

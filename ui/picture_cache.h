@@ -44,6 +44,11 @@ class PictureCache {
     // the source pixel nearest to its centre. Null when it is too large to keep.
     const PreparedPicture* get(const QImage& picture, std::int64_t width, std::int64_t height,
                                bool mirrored);
+    // The picture when it is kept already, else null.
+    const PreparedPicture* find(const QImage& picture, std::int64_t width, std::int64_t height,
+                                bool mirrored);
+    // Whether keeping a new picture of this size would put out a kept one.
+    bool full_for(std::int64_t width, std::int64_t height) const;
     // What the kept pictures take: at most the cache's budget.
     std::size_t bytes() const { return bytes_; }
 

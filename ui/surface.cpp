@@ -34,16 +34,6 @@ QString game_font_family() {
     return family;
 }
 
-// Largest h with h * h <= v, for 0 <= v < 2^62.
-std::int64_t isqrt(std::int64_t v) {
-    auto h = static_cast<std::int64_t>(std::sqrt(static_cast<double>(v)));
-    while (h > 0 && h * h > v)
-        --h;
-    while ((h + 1) * (h + 1) <= v)
-        ++h;
-    return h;
-}
-
 // A blank picture. A large one lies on huge pages where the system has them: the game
 // draws all over it every tick, and small pages would each cost an address lookup.
 QImage blank_picture(int width, int height) {
@@ -75,6 +65,7 @@ Surface::Surface(int width_px, int height_px, Rgb background)
     image_.fill(kOpaque | background_);
     dirty_.resize(image_.width(), image_.height());
     changes_.resize(image_.width(), image_.height());
+    planned_.resize(image_.width(), image_.height());
     set_font_size(font_points_);
 }
 
@@ -82,10 +73,15 @@ Surface::Surface(const Surface& other) {
     *this = other;
 }
 
+Surface::~Surface() {
+    finish_early();
+}
+
 Surface& Surface::operator=(const Surface& other) {
     if (this == &other)
         return *this;
-    other.settle();  // nothing held back is copied: it points into the other's pictures
+    finish_early();
+    other.settle();  // nothing written down is copied: it points into the other's pictures
     image_ = other.image_;
     background_ = other.background_;
     fill_colour_ = other.fill_colour_;
@@ -100,6 +96,9 @@ Surface& Surface::operator=(const Surface& other) {
     painted_ = other.painted_;
     pending_ = {};
     disc_ = {};
+    ops_.clear();
+    ops_cost_ = 0;
+    planned_ = other.planned_;
     attached_ = other.attached_;
     cache_ = PictureCache{};
     touched_ = other.touched_;
@@ -120,6 +119,7 @@ void Surface::resize(int width_px, int height_px) {
     attached_ = false;
     dirty_.resize(width_px, height_px);
     changes_.resize(width_px, height_px);
+    planned_.resize(width_px, height_px);
     painted_.assign(painted_.size(), Painted{});
     mark(image_.rect());
 }
@@ -134,6 +134,7 @@ void Surface::attach(uchar* bits, int width_px, int height_px, qsizetype bytes_p
     attached_ = true;
     dirty_.resize(width_px, height_px);
     changes_.resize(width_px, height_px);
+    planned_.resize(width_px, height_px);
     painted_.assign(painted_.size(), Painted{});
     mark(image_.rect());
 }
@@ -159,33 +160,22 @@ Rgb Surface::pixel(int x, int y) const {
     return reinterpret_cast<const std::uint32_t*>(image_.constScanLine(y))[x] & ~kOpaque;
 }
 
-GRIMBOLT_ROW_LOOPS
 void Surface::fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                       Rgb colour) {
-    settle();
+    release_held();
     const std::int64_t left = std::max<std::int64_t>(std::min(x1, x2), 0);
     const std::int64_t right = std::min<std::int64_t>(std::max(x1, x2), image_.width() - 1);
     const std::int64_t top = std::max<std::int64_t>(std::min(y1, y2), 0);
     const std::int64_t bottom = std::min<std::int64_t>(std::max(y1, y2), image_.height() - 1);
     if (left > right || top > bottom)
         return;
-    const std::uint32_t value = kOpaque | colour;
-    touched_ += std::uint64_t(right - left + 1) * std::uint64_t(bottom - top + 1);
-    // Rows that already hold the colour are left alone, and are not shown again.
-    std::int64_t first = -1;
-    std::int64_t last = -1;
-    std::uint32_t* const pixels = rows();
-    const std::int64_t stride = stride_px();
-    for (std::int64_t y = top; y <= bottom; ++y) {
-        const std::uint32_t differs =
-            pixel_rows::fill(pixels + y * stride + left, value, right - left + 1);
-        if (differs == 0)
-            continue;
-        first = first < 0 ? y : first;
-        last = y;
-    }
-    if (first >= 0)
-        mark(QRect(QPoint(int(left), int(first)), QPoint(int(right), int(last))));
+    DrawOp op;
+    op.kind = DrawOp::Kind::Fill;
+    op.area = QRect(QPoint(int(left), int(top)), QPoint(int(right), int(bottom)));
+    op.left = left;
+    op.right = right;
+    op.value = kOpaque | colour;
+    record(op);
 }
 
 void Surface::box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour) {
@@ -215,22 +205,10 @@ void Surface::set_fill(Rgb colour, FillStyle style) {
     fill_style_ = style;
 }
 
-// Pixel (x0 + dx, y0 + dy) is inside when dx^2 + dy^2 <= rp^2 + rp, that is closer
-// than rp + 1/2 to the centre pixel.
-std::int64_t Surface::disc_half_width(std::int64_t rp, std::int64_t dy) {
-    if (dy < -rp || dy > rp)
-        return -1;
-    if (rp < (std::int64_t{1} << 30))
-        return isqrt(rp * rp + rp - dy * dy);
-    const long double v =
-        static_cast<long double>(rp) * rp + rp - static_cast<long double>(dy) * dy;
-    return static_cast<std::int64_t>(std::sqrt(v));
-}
-
 void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
     if (radius < 0)
         return;
-    settle();
+    release_held();
     const std::int64_t x0 = to_px(pin(cx));
     const std::int64_t y0 = to_px(pin(cy));
     const std::int64_t rp = pin(radius) / kTwipsPerPixel;
@@ -261,33 +239,6 @@ void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
         const std::int64_t rim = std::max<std::int64_t>(inner, -1);
         fill_px(x0 - hw, y, x0 - rim - 1, y, fore_colour_);
         fill_px(x0 + rim + 1, y, x0 + hw, y, fore_colour_);
-    }
-}
-
-// One span a row, one mark for the disc.
-GRIMBOLT_ROW_LOOPS
-void Surface::draw_disc(const Disc& d) {
-    std::uint32_t* const pixels = rows();
-    const std::int64_t stride = stride_px();
-    const std::int64_t last_x = image_.width() - 1;
-    std::int64_t first = -1;
-    std::int64_t last = -1;
-    for (std::int64_t y = d.top; y <= d.bottom; ++y) {
-        const std::int64_t hw = disc_half_width(d.rp, y - d.y0);
-        const std::int64_t l = std::max<std::int64_t>(d.x0 - hw, 0);
-        const std::int64_t r = std::min<std::int64_t>(d.x0 + hw, last_x);
-        if (hw < 0 || l > r)
-            continue;
-        touched_ += std::uint64_t(r - l + 1);
-        if (pixel_rows::fill(pixels + y * stride + l, d.value, r - l + 1) != 0) {
-            first = first < 0 ? y : first;
-            last = y;
-        }
-    }
-    if (first >= 0) {
-        const std::int64_t l = std::max<std::int64_t>(d.x0 - d.rp, 0);
-        const std::int64_t r = std::min<std::int64_t>(d.x0 + d.rp, last_x);
-        mark(QRect(QPoint(int(l), int(first)), QPoint(int(r), int(last))));
     }
 }
 

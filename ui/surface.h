@@ -5,16 +5,24 @@
 // Twips to pixels: pixel = floor(twips / 15), for negative values too (-1 twip is
 // pixel -1). Every primitive uses this one rule on each coordinate it is given, and
 // everything is clipped to the picture, whatever the coordinates.
+//
+// Drawings are written down and done together when something looks at the picture
+// (or the list is long): a busy list is shared out by rows between this thread and a
+// helper, with the pixels of one thread drawing it in order.
 
 #include <QFont>
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "ui/band_worker.h"
 #include "ui/cell_clock.h"
 #include "ui/dirty_region.h"
+#include "ui/draw_ops.h"
 #include "ui/picture_cache.h"
 
 namespace grimbolt {
@@ -52,6 +60,7 @@ class Surface {
     explicit Surface(int width_px = 0, int height_px = 0, Rgb background = kBlack);
     // A copy has everything drawn on the original so far, and prepares its pictures anew.
     Surface(const Surface& other);
+    ~Surface();
     Surface& operator=(const Surface& other);
     Surface(Surface&&) = default;
     Surface& operator=(Surface&&) = default;
@@ -116,7 +125,7 @@ class Surface {
     // Grows with every change of a pixel: equal versions, the same picture.
     std::uint64_t version() const {
         settle();
-        return changes_.now();
+        return changes_.latest();
     }
 
     // Memory taken by the pictures kept ready for drawing (a bounded cache).
@@ -128,18 +137,19 @@ class Surface {
         return touched_;
     }
 
+    // Whether busy lists of drawings are shared with a helper thread (the default);
+    // either way gives the same pixels.
+    void set_helper(bool on) { helper_on_ = on; }
+    // Bands of rows the helper thread drew so far.
+    std::uint64_t helped_bands() const { return worker_ ? worker_->helped() : 0; }
+
   private:
     // The first row of pixels, for writing (made the picture's own first), and the
     // distance from one row to the next, in pixels.
     std::uint32_t* rows() { return reinterpret_cast<std::uint32_t*>(image_.bits()); }
     std::int64_t stride_px() const { return image_.bytesPerLine() / 4; }
     void fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour);
-    // The drawn size, and the part of it inside the picture.
-    struct Clip {
-        std::int64_t w, h, i0, i1, j0, j1;
-    };
-    struct Changes;
-    // An AND drawing not yet done, waiting for the OR drawing that may join it.
+    // An AND drawing not yet written down, waiting for the OR drawing that may join it.
     struct Pending {
         bool active = false;
         qint64 image = 0;
@@ -150,33 +160,28 @@ class Surface {
         const PreparedPicture* picture = nullptr;
     };
 
-    // A disc of one colour not yet drawn, waiting for the picture that may cover it.
-    struct Disc {
-        bool active = false;
-        std::int64_t x0 = 0, y0 = 0, rp = 0;  // centre pixel and radius in pixels
-        std::int64_t top = 0, bottom = 0;     // its rows inside the picture
-        std::uint32_t value = 0;
-    };
-    // Half the width of a disc's row dy from its centre row; -1 outside it.
-    static std::int64_t disc_half_width(std::int64_t rp, std::int64_t dy);
-    void draw_disc(const Disc& disc);
-    void disc_then_paint_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top,
-                              const Clip& clip);
-
     void blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
               std::int64_t h, bool mirrored, Rop rop);
-    template <class Op>
-    void blit_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top, const Clip& clip,
-                   bool skip_black, Op op);
-    void and_then_or_rows(const PreparedPicture& p, std::int64_t left, std::int64_t top,
-                          const Clip& clip);
+    const PreparedPicture* prepared(const QImage& pic, std::int64_t w, std::int64_t h,
+                                    bool mirrored);
+    static DrawOp picture_op(DrawOp::Kind kind, const PreparedPicture& p, std::int64_t left,
+                             std::int64_t top, const Clip& clip);
     void blit_direct(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& clip,
                      bool mirrored, Rop rop);
     static void copy_top_left(const QImage& from, QImage& to);
-    // Does the AND drawing held back, before anything else reads or draws.
+    // Writes down the AND drawing or the disc held back, before anything else draws.
+    void release_held();
+    // Does every drawing written down, before anything reads the picture.
     void settle();
     void settle() const;
-    void mark(const Changes& changes);
+    std::uint64_t record(const DrawOp& op);
+    bool recorded_over(const QRect& area);
+    void flush();
+    void start_early();
+    void finish_early();
+    int plan_bands();
+    void apply_marks(int bands);
+    BandWorker& worker();
     void mark(const QRect& r);
 
     QImage image_;
@@ -190,6 +195,26 @@ class Surface {
     std::int64_t current_y_ = 0;
     DirtyRegion dirty_;
     CellClock changes_;
+    // Drawings written down and not yet done, and what they may change.
+    std::vector<DrawOp> ops_;
+    std::int64_t ops_cost_ = 0;
+    PlannedBlocks planned_;
+    // The first part of a busy tick's drawings, drawn by the helper while the tick goes
+    // on. Kept apart from the surface, so that it stays where it is if the surface moves.
+    struct EarlyBatch {
+        std::vector<DrawOp> ops;
+        Canvas canvas;
+        BandResult result;
+        bool running = false;
+    };
+    std::unique_ptr<EarlyBatch> early_;
+    // How a busy list is cut into bands of rows, and what each band did.
+    static constexpr int kBands = 4;
+    std::array<std::int64_t, kBands + 1> band_rows_{};
+    std::array<BandResult, kBands> bands_;
+    std::vector<std::int64_t> row_cost_;
+    std::unique_ptr<BandWorker> worker_;
+    bool helper_on_ = true;
     // Where pictures were last OR-drawn, and when: one place a slot, a newer drawing
     // taking the slot of an older one, so nothing is allocated as bullets fly.
     struct Painted {

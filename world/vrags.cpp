@@ -83,11 +83,12 @@ bool Game::in_vrag(std::int32_t x1, std::int32_t y1, std::int16_t& m) const {
         const Vrag& v = s.vrags[i];
         if (v.dir == 0)
             continue;
+        // The height first: it rules out most monsters with integers alone.
+        if (!(v.y - hh < y1 && y1 < v.y + hh))
+            continue;
         const double behind = v.dir == 1 ? tw : hw;
         const double ahead = v.dir == 1 ? hw : tw;
-        const bool across = v.x - behind <= x1 && x1 <= v.x + ahead;
-        const bool down = v.y - hh < y1 && y1 < v.y + hh;
-        if (across && down) {
+        if (v.x - behind <= x1 && x1 <= v.x + ahead) {
             m = static_cast<std::int16_t>(i);
             return true;
         }

@@ -60,6 +60,9 @@ void Game::blast_vrags(const Vzriv& vzriv) {
             continue;
         const double dx = static_cast<float>(v.x - vzriv.x);
         const double dy = static_cast<float>(double(v.y) - vzriv.y);
+        // Farther than the radius along either axis is farther in all: no root needed.
+        if (std::abs(dx) > vzriv.r || std::abs(dy) > vzriv.r)
+            continue;
         if (std::sqrt(dx * dx + dy * dy) <= vzriv.r)
             delete_vrag(static_cast<std::int16_t>(j));
     }

@@ -1,0 +1,86 @@
+#include "ui/band_worker.h"
+
+namespace grimbolt {
+namespace {
+
+// About a tenth of a millisecond (a pause is some 20 ns here): long enough to catch
+// the next drawing of the same tick, short enough to cost nothing between ticks at
+// the usual 50 ms.
+constexpr int kSpins = 5000;
+
+void pause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+constexpr std::uint64_t pack(std::uint32_t gen, int bands, int next) {
+    return std::uint64_t{gen} << 32 | std::uint64_t(bands) << 16 | std::uint64_t(next);
+}
+
+}  // namespace
+
+BandWorker::BandWorker() : thread_([this] { help(); }) {}
+
+BandWorker::~BandWorker() {
+    stop_.store(true, std::memory_order_release);
+    wake_.fetch_add(1, std::memory_order_release);
+    wake_.notify_one();
+    thread_.join();
+}
+
+int BandWorker::claim(std::uint32_t gen) {
+    std::uint64_t now = claims_.load(std::memory_order_acquire);
+    for (;;) {
+        const int bands = int(now >> 16 & 0xFFFF);
+        const int next = int(now & 0xFFFF);
+        if (std::uint32_t(now >> 32) != gen || next >= bands)
+            return -1;
+        if (claims_.compare_exchange_weak(now, now + 1, std::memory_order_acq_rel,
+                                          std::memory_order_acquire))
+            return next;
+    }
+}
+
+void BandWorker::start(int bands, Band band, void* job) {
+    band_ = band;
+    job_ = job;
+    bands_ = bands;
+    done_.store(0, std::memory_order_relaxed);
+    ++gen_;
+    claims_.store(pack(gen_, bands, 0), std::memory_order_release);
+    wake_.fetch_add(1, std::memory_order_release);
+    wake_.notify_one();
+}
+
+void BandWorker::finish() {
+    for (int k = claim(gen_); k >= 0; k = claim(gen_)) {
+        band_(job_, k);
+        done_.fetch_add(1, std::memory_order_release);
+    }
+    // The helper is finishing its last band.
+    for (int spins = 0; done_.load(std::memory_order_acquire) < bands_; ++spins) {
+        if (spins < kSpins)
+            pause();
+        else
+            std::this_thread::yield();
+    }
+}
+
+void BandWorker::help() {
+    std::uint32_t seen = wake_.load(std::memory_order_acquire);
+    while (!stop_.load(std::memory_order_acquire)) {
+        const auto gen = std::uint32_t(claims_.load(std::memory_order_acquire) >> 32);
+        for (int k = claim(gen); k >= 0; k = claim(gen)) {
+            band_(job_, k);
+            helped_.fetch_add(1, std::memory_order_relaxed);
+            done_.fetch_add(1, std::memory_order_release);
+        }
+        for (int i = 0; i < kSpins && wake_.load(std::memory_order_acquire) == seen; ++i)
+            pause();
+        wake_.wait(seen, std::memory_order_acquire);
+        seen = wake_.load(std::memory_order_acquire);
+    }
+}
+
+}  // namespace grimbolt

@@ -1,0 +1,82 @@
+#pragma once
+// Drawings written down to be done a moment later. Each one knows the rows it may
+// change and can draw any band of them on its own, so the drawings of a tick can be
+// shared out by rows between two threads and still give the pixels of one thread
+// drawing them in order: a pixel only ever sees the drawings of its own row.
+
+#include <QRect>
+#include <cstdint>
+#include <vector>
+
+#include "ui/picture_cache.h"
+
+namespace grimbolt {
+
+// The pixels drawn on.
+struct Canvas {
+    std::uint32_t* pixels = nullptr;
+    std::int64_t stride = 0;  // pixels from one row to the next
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+
+// A picture's drawn size, and the part of it inside the canvas.
+struct Clip {
+    std::int64_t w, h, i0, i1, j0, j1;
+};
+
+// A disc of one colour around a centre pixel, with its rows inside the canvas.
+struct Disc {
+    bool active = false;
+    std::int64_t x0 = 0, y0 = 0, rp = 0;  // centre pixel and radius in pixels
+    std::int64_t top = 0, bottom = 0;
+    std::uint32_t value = 0;
+};
+
+// Half the width of a disc's row dy from its centre row; -1 outside it. Pixel
+// (x0 + dx, y0 + dy) is inside when dx^2 + dy^2 <= rp^2 + rp.
+std::int64_t disc_half_width(std::int64_t rp, std::int64_t dy);
+
+struct DrawOp {
+    enum class Kind : std::uint8_t {
+        Fill,        // columns left..right of area's rows in value
+        Disc,        // disc
+        Or,          // picture at (left, top), where it has ink
+        Xor,         // the same
+        And,         // picture at (left, top)
+        AndThenOr,   // picture AND-drawn at (and_left, top), then OR-drawn at (left, top)
+        DiscThenOr,  // disc, then picture OR-drawn at (left, top) over it
+    };
+    Kind kind = Kind::Fill;
+    std::uint64_t seq = 0;  // the surface's clock when it was drawn: its changes carry it
+    QRect area;             // every pixel it may change
+    std::int64_t left = 0, top = 0, right = 0;
+    std::uint32_t value = 0;
+    Clip clip{};
+    const PreparedPicture* picture = nullptr;
+    std::int64_t and_left = 0;
+    Clip and_clip{};
+    Disc disc{};
+
+    // Roughly the pixels it goes over: what the rows are shared out by.
+    std::int64_t row_cost() const { return area.width(); }
+};
+
+// A rectangle a drawing changed, with the drawing's clock.
+struct Mark {
+    QRect rect;
+    std::uint64_t seq = 0;
+};
+
+// What drawing one band of rows did. Each on its own cache line: the threads count
+// into them row by row.
+struct alignas(64) BandResult {
+    std::uint64_t touched = 0;  // pixels gone over
+    std::vector<Mark> marks;    // in the order of the drawings
+};
+
+// Draws the rows y0 <= y < y1 of the drawing.
+void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int64_t y1,
+               BandResult& out);
+
+}  // namespace grimbolt
