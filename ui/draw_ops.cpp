@@ -313,4 +313,41 @@ void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int
     }
 }
 
+void DrawBatch::plan(bool shared) {
+    const std::int64_t height = canvas.height;
+    rows.fill(height);
+    rows[0] = 0;
+    bands = 1;
+    if (!shared || height < kBands)
+        return;
+    bands = kBands;
+    row_cost_.assign(std::size_t(height) + 1, 0);
+    for (const DrawOp& op : ops) {
+        if (!op.area.isValid())
+            continue;
+        const auto from = std::clamp<std::int64_t>(op.area.top(), 0, height);
+        const auto to = std::clamp<std::int64_t>(op.area.bottom() + 1, 0, height);
+        row_cost_[std::size_t(from)] += op.row_cost();
+        row_cost_[std::size_t(to)] -= op.row_cost();
+    }
+    std::int64_t per_row = 0;
+    std::int64_t so_far = 0;
+    int band = 1;
+    for (std::int64_t y = 0; y < height && band < kBands; ++y) {
+        per_row += row_cost_[std::size_t(y)];
+        so_far += per_row;
+        while (band < kBands && so_far * kBands >= cost * band)
+            rows[std::size_t(band++)] = y + 1;
+    }
+}
+
+void DrawBatch::draw_band(int k) {
+    const std::int64_t y0 = rows[std::size_t(k)];
+    const std::int64_t y1 = rows[std::size_t(k) + 1];
+    if (y0 >= y1)
+        return;
+    for (const DrawOp& op : ops)
+        draw_rows(op, canvas, y0, y1, results[std::size_t(k)]);
+}
+
 }  // namespace grimbolt

@@ -5,6 +5,8 @@
 // drawing them in order: a pixel only ever sees the drawings of its own row.
 
 #include <QRect>
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -78,5 +80,54 @@ struct alignas(64) BandResult {
 // Draws the rows y0 <= y < y1 of the drawing.
 void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int64_t y1,
                BandResult& out);
+
+// Drawings done together: the canvas rows cut into bands of about equal work, each
+// band drawn whole by one thread, in any order.
+struct DrawBatch {
+    static constexpr int kBands = 4;
+
+    std::vector<DrawOp> ops;
+    std::int64_t cost = 0;  // pixels gone over, roughly
+    Canvas canvas;
+    int bands = 1;
+    std::array<std::int64_t, kBands + 1> rows{};
+    std::array<BandResult, kBands> results;
+    bool running = false;
+
+    // One band, or kBands by the widths of the drawings over each row: decided by the
+    // drawings alone, so the same list is always cut the same way.
+    void plan(bool shared);
+    void draw_band(int k);
+    // Each drawing's changes, put together again from its bands: one rectangle a
+    // drawing, as if it had been drawn whole.
+    template <class F>
+    void for_each_mark(F f) const;
+
+  private:
+    std::vector<std::int64_t> row_cost_;
+};
+
+template <class F>
+void DrawBatch::for_each_mark(F f) const {
+    std::array<std::size_t, kBands> at{};
+    for (;;) {
+        std::uint64_t seq = UINT64_MAX;
+        for (int k = 0; k < bands; ++k) {
+            const std::vector<Mark>& marks = results[std::size_t(k)].marks;
+            if (at[std::size_t(k)] < marks.size())
+                seq = std::min(seq, marks[at[std::size_t(k)]].seq);
+        }
+        if (seq == UINT64_MAX)
+            return;
+        QRect rect;
+        for (int k = 0; k < bands; ++k) {
+            const std::vector<Mark>& marks = results[std::size_t(k)].marks;
+            std::size_t& i = at[std::size_t(k)];
+            if (i < marks.size() && marks[i].seq == seq)
+                rect = rect.united(marks[i++].rect);
+        }
+        f(rect, seq);
+    }
+}
 
 }  // namespace grimbolt

@@ -74,13 +74,13 @@ Surface::Surface(const Surface& other) {
 }
 
 Surface::~Surface() {
-    finish_early();
+    finish_batch();
 }
 
 Surface& Surface::operator=(const Surface& other) {
     if (this == &other)
         return *this;
-    finish_early();
+    finish_batch();
     other.settle();  // nothing written down is copied: it points into the other's pictures
     image_ = other.image_;
     background_ = other.background_;

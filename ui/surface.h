@@ -177,10 +177,8 @@ class Surface {
     std::uint64_t record(const DrawOp& op);
     bool recorded_over(const QRect& area);
     void flush();
-    void start_early();
-    void finish_early();
-    int plan_bands();
-    void apply_marks(int bands);
+    void start_batch(bool shared);
+    void finish_batch();
     BandWorker& worker();
     void mark(const QRect& r);
 
@@ -199,20 +197,10 @@ class Surface {
     std::vector<DrawOp> ops_;
     std::int64_t ops_cost_ = 0;
     PlannedBlocks planned_;
-    // The first part of a busy tick's drawings, drawn by the helper while the tick goes
-    // on. Kept apart from the surface, so that it stays where it is if the surface moves.
-    struct EarlyBatch {
-        std::vector<DrawOp> ops;
-        Canvas canvas;
-        BandResult result;
-        bool running = false;
-    };
-    std::unique_ptr<EarlyBatch> early_;
-    // How a busy list is cut into bands of rows, and what each band did.
-    static constexpr int kBands = 4;
-    std::array<std::int64_t, kBands + 1> band_rows_{};
-    std::array<BandResult, kBands> bands_;
-    std::vector<std::int64_t> row_cost_;
+    // The drawings being done: the first part of a busy tick's, drawn while the tick
+    // goes on, or the rest at the end. Kept apart from the surface, so that it stays
+    // where it is if the surface moves.
+    std::unique_ptr<DrawBatch> batch_;
     std::unique_ptr<BandWorker> worker_;
     bool helper_on_ = true;
     // Where pictures were last OR-drawn, and when: one place a slot, a newer drawing

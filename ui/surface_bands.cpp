@@ -34,8 +34,8 @@ std::uint64_t Surface::record(const DrawOp& op) {
     const std::uint64_t seq = kept.seq;
     if (ops_.size() >= kMaxOps)
         flush();
-    else if (ops_cost_ >= kEarlyFrom && helper_on_ && !(early_ && early_->running))
-        start_early();
+    else if (ops_cost_ >= kEarlyFrom && helper_on_ && !(batch_ && batch_->running))
+        start_batch(true);
     return seq;
 }
 
@@ -51,8 +51,8 @@ bool Surface::recorded_over(const QRect& area) {
                area.top() <= r.bottom();
     };
     return std::any_of(ops_.rbegin(), ops_.rend(), overlaps) ||
-           (early_ && early_->running &&
-            std::any_of(early_->ops.rbegin(), early_->ops.rend(), overlaps));
+           (batch_ && batch_->running &&
+            std::any_of(batch_->ops.rbegin(), batch_->ops.rend(), overlaps));
 }
 
 void Surface::release_held() {
@@ -90,128 +90,57 @@ BandWorker& Surface::worker() {
     return *worker_;
 }
 
-// Cuts the rows into bands of about equal work, by the widths of the drawings over
-// each row. Decided by the drawings alone, so the same list is always cut the same way.
-int Surface::plan_bands() {
-    const std::int64_t height = image_.height();
-    band_rows_.fill(height);
-    band_rows_[0] = 0;
-    const std::int64_t total = ops_cost_;
-    if (!helper_on_ || total < kShareFrom || height < kBands)
-        return 1;
-    row_cost_.assign(std::size_t(height) + 1, 0);
-    for (const DrawOp& op : ops_) {
-        if (!op.area.isValid())
-            continue;
-        const auto from = std::clamp<std::int64_t>(op.area.top(), 0, height);
-        const auto to = std::clamp<std::int64_t>(op.area.bottom() + 1, 0, height);
-        row_cost_[std::size_t(from)] += op.row_cost();
-        row_cost_[std::size_t(to)] -= op.row_cost();
+// The drawings so far go to be done, and new ones are written down afresh. A shared
+// batch is started on by the helper at once; this thread joins in at finish_batch.
+void Surface::start_batch(bool shared) {
+    if (!batch_) {
+        batch_ = std::make_unique<DrawBatch>();
+        batch_->ops.reserve(kMaxOps);
+        for (BandResult& band : batch_->results)
+            band.marks.reserve(kMaxOps);  // no thread allocates
     }
-    std::int64_t per_row = 0;
-    std::int64_t so_far = 0;
-    int band = 1;
-    for (std::int64_t y = 0; y < height && band < kBands; ++y) {
-        per_row += row_cost_[std::size_t(y)];
-        so_far += per_row;
-        while (band < kBands && so_far * kBands >= total * band)
-            band_rows_[std::size_t(band++)] = y + 1;
-    }
-    return kBands;
-}
-
-// The drawings so far go to the helper, whole, and new ones are written down afresh.
-void Surface::start_early() {
-    if (!early_) {
-        early_ = std::make_unique<EarlyBatch>();
-        early_->ops.reserve(kMaxOps);
-        early_->result.marks.reserve(kMaxOps);
-    }
-    EarlyBatch& early = *early_;
-    std::swap(ops_, early.ops);
+    DrawBatch& batch = *batch_;
+    std::swap(ops_, batch.ops);
+    batch.cost = ops_cost_;
     ops_cost_ = 0;
-    early.canvas = Canvas{rows(), stride_px(), image_.width(), image_.height()};
-    early.result.touched = 0;
-    early.result.marks.clear();
-    early.running = true;
-    const auto draw = [](void* batch, int) {
-        auto& b = *static_cast<EarlyBatch*>(batch);
-        for (const DrawOp& op : b.ops)
-            draw_rows(op, b.canvas, 0, b.canvas.height, b.result);
-    };
-    worker().start(1, draw, &early);
+    batch.canvas = Canvas{rows(), stride_px(), image_.width(), image_.height()};
+    batch.plan(shared);
+    for (BandResult& band : batch.results) {
+        band.touched = 0;
+        band.marks.clear();
+    }
+    batch.running = true;
+    if (batch.bands > 1) {
+        const auto draw = [](void* b, int k) { static_cast<DrawBatch*>(b)->draw_band(k); };
+        worker().start(batch.bands, draw, &batch);
+    }
 }
 
-void Surface::finish_early() {
-    if (!early_ || !early_->running)
+void Surface::finish_batch() {
+    if (!batch_ || !batch_->running)
         return;
-    worker_->finish();
-    early_->running = false;
-    touched_ += early_->result.touched;
-    for (const Mark& m : early_->result.marks) {
-        dirty_.add(m.rect);
-        changes_.touch(m.rect, m.seq);
-    }
-    early_->ops.clear();
+    DrawBatch& batch = *batch_;
+    if (batch.bands > 1)
+        worker_->finish();
+    else
+        batch.draw_band(0);
+    batch.running = false;
+    for (int k = 0; k < batch.bands; ++k)
+        touched_ += batch.results[std::size_t(k)].touched;
+    batch.for_each_mark([this](const QRect& rect, std::uint64_t seq) {
+        dirty_.add(rect);
+        changes_.touch(rect, seq);
+    });
+    batch.ops.clear();
 }
 
 void Surface::flush() {
-    finish_early();
-    if (ops_.empty()) {
-        planned_.done();
-        return;
+    finish_batch();
+    if (!ops_.empty()) {
+        start_batch(helper_on_ && ops_cost_ >= kShareFrom);
+        finish_batch();
     }
-    const Canvas canvas{rows(), stride_px(), image_.width(), image_.height()};
-    const int bands = plan_bands();
-    for (int k = 0; k < bands; ++k) {
-        BandResult& band = bands_[std::size_t(k)];
-        band.touched = 0;
-        band.marks.clear();
-        band.marks.reserve(kMaxOps);  // no thread allocates
-    }
-    auto draw_band = [&](int k) {
-        const std::int64_t y0 = band_rows_[std::size_t(k)];
-        const std::int64_t y1 = band_rows_[std::size_t(k) + 1];
-        if (y0 >= y1)
-            return;
-        for (const DrawOp& op : ops_)
-            draw_rows(op, canvas, y0, y1, bands_[std::size_t(k)]);
-    };
-    if (bands == 1)
-        draw_band(0);
-    else
-        worker().run(bands, draw_band);
-    apply_marks(bands);
-    ops_.clear();
-    ops_cost_ = 0;
     planned_.done();
-}
-
-// Each drawing's changes, put together again from its bands: one rectangle a drawing,
-// as if it had been drawn whole.
-void Surface::apply_marks(int bands) {
-    std::array<std::size_t, kBands> at{};
-    for (int k = 0; k < bands; ++k)
-        touched_ += bands_[std::size_t(k)].touched;
-    for (;;) {
-        std::uint64_t seq = UINT64_MAX;
-        for (int k = 0; k < bands; ++k) {
-            const std::vector<Mark>& marks = bands_[std::size_t(k)].marks;
-            if (at[std::size_t(k)] < marks.size())
-                seq = std::min(seq, marks[at[std::size_t(k)]].seq);
-        }
-        if (seq == UINT64_MAX)
-            return;
-        QRect rect;
-        for (int k = 0; k < bands; ++k) {
-            const std::vector<Mark>& marks = bands_[std::size_t(k)].marks;
-            std::size_t& i = at[std::size_t(k)];
-            if (i < marks.size() && marks[i].seq == seq)
-                rect = rect.united(marks[i++].rect);
-        }
-        dirty_.add(rect);
-        changes_.touch(rect, seq);
-    }
 }
 
 }  // namespace grimbolt
