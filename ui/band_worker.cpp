@@ -14,8 +14,8 @@ void pause() {
 #endif
 }
 
-constexpr std::uint64_t pack(std::uint32_t gen, int bands, int next) {
-    return std::uint64_t{gen} << 32 | std::uint64_t(bands) << 16 | std::uint64_t(next);
+constexpr std::uint64_t pack(std::uint32_t gen, int back, int front) {
+    return std::uint64_t{gen} << 32 | std::uint64_t(back) << 16 | std::uint64_t(front);
 }
 
 }  // namespace
@@ -29,16 +29,19 @@ BandWorker::~BandWorker() {
     thread_.join();
 }
 
-int BandWorker::claim(std::uint32_t gen) {
+// The calling thread takes bands from the front, the helper from the back: the same
+// rows then tend to stay with the same core from one tick to the next, in its cache.
+int BandWorker::claim(std::uint32_t gen, bool from_back) {
     std::uint64_t now = claims_.load(std::memory_order_acquire);
     for (;;) {
-        const int bands = int(now >> 16 & 0xFFFF);
-        const int next = int(now & 0xFFFF);
-        if (std::uint32_t(now >> 32) != gen || next >= bands)
+        const int back = int(now >> 16 & 0xFFFF);
+        const int front = int(now & 0xFFFF);
+        if (std::uint32_t(now >> 32) != gen || front >= back)
             return -1;
-        if (claims_.compare_exchange_weak(now, now + 1, std::memory_order_acq_rel,
+        const std::uint64_t next = from_back ? now - (std::uint64_t{1} << 16) : now + 1;
+        if (claims_.compare_exchange_weak(now, next, std::memory_order_acq_rel,
                                           std::memory_order_acquire))
-            return next;
+            return from_back ? back - 1 : front;
     }
 }
 
@@ -54,7 +57,7 @@ void BandWorker::start(int bands, Band band, void* job) {
 }
 
 void BandWorker::finish() {
-    for (int k = claim(gen_); k >= 0; k = claim(gen_)) {
+    for (int k = claim(gen_, false); k >= 0; k = claim(gen_, false)) {
         band_(job_, k);
         done_.fetch_add(1, std::memory_order_release);
     }
@@ -71,7 +74,7 @@ void BandWorker::help() {
     std::uint32_t seen = wake_.load(std::memory_order_acquire);
     while (!stop_.load(std::memory_order_acquire)) {
         const auto gen = std::uint32_t(claims_.load(std::memory_order_acquire) >> 32);
-        for (int k = claim(gen); k >= 0; k = claim(gen)) {
+        for (int k = claim(gen, true); k >= 0; k = claim(gen, true)) {
             band_(job_, k);
             helped_.fetch_add(1, std::memory_order_relaxed);
             done_.fetch_add(1, std::memory_order_release);

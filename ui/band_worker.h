@@ -38,11 +38,11 @@ class BandWorker {
 
   private:
     // Takes the next band of job generation gen: its number, or -1 when none is left.
-    int claim(std::uint32_t gen);
+    int claim(std::uint32_t gen, bool from_back);
     void help();
 
-    // Job generation in the high 32 bits, the number of bands in the next 16, the next
-    // band to draw in the low 16.
+    // Job generation in the high 32 bits; the bands not yet taken, from the low 16 bits
+    // (the front) up to the next 16 (the back).
     std::atomic<std::uint64_t> claims_{0};
     std::atomic<int> done_{0};
     std::atomic<std::uint32_t> wake_{0};
