@@ -216,6 +216,7 @@ class Surface {
         }
     };
     Painted& painted_slot(const Painted& place);
+    bool paints_nothing(const Painted& place, const QRect& area);
     std::vector<Painted> painted_;
     Pending pending_;
     Disc disc_;

@@ -29,6 +29,14 @@ Surface::Painted& Surface::painted_slot(const Painted& place) {
     return painted_[(h * 2 + (place.mirrored ? 1 : 0)) % kPaintedSlots];
 }
 
+// An OR drawing again where the same picture was OR-drawn and nothing has changed
+// since: nothing would change now.
+bool Surface::paints_nothing(const Painted& place, const QRect& area) {
+    const Painted& slot = painted_slot(place);
+    return slot.when != 0 && slot.same_place(place) && !recorded_over(area) &&
+           changes_.unchanged_since(area, slot.when);
+}
+
 // A new picture may put out an old one that drawings written down still point to:
 // those are done first.
 const PreparedPicture* Surface::prepared(const QImage& pic, std::int64_t w, std::int64_t h,
@@ -74,6 +82,10 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
         release_held();
         return;
     }
+    const QRect area(int(left + c.i0), int(top + c.j0), int(c.i1 - c.i0), int(c.j1 - c.j0));
+    const Painted place{pic.cacheKey(), w, h, left, top, mirrored};
+    if (rop == Rop::SrcPaint && !continues && !over_disc && paints_nothing(place, area))
+        return;
     const PreparedPicture* p = prepared(pic, w, h, mirrored);
     if (p == nullptr) {
         settle();
@@ -95,7 +107,6 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
     }
     if (over_disc) {
         // The disc wholly under the picture: both in one pass.
-        const QRect area(int(left + c.i0), int(top + c.j0), int(c.i1 - c.i0), int(c.j1 - c.j0));
         const QRect disc(
             QPoint(int(std::max<std::int64_t>(disc_.x0 - disc_.rp, 0)), int(disc_.top)),
             QPoint(int(std::min<std::int64_t>(disc_.x0 + disc_.rp, image_.width() - 1)),
@@ -111,13 +122,9 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
     }
     switch (rop) {
         case Rop::SrcPaint: {
-            // OR-drawn again where nothing changed since: nothing would change now.
-            const Painted place{pic.cacheKey(), w, h, left, top, mirrored};
-            const QRect area(int(left + c.i0), int(top + c.j0), int(c.i1 - c.i0), int(c.j1 - c.j0));
-            Painted& slot = painted_slot(place);
-            if (slot.when != 0 && slot.same_place(place) && !recorded_over(area) &&
-                changes_.unchanged_since(area, slot.when))
+            if (paints_nothing(place, area))
                 return;
+            Painted& slot = painted_slot(place);
             slot = place;
             slot.when = record(picture_op(DrawOp::Kind::Or, *p, left, top, c));
             break;

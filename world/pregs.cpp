@@ -9,14 +9,13 @@ namespace grimbolt {
 bool Game::in_preg(std::int32_t tx, std::int32_t ty) const {
     const double pw = sprites.preg.W();
     const double ph = sprites.preg.H();
-    bool inside = false;
     for (int i = 0; i < s.preg_rows(); ++i) {
         const Preg& p = s.pregs[i];
         // Edges included: neighbouring tiles share their common edge.
         if (p.x <= tx && tx <= p.x + pw && p.y <= ty && ty <= p.y + ph)
-            inside = true;
+            return true;
     }
-    return inside;
+    return false;
 }
 
 void Game::redraw_pregs() {
