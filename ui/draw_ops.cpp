@@ -313,31 +313,41 @@ void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int
     }
 }
 
+// The rows are weighed in steps of kStep: fine enough to balance the bands, and
+// cheap enough to weigh twice a tick.
 void DrawBatch::plan(bool shared) {
+    constexpr std::int64_t kStep = 8;
     const std::int64_t height = canvas.height;
     rows.fill(height);
     rows[0] = 0;
     bands = 1;
-    if (!shared || height < kBands)
+    if (!shared || height < kBands * kStep)
         return;
     bands = kBands;
-    row_cost_.assign(std::size_t(height) + 1, 0);
+    const std::int64_t steps = (height + kStep - 1) / kStep;
+    row_cost_.assign(std::size_t(steps) + 1, 0);
     for (const DrawOp& op : ops) {
         if (!op.area.isValid())
             continue;
-        const auto from = std::clamp<std::int64_t>(op.area.top(), 0, height);
-        const auto to = std::clamp<std::int64_t>(op.area.bottom() + 1, 0, height);
+        const auto from = std::clamp<std::int64_t>(op.area.top(), 0, height) / kStep;
+        const auto to =
+            (std::clamp<std::int64_t>(op.area.bottom() + 1, 0, height) + kStep - 1) / kStep;
         row_cost_[std::size_t(from)] += op.row_cost();
         row_cost_[std::size_t(to)] -= op.row_cost();
     }
-    std::int64_t per_row = 0;
+    std::int64_t per_step = 0;
+    std::int64_t total = 0;
+    for (std::int64_t i = 0; i < steps; ++i) {
+        per_step += row_cost_[std::size_t(i)];
+        row_cost_[std::size_t(i)] = per_step;
+        total += per_step;
+    }
     std::int64_t so_far = 0;
     int band = 1;
-    for (std::int64_t y = 0; y < height && band < kBands; ++y) {
-        per_row += row_cost_[std::size_t(y)];
-        so_far += per_row;
-        while (band < kBands && so_far * kBands >= cost * band)
-            rows[std::size_t(band++)] = y + 1;
+    for (std::int64_t i = 0; i < steps && band < kBands; ++i) {
+        so_far += row_cost_[std::size_t(i)];
+        while (band < kBands && so_far * kBands >= total * band)
+            rows[std::size_t(band++)] = std::min(height, (i + 1) * kStep);
     }
 }
 
