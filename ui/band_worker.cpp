@@ -8,12 +8,6 @@ namespace {
 // the usual 50 ms.
 constexpr int kSpins = 5000;
 
-void pause() {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
-#endif
-}
-
 constexpr std::uint64_t pack(std::uint32_t gen, int back, int front) {
     return std::uint64_t{gen} << 32 | std::uint64_t(back) << 16 | std::uint64_t(front);
 }
@@ -64,7 +58,7 @@ void BandWorker::finish() {
     // The helper is finishing its last band.
     for (int spins = 0; done_.load(std::memory_order_acquire) < bands_; ++spins) {
         if (spins < kSpins)
-            pause();
+            BandWorker::pause();
         else
             std::this_thread::yield();
     }
@@ -80,7 +74,7 @@ void BandWorker::help() {
             done_.fetch_add(1, std::memory_order_release);
         }
         for (int i = 0; i < kSpins && wake_.load(std::memory_order_acquire) == seen; ++i)
-            pause();
+            BandWorker::pause();
         wake_.wait(seen, std::memory_order_acquire);
         seen = wake_.load(std::memory_order_acquire);
     }

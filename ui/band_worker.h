@@ -33,8 +33,22 @@ class BandWorker {
     void start(int bands, Band band, void* job);
     void finish();
 
+    // A moment's wait in a spinning loop.
+    static void pause() {
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+    }
+
+    // Whether every band of the job started is drawn: finish would not wait.
+    bool finished() const {
+        return done_.load(std::memory_order_acquire) >= bands_;
+    }
+
     // Bands the helper thread drew so far.
-    std::uint64_t helped() const { return helped_.load(std::memory_order_relaxed); }
+    std::uint64_t helped() const {
+        return helped_.load(std::memory_order_relaxed);
+    }
 
   private:
     // Takes the next band of job generation gen: its number, or -1 when none is left.

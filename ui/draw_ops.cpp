@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/band_worker.h"
 #include "ui/pixel_rows.h"
 
 namespace grimbolt {
@@ -313,51 +314,24 @@ void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int
     }
 }
 
-// The rows are weighed in steps of kStep: fine enough to balance the bands, and
-// cheap enough to weigh twice a tick.
-void DrawBatch::plan(bool shared) {
-    constexpr std::int64_t kStep = 8;
-    const std::int64_t height = canvas.height;
-    rows.fill(height);
-    rows[0] = 0;
-    bands = 1;
-    if (!shared || height < kBands * kStep)
-        return;
-    bands = kBands;
-    const std::int64_t steps = (height + kStep - 1) / kStep;
-    row_cost_.assign(std::size_t(steps) + 1, 0);
-    for (const DrawOp& op : ops) {
-        if (!op.area.isValid())
-            continue;
-        const auto from = std::clamp<std::int64_t>(op.area.top(), 0, height) / kStep;
-        const auto to =
-            (std::clamp<std::int64_t>(op.area.bottom() + 1, 0, height) + kStep - 1) / kStep;
-        row_cost_[std::size_t(from)] += op.row_cost();
-        row_cost_[std::size_t(to)] -= op.row_cost();
-    }
-    std::int64_t per_step = 0;
-    std::int64_t total = 0;
-    for (std::int64_t i = 0; i < steps; ++i) {
-        per_step += row_cost_[std::size_t(i)];
-        row_cost_[std::size_t(i)] = per_step;
-        total += per_step;
-    }
-    std::int64_t so_far = 0;
-    int band = 1;
-    for (std::int64_t i = 0; i < steps && band < kBands; ++i) {
-        so_far += row_cost_[std::size_t(i)];
-        while (band < kBands && so_far * kBands >= total * band)
-            rows[std::size_t(band++)] = std::min(height, (i + 1) * kStep);
+void DrawStream::draw_from_cut() {
+    BandResult& out = results[1];
+    std::size_t done = 0;
+    for (;;) {
+        // Closed first: every drawing published before the closing is then in sight.
+        const bool last = closed.load(std::memory_order_acquire);
+        const std::size_t count = published.load(std::memory_order_acquire);
+        for (; done < count; ++done)
+            draw_rows(ops[done], canvas, cut, canvas.height, out);
+        if (last)
+            return;
+        BandWorker::pause();
     }
 }
 
-void DrawBatch::draw_band(int k) {
-    const std::int64_t y0 = rows[std::size_t(k)];
-    const std::int64_t y1 = rows[std::size_t(k) + 1];
-    if (y0 >= y1)
-        return;
-    for (const DrawOp& op : ops)
-        draw_rows(op, canvas, y0, y1, results[std::size_t(k)]);
+void DrawStream::draw_above_cut(std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        draw_rows(ops[i], canvas, 0, cut, results[0]);
 }
 
 }  // namespace grimbolt

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -81,35 +82,31 @@ struct alignas(64) BandResult {
 void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int64_t y1,
                BandResult& out);
 
-// Drawings done together: the canvas rows cut into bands of about equal work, each
-// band drawn whole by one thread, in any order.
-struct DrawBatch {
-    static constexpr int kBands = 4;
-
-    std::vector<DrawOp> ops;
-    std::int64_t cost = 0;  // pixels gone over, roughly
+// The drawings of a busy tick, shared by rows: the helper thread draws the rows from
+// cut down as the drawings are written down, and the game's thread the rows above cut
+// when the tick is done. Each row sees its drawings in order.
+struct DrawStream {
+    const DrawOp* ops = nullptr;
+    std::atomic<std::size_t> published{0};  // drawings the helper may draw
+    std::atomic<bool> closed{false};        // no more drawings will come
     Canvas canvas;
-    int bands = 1;
-    std::array<std::int64_t, kBands + 1> rows{};
-    std::array<BandResult, kBands> results;
+    std::int64_t cut = 0;
+    std::array<BandResult, 2> results;  // above the cut, and from it down
     bool running = false;
 
-    // One band, or kBands by the widths of the drawings over each row: decided by the
-    // drawings alone, so the same list is always cut the same way.
-    void plan(bool shared);
-    void draw_band(int k);
-    // Each drawing's changes, put together again from its bands: one rectangle a
+    // The helper's part: follows the list until it is closed and drawn.
+    void draw_from_cut();
+    void draw_above_cut(std::size_t count);
+    // Each drawing's changes, put together again from the two parts: one rectangle a
     // drawing, as if it had been drawn whole.
     template <class F>
     void for_each_mark(F f) const;
-
-  private:
-    std::vector<std::int64_t> row_cost_;
 };
 
 template <class F>
-void DrawBatch::for_each_mark(F f) const {
-    std::array<std::size_t, kBands> at{};
+void DrawStream::for_each_mark(F f) const {
+    constexpr int bands = 2;
+    std::array<std::size_t, bands> at{};
     for (;;) {
         std::uint64_t seq = UINT64_MAX;
         for (int k = 0; k < bands; ++k) {

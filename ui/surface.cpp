@@ -74,13 +74,15 @@ Surface::Surface(const Surface& other) {
 }
 
 Surface::~Surface() {
-    finish_batch();
+    if (stream_ && stream_->running)
+        flush();
 }
 
 Surface& Surface::operator=(const Surface& other) {
     if (this == &other)
         return *this;
-    finish_batch();
+    if (stream_ && stream_->running)
+        flush();
     other.settle();  // nothing written down is copied: it points into the other's pictures
     image_ = other.image_;
     background_ = other.background_;

@@ -177,8 +177,9 @@ class Surface {
     std::uint64_t record(const DrawOp& op);
     bool recorded_over(const QRect& area);
     void flush();
-    void start_batch(bool shared);
-    void finish_batch();
+    DrawStream& stream();
+    void start_stream();
+    void finish_stream();
     BandWorker& worker();
     void mark(const QRect& r);
 
@@ -197,10 +198,12 @@ class Surface {
     std::vector<DrawOp> ops_;
     std::int64_t ops_cost_ = 0;
     PlannedBlocks planned_;
-    // The drawings being done: the first part of a busy tick's, drawn while the tick
-    // goes on, or the rest at the end. Kept apart from the surface, so that it stays
-    // where it is if the surface moves.
-    std::unique_ptr<DrawBatch> batch_;
+    // The drawings being done. Kept apart from the surface, so that it stays where it
+    // is if the surface moves while the helper draws.
+    std::unique_ptr<DrawStream> stream_;
+    // The first row the helper draws: moved a little after every shared tick towards
+    // the thread that waited for the other.
+    std::int64_t cut_ = -1;
     std::unique_ptr<BandWorker> worker_;
     bool helper_on_ = true;
     // Where pictures were last OR-drawn, and when: one place a slot, a newer drawing

@@ -1,7 +1,8 @@
 // The drawings written down, and doing them: in one go on this thread when there is
-// little to draw, or cut into bands of rows of about equal work, shared with the
-// helper thread. Each band is drawn whole by one thread, so the pixels are those of
-// the drawings done one after another.
+// little to draw; in a busy tick shared by rows with the helper thread, which starts
+// on its rows as soon as the list is long enough and follows it as it grows. Each row
+// is drawn whole by one thread, so the pixels are those of the drawings done one
+// after another.
 
 #include "ui/surface.h"
 
@@ -14,8 +15,6 @@ namespace {
 constexpr std::int64_t kShareFrom = 16'384;
 // A tick writes down a few hundred drawings; past this many they are done anyway.
 constexpr std::size_t kMaxOps = 1024;
-// With this many pixels written down, the helper starts on them while the tick goes on.
-constexpr std::int64_t kEarlyFrom = 32'768;
 
 std::int64_t cost(const DrawOp& op) {
     return op.area.isValid() ? std::int64_t{op.row_cost()} * op.area.height() : 0;
@@ -25,17 +24,20 @@ std::int64_t cost(const DrawOp& op) {
 
 std::uint64_t Surface::record(const DrawOp& op) {
     if (ops_.capacity() < kMaxOps)
-        ops_.reserve(kMaxOps);
+        ops_.reserve(kMaxOps);  // the helper reads the list as it grows: it must not move
     ops_.push_back(op);
     DrawOp& kept = ops_.back();
     kept.seq = changes_.tick();
     planned_.plan(kept.area);
     ops_cost_ += cost(kept);
     const std::uint64_t seq = kept.seq;
+    const bool shared = stream_ && stream_->running;
+    if (shared)
+        stream_->published.store(ops_.size(), std::memory_order_release);
     if (ops_.size() >= kMaxOps)
         flush();
-    else if (ops_cost_ >= kEarlyFrom && helper_on_ && !(batch_ && batch_->running))
-        start_batch(true);
+    else if (!shared && helper_on_ && ops_cost_ >= kShareFrom)
+        start_stream();
     return seq;
 }
 
@@ -50,9 +52,7 @@ bool Surface::recorded_over(const QRect& area) {
         return r.left() <= area.right() && area.left() <= r.right() && r.top() <= area.bottom() &&
                area.top() <= r.bottom();
     };
-    return std::any_of(ops_.rbegin(), ops_.rend(), overlaps) ||
-           (batch_ && batch_->running &&
-            std::any_of(batch_->ops.rbegin(), batch_->ops.rend(), overlaps));
+    return std::any_of(ops_.rbegin(), ops_.rend(), overlaps);
 }
 
 void Surface::release_held() {
@@ -90,56 +90,74 @@ BandWorker& Surface::worker() {
     return *worker_;
 }
 
-// The drawings so far go to be done, and new ones are written down afresh. A shared
-// batch is started on by the helper at once; this thread joins in at finish_batch.
-void Surface::start_batch(bool shared) {
-    if (!batch_) {
-        batch_ = std::make_unique<DrawBatch>();
-        batch_->ops.reserve(kMaxOps);
-        for (BandResult& band : batch_->results)
-            band.marks.reserve(kMaxOps);  // no thread allocates
+DrawStream& Surface::stream() {
+    if (!stream_) {
+        stream_ = std::make_unique<DrawStream>();
+        for (BandResult& part : stream_->results)
+            part.marks.reserve(kMaxOps);  // no thread allocates
     }
-    DrawBatch& batch = *batch_;
-    std::swap(ops_, batch.ops);
-    batch.cost = ops_cost_;
-    ops_cost_ = 0;
-    batch.canvas = Canvas{rows(), stride_px(), image_.width(), image_.height()};
-    batch.plan(shared);
-    for (BandResult& band : batch.results) {
-        band.touched = 0;
-        band.marks.clear();
-    }
-    batch.running = true;
-    if (batch.bands > 1) {
-        const auto draw = [](void* b, int k) { static_cast<DrawBatch*>(b)->draw_band(k); };
-        worker().start(batch.bands, draw, &batch);
-    }
+    return *stream_;
 }
 
-void Surface::finish_batch() {
-    if (!batch_ || !batch_->running)
-        return;
-    DrawBatch& batch = *batch_;
-    if (batch.bands > 1)
-        worker_->finish();
-    else
-        batch.draw_band(0);
-    batch.running = false;
-    for (int k = 0; k < batch.bands; ++k)
-        touched_ += batch.results[std::size_t(k)].touched;
-    batch.for_each_mark([this](const QRect& rect, std::uint64_t seq) {
-        dirty_.add(rect);
-        changes_.touch(rect, seq);
-    });
-    batch.ops.clear();
+// The helper starts on the rows from the cut down, with the drawings so far, and
+// follows the list as it grows.
+void Surface::start_stream() {
+    DrawStream& s = stream();
+    const std::int64_t height = image_.height();
+    if (cut_ < 0 || cut_ > height)
+        cut_ = height / 2;
+    s.ops = ops_.data();
+    s.canvas = Canvas{rows(), stride_px(), image_.width(), height};
+    s.cut = cut_;
+    for (BandResult& part : s.results) {
+        part.touched = 0;
+        part.marks.clear();
+    }
+    s.closed.store(false, std::memory_order_relaxed);
+    s.published.store(ops_.size(), std::memory_order_relaxed);
+    s.running = true;
+    const auto draw = [](void* stream, int) { static_cast<DrawStream*>(stream)->draw_from_cut(); };
+    worker().start(1, draw, &s);
+}
+
+// The rows above the cut, then whatever the helper has left. The thread that waited
+// gets more rows next time.
+void Surface::finish_stream() {
+    DrawStream& s = *stream_;
+    s.closed.store(true, std::memory_order_release);
+    s.draw_above_cut(ops_.size());
+    const bool helper_behind = !worker_->finished();
+    worker_->finish();
+    s.running = false;
+    const std::int64_t height = s.canvas.height;
+    const std::int64_t step = std::max<std::int64_t>(8, height / 64);
+    cut_ = std::clamp<std::int64_t>(cut_ + (helper_behind ? step : -step), 0, height);
 }
 
 void Surface::flush() {
-    finish_batch();
     if (!ops_.empty()) {
-        start_batch(helper_on_ && ops_cost_ >= kShareFrom);
-        finish_batch();
+        DrawStream& s = stream();
+        if (s.running) {
+            finish_stream();
+        } else {
+            s.canvas = Canvas{rows(), stride_px(), image_.width(), image_.height()};
+            s.ops = ops_.data();
+            s.cut = s.canvas.height;
+            for (BandResult& part : s.results) {
+                part.touched = 0;
+                part.marks.clear();
+            }
+            s.draw_above_cut(ops_.size());
+        }
+        for (const BandResult& part : s.results)
+            touched_ += part.touched;
+        s.for_each_mark([this](const QRect& rect, std::uint64_t seq) {
+            dirty_.add(rect);
+            changes_.touch(rect, seq);
+        });
     }
+    ops_.clear();
+    ops_cost_ = 0;
     planned_.done();
 }
 

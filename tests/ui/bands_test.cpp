@@ -123,7 +123,7 @@ TEST(Bands, SharedDrawingGivesThePixelsMarksAndCountsOfOneThread) {
     EXPECT_GT(shared.helped_bands(), 0u);
 }
 
-// The early part of a tick is drawn while the tick goes on; a copy, an assignment or a
+// The helper draws while the tick goes on; a copy, an assignment or a
 // resize in the middle must see it all drawn.
 TEST(Bands, ACopyOrResizeInTheMiddleOfATickSeesEverythingDrawn) {
     Surface alone(640, 480);
