@@ -61,7 +61,7 @@ struct DrawOp {
     Clip and_clip{};
     Disc disc{};
 
-    // Roughly the pixels it goes over: what the rows are shared out by.
+    // Roughly the pixels it goes over in a row: what decides whether to share.
     std::int64_t row_cost() const { return area.width(); }
 };
 
