@@ -86,9 +86,10 @@ void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int
 // cut down as the drawings are written down, and the game's thread the rows above cut
 // when the tick is done. Each row sees its drawings in order.
 struct DrawStream {
-    const DrawOp* ops = nullptr;
-    std::atomic<std::size_t> published{0};  // drawings the helper may draw
-    std::atomic<bool> closed{false};        // no more drawings will come
+    // What the game's thread tells the helper, on a cache line of its own.
+    alignas(64) std::atomic<std::size_t> published{0};  // drawings the helper may draw
+    std::atomic<bool> closed{false};                    // no more drawings will come
+    alignas(64) const DrawOp* ops = nullptr;
     Canvas canvas;
     std::int64_t cut = 0;
     std::array<BandResult, 2> results;  // above the cut, and from it down

@@ -204,6 +204,7 @@ class Surface {
     // The first row the helper draws: moved a little after every shared tick towards
     // the thread that waited for the other.
     std::int64_t cut_ = -1;
+    std::int64_t handed_cost_ = 0;  // of the drawings the helper has been given
     std::unique_ptr<BandWorker> worker_;
     bool helper_on_ = true;
     // Where pictures were last OR-drawn, and when: one place a slot, a newer drawing

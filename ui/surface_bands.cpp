@@ -13,6 +13,8 @@ namespace {
 
 // Below about this many pixels a second thread costs more than it saves.
 constexpr std::int64_t kShareFrom = 16'384;
+// Drawings are handed to the helper when they cover about this many pixels.
+constexpr std::int64_t kLot = 8'192;
 // A tick writes down a few hundred drawings; past this many they are done anyway.
 constexpr std::size_t kMaxOps = 1024;
 
@@ -32,8 +34,11 @@ std::uint64_t Surface::record(const DrawOp& op) {
     ops_cost_ += cost(kept);
     const std::uint64_t seq = kept.seq;
     const bool shared = stream_ && stream_->running;
-    if (shared)
+    // Handed on in lots: every handing costs the two threads a trip of the cache line.
+    if (shared && ops_cost_ - handed_cost_ >= kLot) {
         stream_->published.store(ops_.size(), std::memory_order_release);
+        handed_cost_ = ops_cost_;
+    }
     if (ops_.size() >= kMaxOps)
         flush();
     else if (!shared && helper_on_ && ops_cost_ >= kShareFrom)
@@ -115,6 +120,7 @@ void Surface::start_stream() {
     }
     s.closed.store(false, std::memory_order_relaxed);
     s.published.store(ops_.size(), std::memory_order_relaxed);
+    handed_cost_ = ops_cost_;
     s.running = true;
     const auto draw = [](void* stream, int) { static_cast<DrawStream*>(stream)->draw_from_cut(); };
     worker().start(1, draw, &s);
@@ -124,6 +130,7 @@ void Surface::start_stream() {
 // gets more rows next time.
 void Surface::finish_stream() {
     DrawStream& s = *stream_;
+    s.published.store(ops_.size(), std::memory_order_release);
     s.closed.store(true, std::memory_order_release);
     s.draw_above_cut(ops_.size());
     const bool helper_behind = !worker_->finished();
