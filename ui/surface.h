@@ -204,6 +204,8 @@ class Surface {
     // The first row the helper draws: moved a little after every shared tick towards
     // the thread that waited for the other.
     std::int64_t cut_ = -1;
+    std::int64_t cut_step_ = 8;
+    bool helper_was_behind_ = false;
     std::int64_t handed_cost_ = 0;  // of the drawings the helper has been given
     std::unique_ptr<BandWorker> worker_;
     bool helper_on_ = true;

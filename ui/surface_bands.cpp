@@ -136,9 +136,14 @@ void Surface::finish_stream() {
     const bool helper_behind = !worker_->finished();
     worker_->finish();
     s.running = false;
+    // The step doubles while the same thread keeps waiting and halves when the other
+    // one does: quick to follow a busier part of the picture, steady once balanced.
     const std::int64_t height = s.canvas.height;
-    const std::int64_t step = std::max<std::int64_t>(8, height / 64);
-    cut_ = std::clamp<std::int64_t>(cut_ + (helper_behind ? step : -step), 0, height);
+    const std::int64_t most = std::max<std::int64_t>(1, height / 16);
+    cut_step_ = helper_behind == helper_was_behind_ ? std::min(cut_step_ * 2, most)
+                                                    : std::max<std::int64_t>(cut_step_ / 2, 1);
+    helper_was_behind_ = helper_behind;
+    cut_ = std::clamp<std::int64_t>(cut_ + (helper_behind ? cut_step_ : -cut_step_), 0, height);
 }
 
 void Surface::flush() {
