@@ -10,20 +10,30 @@ display=:${GRIMBOLT_BENCH_DISPLAY:-96}
 Xvfb "$display" -screen 0 3840x2160x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 game=""
-trap 'kill $game $xvfb 2>/dev/null || true' EXIT
+# Both gone before the next run takes the same display.
+trap 'kill $game $xvfb 2>/dev/null || true; wait 2>/dev/null || true' EXIT
 export DISPLAY=$display
-sleep 1
+for _ in $(seq 50); do  # the display answers
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.2
+done
 build/grimbolt >/dev/null 2>&1 &
 game=$!
 sleep 3  # shown, and the robot on the tile row
+if ! kill -0 "$game" 2>/dev/null; then
+    echo "the game did not start on display $display" >&2
+    exit 1
+fi
 
 cpu() { awk '{print $14 + $15}' "/proc/$game/stat"; }
 hz=$(getconf CLK_TCK)
 start=$(cpu)
 t0=$(date +%s.%N)
-# Play: walk both ways and fire now and then.
+# Play: walk both ways and fire now and then. A new game every round, so that a robot
+# shot down early does not leave the rest of the time idle.
 end=$(($(date +%s) + seconds))
 while [ "$(date +%s)" -lt "$end" ]; do
+    xdotool key F2
     xdotool keydown Right; sleep 1; xdotool keyup Right
     xdotool key Shift_L; sleep 0.5
     xdotool keydown Left; sleep 1; xdotool keyup Left
