@@ -15,6 +15,8 @@ namespace {
 constexpr std::int64_t kShareFrom = 16'384;
 // Drawings are handed to the helper when they cover about this many pixels.
 constexpr std::int64_t kLot = 8'192;
+// The drawings written down that an OR drawing looks through before it is skipped.
+constexpr std::size_t kLookBack = 256;
 // A tick writes down a few hundred drawings; past this many they are done anyway.
 constexpr std::size_t kMaxOps = 1024;
 
@@ -48,7 +50,9 @@ std::uint64_t Surface::record(const DrawOp& op) {
 
 // Whether a drawing written down may change a pixel of area.
 // The blocks rule most drawings out at once; the rest are looked at newest first, as
-// the drawing just before is the likeliest to overlap (a bullet's black box).
+// the drawing just before is the likeliest to overlap (a bullet's black box). Past the
+// newest kLookBack any may: a full redraw writes down thousands of points, and each
+// tile after them would otherwise look through all of them.
 bool Surface::recorded_over(const QRect& area) {
     if (!planned_.planned(area))
         return false;
@@ -57,7 +61,9 @@ bool Surface::recorded_over(const QRect& area) {
         return r.left() <= area.right() && area.left() <= r.right() && r.top() <= area.bottom() &&
                area.top() <= r.bottom();
     };
-    return std::any_of(ops_.rbegin(), ops_.rend(), overlaps);
+    const auto newest = ops_.rbegin();
+    const auto last = ops_.size() > kLookBack ? newest + kLookBack : ops_.rend();
+    return std::any_of(newest, last, overlaps) || last != ops_.rend();
 }
 
 void Surface::release_held() {
