@@ -10,6 +10,20 @@
 
 namespace grimbolt {
 
+// Calls f on every cell of a grid of square cells that r (inside the picture) touches.
+template <int kCell, class T, class F>
+void for_grid_cells(std::vector<T>& cells, int columns, int rows, const QRect& r, F f) {
+    if (r.isEmpty() || cells.empty())
+        return;
+    const int c1 = std::min(r.right() / kCell, columns - 1);
+    const int r1 = std::min(r.bottom() / kCell, rows - 1);
+    for (int row = std::max(r.top() / kCell, 0); row <= r1; ++row) {
+        T* line = cells.data() + std::size_t(row) * columns;
+        for (int c = std::max(r.left() / kCell, 0); c <= c1; ++c)
+            f(line[c]);
+    }
+}
+
 class CellClock {
   public:
     // Every cell counts as just changed.
@@ -45,15 +59,7 @@ class CellClock {
 
     template <class F>
     void for_cells(const QRect& r, F f) {
-        if (r.isEmpty() || cells_.empty())
-            return;
-        const int c1 = std::min(r.right() / kCell, columns_ - 1);
-        const int r1 = std::min(r.bottom() / kCell, rows_ - 1);
-        for (int row = std::max(r.top() / kCell, 0); row <= r1; ++row) {
-            std::uint64_t* line = cells_.data() + std::size_t(row) * columns_;
-            for (int c = std::max(r.left() / kCell, 0); c <= c1; ++c)
-                f(line[c]);
-        }
+        for_grid_cells<kCell>(cells_, columns_, rows_, r, f);
     }
 
     int columns_ = 0;
@@ -95,15 +101,7 @@ class PlannedBlocks {
 
     template <class F>
     void for_blocks(const QRect& r, F f) {
-        if (r.isEmpty() || blocks_.empty())
-            return;
-        const int c1 = std::min(r.right() / kBlock, columns_ - 1);
-        const int r1 = std::min(r.bottom() / kBlock, rows_ - 1);
-        for (int row = std::max(r.top() / kBlock, 0); row <= r1; ++row) {
-            std::uint32_t* line = blocks_.data() + std::size_t(row) * columns_;
-            for (int c = std::max(r.left() / kBlock, 0); c <= c1; ++c)
-                f(line[c]);
-        }
+        for_grid_cells<kBlock>(blocks_, columns_, rows_, r, f);
     }
 
     int columns_ = 0;

@@ -99,50 +99,53 @@ struct Ticks {
     }
 };
 
-TEST(Bands, SharedDrawingGivesThePixelsMarksAndCountsOfOneThread) {
-    Surface alone(640, 480);
-    Surface shared(640, 480);
-    alone.set_helper(false);
-    Ticks for_alone(11);
-    Ticks for_shared(11);
-    for (int n = 0; n < 40; ++n) {
+// The same ticks drawn by one thread, and shared with the helper.
+struct TwoWays {
+    Surface alone{640, 480};
+    Surface shared{640, 480};
+    Ticks for_alone;
+    Ticks for_shared;
+    explicit TwoWays(unsigned seed) : for_alone(seed), for_shared(seed) { alone.set_helper(false); }
+    void tick(int n) {
         for_alone.tick(alone, n);
         for_shared.tick(shared, n);
-        ASSERT_EQ(alone.image(), shared.image()) << "tick " << n;
-        EXPECT_EQ(alone.pixels_touched(), shared.pixels_touched()) << "tick " << n;
-        EXPECT_EQ(alone.version(), shared.version()) << "tick " << n;
-        QRegion alone_dirty;
-        QRegion shared_dirty;
-        for (const QRect& r : alone.take_dirty())
-            alone_dirty += r;
-        for (const QRect& r : shared.take_dirty())
-            shared_dirty += r;
-        EXPECT_EQ(alone_dirty, shared_dirty) << "tick " << n;
     }
-    EXPECT_EQ(alone.helped_bands(), 0u);
-    EXPECT_GT(shared.helped_bands(), 0u);
+};
+
+QRegion shown(Surface& s) {
+    QRegion region;
+    for (const QRect& r : s.take_dirty())
+        region += r;
+    return region;
 }
 
-// The helper draws while the tick goes on; a copy, an assignment or a
-// resize in the middle must see it all drawn.
+TEST(Bands, SharedDrawingGivesThePixelsMarksAndCountsOfOneThread) {
+    TwoWays two(11);
+    for (int n = 0; n < 40; ++n) {
+        two.tick(n);
+        ASSERT_EQ(two.alone.image(), two.shared.image()) << "tick " << n;
+        EXPECT_EQ(two.alone.pixels_touched(), two.shared.pixels_touched()) << "tick " << n;
+        EXPECT_EQ(two.alone.version(), two.shared.version()) << "tick " << n;
+        EXPECT_EQ(shown(two.alone), shown(two.shared)) << "tick " << n;
+    }
+    EXPECT_EQ(two.alone.helped_bands(), 0u);
+    EXPECT_GT(two.shared.helped_bands(), 0u);
+}
+
+// The helper draws while the tick goes on; a copy, an assignment or a resize in the
+// middle must see it all drawn.
 TEST(Bands, ACopyOrResizeInTheMiddleOfATickSeesEverythingDrawn) {
-    Surface alone(640, 480);
-    Surface shared(640, 480);
-    alone.set_helper(false);
-    Ticks for_alone(5);
-    Ticks for_shared(5);
-    for_alone.tick(alone, 1);
-    for_shared.tick(shared, 1);
-    const Surface copy = shared;
-    EXPECT_EQ(copy.image(), alone.image());
+    TwoWays two(5);
+    two.tick(1);
+    const Surface copy = two.shared;
+    EXPECT_EQ(copy.image(), two.alone.image());
     Surface assigned;
-    assigned = shared;
-    EXPECT_EQ(assigned.image(), alone.image());
-    for_alone.tick(alone, 2);
-    for_shared.tick(shared, 2);
-    alone.resize(500, 400);
-    shared.resize(500, 400);
-    EXPECT_EQ(shared.image(), alone.image());
+    assigned = two.shared;
+    EXPECT_EQ(assigned.image(), two.alone.image());
+    two.tick(2);
+    two.alone.resize(500, 400);
+    two.shared.resize(500, 400);
+    EXPECT_EQ(two.shared.image(), two.alone.image());
 }
 
 }  // namespace
