@@ -178,6 +178,7 @@ class Surface {
     bool recorded_over(const QRect& area);
     void flush();
     DrawStream& stream();
+    DrawStream& stream_from(std::int64_t cut);
     void start_stream();
     void finish_stream();
     BandWorker& worker();

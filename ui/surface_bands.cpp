@@ -110,20 +110,26 @@ DrawStream& Surface::stream() {
     return *stream_;
 }
 
-// The helper starts on the rows from the cut down, with the drawings so far, and
-// follows the list as it grows.
-void Surface::start_stream() {
+// The drawings written down so far, on the picture as it is now, with the rows from
+// cut down for the helper.
+DrawStream& Surface::stream_from(std::int64_t cut) {
     DrawStream& s = stream();
-    const std::int64_t height = image_.height();
-    if (cut_ < 0 || cut_ > height)
-        cut_ = height / 2;
     s.ops = ops_.data();
-    s.canvas = Canvas{rows(), stride_px(), image_.width(), height};
-    s.cut = cut_;
+    s.canvas = Canvas{rows(), stride_px(), image_.width(), image_.height()};
+    s.cut = cut;
     for (BandResult& part : s.results) {
         part.touched = 0;
         part.marks.clear();
     }
+    return s;
+}
+
+// The helper starts on the rows from the cut down, with the drawings so far, and
+// follows the list as it grows.
+void Surface::start_stream() {
+    if (cut_ < 0 || cut_ > image_.height())
+        cut_ = image_.height() / 2;
+    DrawStream& s = stream_from(cut_);
     s.closed.store(false, std::memory_order_relaxed);
     s.published.store(ops_.size(), std::memory_order_relaxed);
     handed_cost_ = ops_cost_;
@@ -158,14 +164,7 @@ void Surface::flush() {
         if (s.running) {
             finish_stream();
         } else {
-            s.canvas = Canvas{rows(), stride_px(), image_.width(), image_.height()};
-            s.ops = ops_.data();
-            s.cut = s.canvas.height;
-            for (BandResult& part : s.results) {
-                part.touched = 0;
-                part.marks.clear();
-            }
-            s.draw_above_cut(ops_.size());
+            stream_from(image_.height()).draw_above_cut(ops_.size());
         }
         for (const BandResult& part : s.results)
             touched_ += part.touched;
