@@ -77,7 +77,7 @@ class PlannedBlocks {
         columns_ = (width_px + kBlock - 1) / kBlock;
         rows_ = (height_px + kBlock - 1) / kBlock;
         blocks_.assign(std::size_t(columns_) * std::size_t(rows_), 0);
-        ++round_;
+        done();
     }
     // r lies inside the picture.
     void plan(const QRect& r) {
