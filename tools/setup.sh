@@ -3,8 +3,8 @@
 # configures and builds it. Sourced by run.sh and test.sh.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
-    desktop-file-utils appstream valgrind)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libxcb1-dev libgtest-dev
+    libbenchmark-dev fonts-dejavu-core desktop-file-utils appstream valgrind)
 
 source "$(dirname "${BASH_SOURCE[0]}")/packages.sh"
 install_missing "${packages[@]}"

@@ -1,7 +1,6 @@
 #include "ui/mainfrm.h"
 
 #include <QApplication>
-#include <QBackingStore>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -9,11 +8,13 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QWindow>
+#include <QWindowStateChangeEvent>
 #include <algorithm>
 #include <cmath>
 
 #include "ui/key_preview.h"
 #include "ui/surface_view.h"
+#include "ui/window_manager.h"
 
 namespace grimbolt {
 namespace {
@@ -68,9 +69,7 @@ Mainfrm::Mainfrm(Random& random, Clock& clock, QWidget* parent)
     build_menus();
     build_controls();
     connect_menus();
-    // Where the window goes when it is not maximized.
-    move(px(kClientLeft), px(kClientTop));
-    resize(px(kClientWidth), px(kClientHeight) + menuBar()->sizeHint().height());
+    setGeometry(layout_geometry());
 
     key_preview_ = new KeyPreview(this);
     connect(key_preview_, &KeyPreview::keyDown, this, &Mainfrm::key_down);
@@ -126,13 +125,32 @@ void Mainfrm::build_controls() {
     view_->setFocus();
 }
 
+QRect Mainfrm::layout_geometry() const {
+    return QRect(px(kClientLeft), px(kClientTop), px(kClientWidth),
+                 px(kClientHeight) + menuBar()->sizeHint().height());
+}
+
 void Mainfrm::show_maximized() {
-    // Without a window manager a maximize request alone leaves a small window.
-    if (const QScreen* s = screen())
-        setGeometry(s->availableGeometry());
     showMaximized();
     raise();
     activateWindow();
+}
+
+void Mainfrm::changeEvent(QEvent* event) {
+    // With no window manager nobody acts on a maximize request: the window takes the
+    // display's free area itself, and goes back to its layout when it is restored.
+    // A window manager keeps the layout's geometry for the restore on its own.
+    if (event->type() == QEvent::WindowStateChange && !window_manager_runs()) {
+        const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+        const Qt::WindowStates now = windowState();
+        if ((now & Qt::WindowMaximized) && !(before & Qt::WindowMaximized)) {
+            if (const QScreen* s = screen())
+                setGeometry(s->availableGeometry());
+        } else if (before & Qt::WindowMaximized && now == Qt::WindowNoState) {
+            setGeometry(layout_geometry());
+        }
+    }
+    QMainWindow::changeEvent(event);
 }
 
 bool Mainfrm::eventFilter(QObject* watched, QEvent* event) {
@@ -181,7 +199,6 @@ void Mainfrm::request_paint() {
 
 void Mainfrm::form_paint() {
     paint_pending_ = false;
-    bind_surface();
     game_->Form_Paint();
     present();
     emit formPainted();
@@ -195,14 +212,12 @@ void Mainfrm::form_resize() {
 }
 
 void Mainfrm::form_activate() {
-    bind_surface();
     game_->Form_Activate();
     present();
     emit formActivated();
 }
 
 void Mainfrm::tick() {
-    bind_surface();
     game_->Timer1_Timer();
     present();
 }
@@ -216,19 +231,12 @@ void Mainfrm::set_display_size(QSize pixels) {
     display_size_ = pixels;
 }
 
-void Mainfrm::set_own_picture(bool own) {
-    own_picture_ = own;
-    bind_surface();
-}
-
 void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
-    bind_surface();
     game_->Form_KeyDown(code, shift);
     present();
 }
 
 void Mainfrm::key_up(std::int16_t code, std::int16_t shift) {
-    bind_surface();
     game_->Form_KeyUp(code, shift);
     present();
 }
@@ -255,55 +263,14 @@ bool Mainfrm::fit_surface() {
     view_->set_scale(scale);
     paramspic_->set_scale(scale);
     picture_size_ = picture;
-    bind_surface();
+    size_surface();
     view_->update();
     return changed;
 }
 
-QImage* Mainfrm::window_picture() const {
-    QBackingStore* store = backingStore();
-    QPaintDevice* device = store != nullptr ? store->paintDevice() : nullptr;
-    if (device == nullptr || device->devType() != QInternal::Image)
-        return nullptr;
-    auto* image = static_cast<QImage*>(device);
-    const bool rgb32 = image->format() == QImage::Format_RGB32 ||
-                       image->format() == QImage::Format_ARGB32 ||
-                       image->format() == QImage::Format_ARGB32_Premultiplied;
-    return rgb32 && image->devicePixelRatio() == 1.0 ? image : nullptr;
-}
-
-void Mainfrm::bind_surface() {
+void Mainfrm::size_surface() {
     Surface& screen = game_->screen;
-    const bool exposed = windowHandle() != nullptr && windowHandle()->isExposed();
-    const bool one_to_one = view_->scale() == 1.0 && devicePixelRatioF() == 1.0 && !own_picture_;
-    QImage* picture = one_to_one && exposed ? window_picture() : nullptr;
-    const QRect client(view_->mapTo(this, QPoint(0, 0)), view_->size());
-    if (picture != nullptr && !client.isEmpty() && picture->rect().contains(client)) {
-        const qsizetype line = picture->bytesPerLine();
-        uchar* bits = picture->bits() + client.top() * line + client.left() * 4;
-        if (screen.draws_on(bits, client.width(), client.height(), line))
-            return;
-        // The game's own pixels move there; a window picture made anew lost them.
-        const bool kept = !direct_;
-        screen.attach(bits, client.width(), client.height(), line, kept);
-        direct_ = true;
-        view_->set_direct(true);
-        if (!kept)
-            request_paint();
-        return;
-    }
-    if (direct_) {
-        // Not the window's picture any more: own pixels again, drawn anew.
-        direct_ = false;
-        view_->set_direct(false);
-        screen.resize(picture_size_.width(), picture_size_.height());
-        request_paint();
-        return;
-    }
-    // Until the window is first shown its picture does not exist: no own pixels are
-    // made for the moment in between.
-    const bool waiting = one_to_one && !exposed;
-    if (!waiting && QSize(screen.width_px(), screen.height_px()) != picture_size_)
+    if (QSize(screen.width_px(), screen.height_px()) != picture_size_)
         screen.resize(picture_size_.width(), picture_size_.height());
 }
 
@@ -315,18 +282,8 @@ QRect Mainfrm::to_view(std::int32_t left, std::int32_t top, std::int32_t width,
 }
 
 void Mainfrm::present() {
-    for (const QRect& r : game_->screen.take_dirty()) {
+    for (const QRect& r : game_->screen.take_dirty())
         view_->update_surface_rect(r);
-        // Drawn straight in the window's picture, the game draws under its panels too:
-        // they are painted again on top.
-        if (direct_) {
-            for (QWidget* panel :
-                 {static_cast<QWidget*>(paramspic_), static_cast<QWidget*>(speedpic_)}) {
-                if (panel->isVisible() && panel->geometry().intersects(r))
-                    panel->update(r.translated(-panel->pos()));
-            }
-        }
-    }
 
     const PictureBox& panel = game_->paramspic;
     const QRect where = to_view(panel.left, panel.top, panel.width, panel.height);

@@ -34,6 +34,8 @@ class Mainfrm : public QMainWindow {
 
     // Opens the window maximized on its screen, also where no window manager runs.
     void show_maximized();
+    // Where the window lies when it is not maximized: the layout's client area.
+    QRect layout_geometry() const;
 
     // Surface pixels shown per widget pixel: 1, or less when the client area is too short
     // for the tile row and the status panel.
@@ -75,12 +77,9 @@ class Mainfrm : public QMainWindow {
     void key_up(std::int16_t code, std::int16_t shift);
 
     // For a replayed script: one period of a held Timer1 has passed (the tick runs if the
-    // timer is on); the display the game is told about (empty: the real one); and the
-    // game's picture kept in its own memory, so that its pixels do not depend on how the
-    // window system draws the panels over it.
+    // timer is on); and the display the game is told about (empty: the real one).
     void elapse_period();
     void set_display_size(QSize pixels);
-    void set_own_picture(bool own);
 
   signals:
     // After the game has handled each window event.
@@ -90,6 +89,7 @@ class Mainfrm : public QMainWindow {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     class WindowDisplay;
@@ -108,10 +108,9 @@ class Mainfrm : public QMainWindow {
 
     // Fits the game's picture to the client area; true when its size or scale changed.
     bool fit_surface();
-    // Puts the game's picture in the window's own where it can go there; called before
-    // the game draws, since the window may have made its picture anew.
-    void bind_surface();
-    QImage* window_picture() const;
+    // The game's picture at the size the fit chose. It is the game's own and outlives
+    // whatever pictures the window system swaps behind the window.
+    void size_surface();
     void present();
     QRect to_view(std::int32_t left, std::int32_t top, std::int32_t width,
                   std::int32_t height) const;
@@ -131,8 +130,6 @@ class Mainfrm : public QMainWindow {
     QPointer<Avtor> avtor_;
     bool activated_once_ = false;
     bool paint_pending_ = false;
-    bool direct_ = false;  // the game draws in the window's own picture
-    bool own_picture_ = false;
     QSize display_size_;
     QSize picture_size_;  // the game's picture, in its own pixels
 };

@@ -50,12 +50,10 @@ void Mainfrm::connect_menus() {
 }
 
 void Mainfrm::New_Game_Click() {
-    bind_surface();
     game_->New_Game_Click();
     // The new tile row lies where the display of now puts it, which may fit the window
     // differently: the picture is fitted again and drawn anew.
     if (fit_surface()) {
-        bind_surface();
         game_->redraw_all();
     }
     present();

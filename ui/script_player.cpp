@@ -54,7 +54,6 @@ void ScriptPlayer::start() {
     window_ = std::make_unique<Mainfrm>(random_, clock_);
     Mainfrm& w = *window_;
     w.Timer1().set_held(true);
-    w.set_own_picture(options_.own_picture);
     w.set_display_size(options_.display);
     if (options_.display.isValid())
         w.resize(options_.display);

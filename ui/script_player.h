@@ -16,9 +16,8 @@ namespace grimbolt {
 class Mainfrm;
 
 struct ReplayOptions {
-    std::int32_t seed = 1;     // the generator's first seed and the clock's start
-    bool own_picture = false;  // keep the game's picture out of the window's own
-    QSize display;             // the display the game is told about; empty: the real one
+    std::int32_t seed = 1;  // the generator's first seed and the clock's start
+    QSize display;          // the display the game is told about; empty: the real one
 };
 
 class ScriptPlayer {

@@ -101,7 +101,6 @@ Surface& Surface::operator=(const Surface& other) {
     ops_.clear();
     ops_cost_ = 0;
     planned_ = other.planned_;
-    attached_ = other.attached_;
     cache_ = PictureCache{};
     touched_ = other.touched_;
     return *this;
@@ -111,40 +110,17 @@ void Surface::resize(int width_px, int height_px) {
     settle();
     width_px = std::max(width_px, 0);
     height_px = std::max(height_px, 0);
-    if (!attached_ && width_px == image_.width() && height_px == image_.height())
+    if (width_px == image_.width() && height_px == image_.height())
         return;
     QImage next = blank_picture(width_px, height_px);
     next.fill(kOpaque | background_);
-    if (!attached_)
-        copy_top_left(image_, next);
+    copy_top_left(image_, next);
     image_ = std::move(next);
-    attached_ = false;
     dirty_.resize(width_px, height_px);
     changes_.resize(width_px, height_px);
     planned_.resize(width_px, height_px);
     painted_.assign(painted_.size(), Painted{});
     mark(image_.rect());
-}
-
-void Surface::attach(uchar* bits, int width_px, int height_px, qsizetype bytes_per_line,
-                     bool keep) {
-    settle();
-    QImage next(bits, width_px, height_px, bytes_per_line, QImage::Format_RGB32);
-    if (keep && !attached_)
-        copy_top_left(image_, next);
-    image_ = std::move(next);
-    attached_ = true;
-    dirty_.resize(width_px, height_px);
-    changes_.resize(width_px, height_px);
-    planned_.resize(width_px, height_px);
-    painted_.assign(painted_.size(), Painted{});
-    mark(image_.rect());
-}
-
-bool Surface::draws_on(const uchar* bits, int width_px, int height_px,
-                       qsizetype bytes_per_line) const {
-    return attached_ && image_.constBits() == bits && image_.width() == width_px &&
-           image_.height() == height_px && image_.bytesPerLine() == bytes_per_line;
 }
 
 void Surface::copy_top_left(const QImage& from, QImage& to) {

@@ -66,14 +66,8 @@ class Surface {
     Surface& operator=(Surface&&) = default;
 
     // Keeps what fits of the old picture at the top-left; the rest is background.
-    // Pixels drawn on someone else's memory are not kept: it may be gone by now.
     void resize(int width_px, int height_px);
 
-    // Draws straight on pixels that belong to someone else (the window's own picture),
-    // from now on; with keep, the picture drawn so far is copied there first.
-    void attach(uchar* bits, int width_px, int height_px, qsizetype bytes_per_line, bool keep);
-    bool draws_on(const uchar* bits, int width_px, int height_px, qsizetype bytes_per_line) const;
-    bool attached() const { return attached_; }
     int width_px() const { return image_.width(); }
     int height_px() const { return image_.height(); }
     const QImage& image() const {
@@ -227,7 +221,6 @@ class Surface {
     std::vector<Painted> painted_;
     Pending pending_;
     Disc disc_;
-    bool attached_ = false;
     PictureCache cache_;
     std::vector<std::int32_t> columns_;  // scratch rows for pictures too large to keep
     std::vector<std::uint32_t> scratch_;

@@ -1,7 +1,5 @@
 #include "ui/surface_view.h"
 
-#include <QBackingStore>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
@@ -31,14 +29,6 @@ void SurfaceView::update_surface_rect(const QRect& r) {
 
 void SurfaceView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    QBackingStore* store = backingStore();
-    if (direct_ && store != nullptr &&
-        painter.paintEngine()->paintDevice() == store->paintDevice()) {
-        // The pixels are in the window's picture already: the window only shows them.
-        for (const QRect& r : event->region())
-            painted_pixels_ += std::uint64_t(r.width()) * std::uint64_t(r.height());
-        return;
-    }
     const QImage& image = surface_->image();
     if (scale_ == 1.0) {
         // Only what changed is copied, rectangle by rectangle.

@@ -15,11 +15,6 @@ class SurfaceView : public QWidget {
   public:
     SurfaceView(const Surface* surface, QWidget* parent);
 
-    // Whether the surface lies in the window's own picture, where the game draws it
-    // straight away; then painting has nothing to copy.
-    void set_direct(bool direct) { direct_ = direct; }
-    bool direct() const { return direct_; }
-
     // Widget pixels per surface pixel.
     void set_scale(double scale) { scale_ = scale; }
     double scale() const { return scale_; }
@@ -36,7 +31,6 @@ class SurfaceView : public QWidget {
   private:
     const Surface* surface_;
     double scale_ = 1.0;
-    bool direct_ = false;
     std::uint64_t painted_pixels_ = 0;
 };
 

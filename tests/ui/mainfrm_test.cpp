@@ -127,6 +127,20 @@ TEST(Mainfrm, FirstShowResizesPaintsAndActivates) {
     EXPECT_TRUE(w.isMaximized() || w.geometry() == w.screen()->availableGeometry());
 }
 
+TEST(Mainfrm, RestoredItTakesTheLayoutsGeometryAndMaximizesAgain) {
+    Shown s;
+    Mainfrm& w = s.window;
+    ASSERT_TRUE(eventually([&] { return w.isMaximized(); }));
+    w.showNormal();
+    // The layout's client area, 6705 x 5010 twips at 165, 450, under the menu bar.
+    EXPECT_TRUE(eventually([&] { return w.view()->size() == QSize(447, 334); }));
+    EXPECT_EQ(w.geometry().topLeft(), QPoint(11, 30));
+    EXPECT_EQ(w.geometry(), w.layout_geometry());
+    w.showMaximized();
+    EXPECT_TRUE(eventually(
+        [&] { return w.isMaximized() && w.frameGeometry() == w.screen()->availableGeometry(); }));
+}
+
 TEST(Mainfrm, ComingBackFromAnotherOwnWindowActivates) {
     Shown s;
     QSignalSpy activated(&s.window, &Mainfrm::formActivated);
@@ -357,13 +371,12 @@ TEST(Mainfrm, APaintEventThatHidesTheStatusPanelIsFollowedByOneThatShowsIt) {
 namespace grimbolt {
 namespace {
 
-// The game draws straight in the window's own picture, and the speed dialog stays on
-// top of whatever the game draws beneath it.
-TEST(Mainfrm, DrawsInTheWindowsOwnPictureWithTheDialogOnTop) {
+// What the game draws reaches the window's picture, and the speed dialog stays on top
+// of whatever the game draws beneath it.
+TEST(Mainfrm, ShowsTheGamesPictureWithTheDialogOnTop) {
     testing::Shown s;
     Mainfrm& w = s.window;
     ASSERT_TRUE(testing::eventually([&] { return w.paramspic()->isVisible(); }));
-    EXPECT_TRUE(w.game().screen.attached());
     w.Speed_Click();
     QTest::qWait(20);
 

@@ -55,7 +55,7 @@ TEST(ScriptFormat, BadLinesAreSkippedAndReportedWithTheirNumbers) {
     EXPECT_EQ(s.errors.back(), "line 12: out of range: 0");
 }
 
-// A replay with the game's picture in its own memory: its pixels are the game's alone.
+// A replay, with what it saw on the way.
 struct Replay {
     std::uint64_t state = 0;
     std::uint64_t pixels = 0;
@@ -68,7 +68,6 @@ Replay replay(const char* name, std::int32_t seed) {
     EXPECT_TRUE(script.errors.empty());
     ReplayOptions options;
     options.seed = seed;
-    options.own_picture = true;
     ScriptPlayer player(options);
     Replay r;
     for (const ScriptEvent& e : script.events) {
