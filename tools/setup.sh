@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs (only the missing ones), then
-# configures and builds it. Sourced by run.sh and test.sh.
+# configures and builds it. Sourced by run.sh and test.sh; GRIMBOLT_FULL=1 adds what
+# the full test run needs: the display servers and tools of the screen tests.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libxcb1-dev libgtest-dev
-    libbenchmark-dev fonts-dejavu-core desktop-file-utils appstream valgrind)
+    libbenchmark-dev fonts-dejavu-core desktop-file-utils appstream)
+if [ "${GRIMBOLT_FULL:-0}" = 1 ]; then
+    packages+=(valgrind xvfb openbox xdotool imagemagick x11-xkb-utils sway wtype grim weston)
+fi
 
 source "$(dirname "${BASH_SOURCE[0]}")/packages.sh"
 install_missing "${packages[@]}"

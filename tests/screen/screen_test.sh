@@ -1,0 +1,313 @@
+#!/usr/bin/env bash
+# The real program on a real display server at 1920 x 1080, with real key events and
+# screenshots, played twice: drawn 1:1, and scaled by Qt (QT_SCALE_FACTOR=1.25).
+#
+#   screen_test.sh sway|x11 GAME PROBE [--required | --quick]
+#
+# sway: the Wayland compositor, headless; keys from a virtual keyboard (wtype), shots
+#       by grim. sway refuses to run as root: as root, the compositor and the game run
+#       as the scratch user grimbolt-e2e, made when missing.
+# x11:  Xvfb with the openbox window manager; keys by xdotool, shots by import.
+#
+# Without --required a missing tool or a display that cannot start skips the test
+# (exit 77); with it, they fail it. --quick skips it outright.
+set -euo pipefail
+backend=$1
+game=$2
+probe=$3
+mode=${4:-}
+phase="set-up"
+if [ "$mode" = --quick ]; then
+    echo "SKIP: the screen tests run in ./test.sh --full"
+    exit 77
+fi
+
+skip() {
+    if [ "$mode" = --required ]; then
+        echo "FAIL: $*"
+        exit 1
+    fi
+    echo "SKIP: $*"
+    exit 77
+}
+fail() {
+    echo "FAIL ($phase): $*"
+    if [ -n "${last_shot:-}" ]; then
+        shot
+        cp "$last_shot" "${TMPDIR:-/tmp}/grimbolt-screen-$backend.png"
+        echo "  the screen at the failure: ${TMPDIR:-/tmp}/grimbolt-screen-$backend.png"
+    fi
+    [ -f "$work/game.log" ] && sed 's/^/  game: /' "$work/game.log" | tail -20
+    [ -z "${SCREEN_DEBUG:-}" ] || sleep 600
+    exit 1
+}
+
+case $backend in
+    sway) tools=(sway swaymsg wtype grim) ;;
+    x11) tools=(Xvfb openbox xdotool import setxkbmap) ;;
+    *) echo "unknown backend $backend" && exit 2 ;;
+esac
+for tool in "${tools[@]}"; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+
+work=$(mktemp -d)
+chmod 755 "$work"
+cp "$game" "$work/grimbolt"
+cp "$probe" "$work/probe"
+run=()
+if [ "$backend" = sway ] && [ "$(id -u)" -eq 0 ]; then
+    id grimbolt-e2e >/dev/null 2>&1 ||
+        useradd --system --no-create-home --shell /usr/sbin/nologin grimbolt-e2e
+    chown grimbolt-e2e "$work"
+    run=(runuser -u grimbolt-e2e --)
+fi
+mkdir -m 700 "$work/run"
+[ ${#run[@]} -eq 0 ] || chown grimbolt-e2e "$work/run"
+server_pids=()
+game_pid=""
+stop_all() {
+    [ -z "$game_pid" ] || kill "$game_pid" 2>/dev/null || true
+    for p in "${server_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    game_pid=""
+    server_pids=()
+}
+trap 'stop_all; rm -rf "$work"' EXIT
+
+# Runs a command in the display's session, as its user.
+session() {
+    "${run[@]}" env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/run" \
+        LANG=C.UTF-8 "${session_env[@]}" "$@"
+}
+
+start_sway() {
+    cat >"$work/sway.conf" <<'EOF'
+output HEADLESS-1 resolution 1920x1080
+default_border none
+xwayland disable
+EOF
+    session_env=(WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman)
+    session sway -c "$work/sway.conf" >"$work/server.log" 2>&1 &
+    server_pids+=($!)
+    local wayland swaysock
+    for _ in $(seq 100); do
+        wayland=$(cd "$work/run" && ls wayland-* 2>/dev/null | grep -v lock | head -1 || true)
+        swaysock=$(ls "$work"/run/sway-ipc.*.sock 2>/dev/null | head -1 || true)
+        if [ -n "$wayland" ] && [ -n "$swaysock" ]; then
+            session_env=(WAYLAND_DISPLAY="$wayland" SWAYSOCK="$swaysock")
+            platform=wayland
+            return 0
+        fi
+        sleep 0.1
+    done
+    tail -5 "$work/server.log"
+    skip "sway did not start"
+}
+
+start_x11() {
+    local display=:$((90 + RANDOM % 9))
+    while [ -e "/tmp/.X11-unix/X${display#:}" ]; do display=:$((${display#:} + 1)); done
+    Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >"$work/server.log" 2>&1 &
+    server_pids+=($!)
+    session_env=(DISPLAY="$display")
+    for _ in $(seq 50); do
+        session xdotool getdisplaygeometry >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    session xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not start"
+    session setxkbmap us
+    session openbox >>"$work/server.log" 2>&1 &
+    server_pids+=($!)
+    sleep 1
+    platform=xcb
+}
+
+shot_n=0
+shot() {
+    shot_n=$((shot_n + 1))
+    last_shot="$work/shot$shot_n.png"
+    if [ "$backend" = sway ]; then
+        session grim "$last_shot"
+    else
+        session import -window root "$last_shot"
+    fi
+}
+ask() { "$work/probe" "$last_shot" "$@"; }
+
+# tap KEY; hold KEY MS. wtype makes a new virtual keyboard each time, and a key it
+# sends at once can arrive before the compositor has handed the keyboard's keymap to
+# the game, which then drops it: each call waits a moment first.
+tap() {
+    if [ "$backend" = sway ]; then
+        session wtype -s 150 -k "$1"
+    else
+        session xdotool key "$1"
+    fi
+}
+hold() {
+    if [ "$backend" = sway ]; then
+        session wtype -s 150 -P "$1" -s "$2" -p "$1"
+    else
+        session xdotool keydown "$1" sleep "$(awk -v ms="$2" 'BEGIN { print ms / 1000 }')" keyup "$1"
+    fi
+}
+
+# The keys Z and X as a Russian layout sends them: the letters я and ч with the key
+# codes of Z (52) and X (53). X11 switches the layout. wtype gives each key it types
+# the next key code of its own keymap, from 9 on: with 43 other keys first, я lands on
+# 52 and ч on 53.
+russian() {
+    if [ "$backend" = x11 ]; then
+        session setxkbmap ru
+        if [ "$1" = tap ]; then session xdotool key Cyrillic_ya; fi
+        if [ "$1" = hold ]; then session xdotool keydown Cyrillic_che sleep 0.5 keyup Cyrillic_che; fi
+        session setxkbmap us
+        return
+    fi
+    local pad=() c
+    for c in a b c d e f g h i j k l m n o p q r s t u v w; do pad+=(-k "$c"); done
+    for c in $(seq 13 32); do pad+=(-k "F$c"); done
+    if [ "$1" = tap ]; then session wtype -s 150 "${pad[@]}" -k Cyrillic_ya; fi
+    # я twice leaves the gun as it was and keeps ч on 53.
+    if [ "$1" = hold ]; then
+        session wtype -s 150 "${pad[@]}" -k Cyrillic_ya -P Cyrillic_che -s 500 -p Cyrillic_che \
+            -k Cyrillic_ya
+    fi
+}
+
+window_named() {
+    if [ "$backend" = sway ]; then
+        local tree
+        tree=$(session swaymsg -t get_tree)
+        grep -q "\"name\": \"$1\"" <<<"$tree"
+    else
+        session xdotool search --name "^$1\$" >/dev/null 2>&1
+    fi
+}
+
+robot() {
+    shot
+    read -r robot_x robot_y robot_n < <(ask robot)
+}
+
+# Waits until the robot stands still on the tile row under a shown status panel,
+# starting a new game when the robot was shot down.
+landed() {
+    local before=""
+    for _ in $(seq 60); do
+        robot
+        if [ "$(ask dead)" = 1 ]; then
+            tap F2
+            before=""
+            continue
+        fi
+        read -r panel_x panel_y panel_w panel_h < <(ask panel)
+        if [ "$panel_w" -gt 0 ] && [ "$robot_n" -gt 0 ] && [ "$robot_y" = "$before" ] &&
+            [ "$robot_y" -lt "$panel_y" ]; then
+            return 0
+        fi
+        before=$robot_y
+        sleep 0.4
+    done
+    fail "the robot never came to rest under a shown status panel"
+}
+
+play() {
+    local scale=$1 tag
+    tag="$backend, scale $scale"
+    phase="$tag: start"
+    "start_$backend"
+    session QT_QPA_PLATFORM=$platform QT_SCALE_FACTOR="$scale" "$work/grimbolt" \
+        >"$work/game.log" 2>&1 &
+    game_pid=$!
+
+    phase="$tag: shown and fitted"
+    landed
+    window_named Grimbolt || fail "no window of the game"
+    local px
+    px=$(awk -v s="$scale" 'BEGIN { printf "%d", 345 * s + 0.5 }')
+    [ $((panel_w - px)) -ge -2 ] && [ $((panel_w - px)) -le 2 ] ||
+        fail "status panel $panel_w px wide, not $px"
+    # The tile row runs across the whole screen under the panel's top.
+    local row
+    row=$(ask ink $((panel_y + 2)) $((panel_y + 20)))
+    awk -v r="$row" 'BEGIN { exit !(r >= 0.99) }' || fail "the tile row covers $row of the width"
+    [ $((panel_y - robot_y)) -lt 100 ] ||
+        fail "the robot rests at $robot_y, far above the tile row at $panel_y"
+    echo "ok $tag: shown, tile row and panel at y $panel_y, robot landed at $robot_x,$robot_y"
+
+    phase="$tag: Right walks"
+    local x0=$robot_x
+    hold Right 1000
+    sleep 0.2
+    robot
+    [ "$robot_x" -gt $((x0 + 40)) ] || fail "the robot went from x $x0 to $robot_x"
+    echo "ok $tag: Right walked the robot from x $x0 to $robot_x"
+
+    phase="$tag: X lifts"
+    landed
+    local y0=$robot_y
+    hold x 500
+    robot
+    [ "$robot_y" -lt $((y0 - 40)) ] || fail "the robot went from y $y0 to $robot_y"
+    echo "ok $tag: X lifted the robot from y $y0 to $robot_y"
+
+    phase="$tag: F3 pauses"
+    landed
+    tap F3
+    sleep 0.3
+    shot
+    local paused=$last_shot changed
+    sleep 0.8
+    shot
+    changed=$(ask diff "$paused" | cut -d' ' -f1)
+    [ "$changed" -eq 0 ] || fail "$changed pixels changed while paused"
+    echo "ok $tag: F3 paused the game (nothing changed in 0.8 s)"
+
+    phase="$tag: Z with a Russian layout"
+    robot
+    local before=$last_shot n left top width height
+    russian tap
+    sleep 0.3
+    shot
+    read -r n left top width height < <(ask diff "$before")
+    [ "$n" -gt 0 ] || fail "the robot did not change"
+    [ $((left + width / 2 - robot_x)) -lt 60 ] && [ $((robot_x - left - width / 2)) -lt 60 ] ||
+        fail "the change at $left,$top ${width}x$height is not the robot's at $robot_x"
+    echo "ok $tag: я (Z on a Russian layout) raised the gun: $n pixels around the robot"
+    russian tap # the gun level again
+    tap F3
+    sleep 0.5
+    shot
+    changed=$(ask diff "$before" | cut -d' ' -f1)
+    [ "$changed" -gt 0 ] || fail "the game did not go on after F3"
+
+    phase="$tag: X with a Russian layout"
+    landed
+    y0=$robot_y
+    russian hold
+    robot
+    [ "$robot_y" -lt $((y0 - 40)) ] || fail "the robot went from y $y0 to $robot_y"
+    echo "ok $tag: ч (X on a Russian layout) lifted the robot from y $y0 to $robot_y"
+
+    phase="$tag: F1 opens the help window"
+    tap F1
+    local found=""
+    for _ in $(seq 20); do
+        if window_named "Помощь"; then
+            found=1
+            break
+        fi
+        sleep 0.2
+    done
+    [ -n "$found" ] || fail "no help window"
+    echo "ok $tag: F1 opened the help window"
+
+    stop_all
+    rm -rf "${work:?}"/run/*
+}
+
+play 1
+play 1.25
+echo "passed: the game under $backend, 1:1 and scaled"

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The main window maximized, restored and maximized again, as a real window: on X11
+# with no window manager, on X11 under openbox, and on Wayland under weston (headless,
+# with its panel and window decorations).
+#
+#   window_test.sh SHELL_TESTS [--required | --quick]
+#
+# Without --required a missing tool or a display that cannot start skips the test
+# (exit 77); with it, they fail it. --quick skips it outright.
+set -euo pipefail
+tests=$1
+mode=${2:-}
+if [ "$mode" = --quick ]; then
+    echo "SKIP: the screen tests run in ./test.sh --full"
+    exit 77
+fi
+skip() {
+    if [ "$mode" = --required ]; then
+        echo "FAIL: $*"
+        exit 1
+    fi
+    echo "SKIP: $*"
+    exit 77
+}
+for tool in Xvfb openbox weston xdotool; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+
+work=$(mktemp -d)
+pids=()
+stop_all() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    pids=()
+}
+trap 'stop_all; rm -rf "$work"' EXIT
+filter=--gtest_filter=Mainfrm.RestoredItTakesTheLayoutsGeometryAndMaximizesAgain
+
+on_x11() {
+    local wm=$1 display=:$((90 + RANDOM % 9))
+    while [ -e "/tmp/.X11-unix/X${display#:}" ]; do display=:$((${display#:} + 1)); done
+    Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do
+        DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not start"
+    if [ "$wm" = openbox ]; then
+        DISPLAY=$display openbox >/dev/null 2>&1 &
+        pids+=($!)
+        sleep 1
+    fi
+    echo "== X11, $wm"
+    DISPLAY=$display QT_QPA_PLATFORM=xcb "$tests" "$filter" || exit 1
+    stop_all
+}
+
+on_weston() {
+    mkdir -m 700 "$work/run"
+    XDG_RUNTIME_DIR="$work/run" weston --backend=headless-backend.so --use-pixman \
+        --width=1920 --height=1080 --socket=wayland-grimbolt >"$work/weston.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        [ -S "$work/run/wayland-grimbolt" ] && break
+        sleep 0.1
+    done
+    [ -S "$work/run/wayland-grimbolt" ] || { tail -5 "$work/weston.log"; skip "weston did not start"; }
+    sleep 1  # its panel is up
+    echo "== Wayland, weston"
+    XDG_RUNTIME_DIR="$work/run" WAYLAND_DISPLAY=wayland-grimbolt QT_QPA_PLATFORM=wayland \
+        "$tests" "$filter" || exit 1
+    stop_all
+}
+
+on_x11 "no window manager"
+on_x11 openbox
+on_weston
+echo "passed: restored and maximized on X11 with and without a window manager, and on weston"
