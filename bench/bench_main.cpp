@@ -31,9 +31,10 @@ void tick(benchmark::State& state, Resolution res, Load load) {
     std::uint64_t touched = 0;
     for (auto _ : state) {
         game.s = scene.start;
-        const std::uint64_t before = game.screen.pixels_touched();
+        const std::uint64_t before = game.screen.stats().pixels_touched;
         game.Timer1_Timer();
-        touched = game.screen.pixels_touched() - before;
+        game.screen.flush();
+        touched = game.screen.stats().pixels_touched - before;
         benchmark::DoNotOptimize(game.s.score);
     }
     state.counters["pixels"] = double(touched);
@@ -54,9 +55,10 @@ void pixel_limit(benchmark::State& state, Resolution res, Load load) {
     std::uint64_t count = 0;
     for (int warm = 0; warm < 3; ++warm) {  // the count of a tick like the measured ones
         scene.game.s = scene.start;
-        const std::uint64_t before = scene.game.screen.pixels_touched();
+        const std::uint64_t before = scene.game.screen.stats().pixels_touched;
         scene.game.Timer1_Timer();
-        count = scene.game.screen.pixels_touched() - before;
+        scene.game.screen.flush();
+        count = scene.game.screen.stats().pixels_touched - before;
     }
 
     QImage& image = const_cast<QImage&>(scene.game.screen.image());

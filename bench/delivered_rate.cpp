@@ -31,9 +31,9 @@ void top_up(Game& game, std::uint32_t tick) {
 }  // namespace
 
 DeliveredRate measure_delivered_rate(int period_ms, int duration_ms) {
-    SkyRandom random;
-    NoonClock clock;
-    Mainfrm window(random, clock);
+    SkyRandom sky;
+    testing::FakeClock clock;
+    Mainfrm window(sky.random, clock);
     window.show_maximized();
     QEventLoop settle;
     QTimer::singleShot(300, &settle, &QEventLoop::quit);

@@ -52,7 +52,8 @@ void set_scene(Game& game, const Load& load) {
 }
 
 Scene::Scene(int width_px, int height_px, const Load& load)
-    : display(width_px, height_px), game(Sprites::load(), Platform{timer, display, random, clock}) {
+    : display(width_px, height_px),
+      game(Sprites::load(), Platform{timer, display, sky.random, clock}) {
     game.screen.resize(width_px, height_px);
     set_scene(game, load);
     game.redraw_all();

@@ -6,8 +6,8 @@
 
 #include "core/game_state.h"
 #include "core/platform.h"
-#include "ui/sprites.h"
-#include "ui/surface.h"
+#include "core/sprites.h"
+#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 

@@ -124,6 +124,7 @@ void Game::die() {
 
 void Game::print_status() {
     Surface& panel = paramspic.surface;
+    panel.flush();  // its version tells whether anything was drawn on it since
     // The same two lines on a panel untouched since they were printed: printing them
     // again would give the same pixels, and text is the dearest thing to draw.
     const auto lines_on_panel = [&] {

@@ -2,7 +2,7 @@
 // jet. While the shop is up its keys take every key-down.
 
 #include "core/game.h"
-#include "ui/keymap.h"
+#include "core/keys.h"
 
 namespace grimbolt {
 

@@ -1,5 +1,6 @@
 #pragma once
-// A game on a fixed display, with a timer, generator and clock that tests control.
+// The platform as the tests and the benchmarks fix it: a timer, a display, a generator
+// and a clock that they control; and a game on such a display.
 
 #include <cstdint>
 #include <deque>
@@ -21,6 +22,9 @@ class FakeTimer final : public Timer {
 
 class FakeDisplay final : public Display {
   public:
+    FakeDisplay() = default;
+    FakeDisplay(int width_px, int height_px)
+        : screen{width_px * kTwipsPerPixel, height_px * kTwipsPerPixel}, window(screen) {}
     Size screen_size() const override { return screen; }
     Size window_size() const override { return window; }
 
@@ -28,7 +32,8 @@ class FakeDisplay final : public Display {
     Size window{15360, 11520};
 };
 
-// Hands out queued values first, then a fixed sequence that depends only on the seed.
+// Hands out queued values first, then a fixed sequence that depends only on the seed,
+// spread over [0, span).
 class FakeRandom final : public Random {
   public:
     void reseed(std::int32_t seed) override {
@@ -44,9 +49,10 @@ class FakeRandom final : public Random {
             return v;
         }
         state = state * 1664525u + 1013904223u;
-        return (state >> 8) / double(1u << 24);
+        return span * ((state >> 8) / double(1u << 24));
     }
 
+    double span = 1.0;
     std::deque<double> queued;
     std::uint32_t state = 1;
     int reseeds = 0;

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "ui/surface.h"
+#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 namespace {

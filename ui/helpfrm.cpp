@@ -4,7 +4,7 @@
 #include <QPlainTextEdit>
 #include <algorithm>
 
-#include "ui/surface.h"
+#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 

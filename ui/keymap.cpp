@@ -89,21 +89,4 @@ std::int16_t shift_mask(Qt::KeyboardModifiers modifiers) {
                         ((modifiers & Qt::AltModifier) ? 4 : 0));
 }
 
-bool is_game_key(std::int16_t code) {
-    switch (code) {
-        case key::Shift:
-        case key::Esc:
-        case key::Left:
-        case key::Right:
-        case key::One:
-        case key::Two:
-        case key::Three:
-        case key::X:
-        case key::Z:
-            return true;
-        default:
-            return false;
-    }
-}
-
 }  // namespace grimbolt

@@ -4,7 +4,7 @@
 
 #include "core/arith.h"
 #include "core/game.h"
-#include "ui/keymap.h"
+#include "core/keys.h"
 
 namespace grimbolt {
 namespace {

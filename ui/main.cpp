@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "core/system_platform.h"
+#include "replay/script_player.h"
 #include "ui/mainfrm.h"
-#include "ui/script_player.h"
 
 namespace {
 

@@ -199,27 +199,23 @@ void Mainfrm::request_paint() {
 
 void Mainfrm::form_paint() {
     paint_pending_ = false;
-    game_->Form_Paint();
-    present();
+    run(&Game::Form_Paint);
     emit formPainted();
 }
 
 void Mainfrm::form_resize() {
     fit_surface();
-    game_->Form_Resize();
-    present();
+    run(&Game::Form_Resize);
     emit formResized();
 }
 
 void Mainfrm::form_activate() {
-    game_->Form_Activate();
-    present();
+    run(&Game::Form_Activate);
     emit formActivated();
 }
 
 void Mainfrm::tick() {
-    game_->Timer1_Timer();
-    present();
+    run(&Game::Timer1_Timer);
 }
 
 void Mainfrm::elapse_period() {
@@ -232,13 +228,11 @@ void Mainfrm::set_display_size(QSize pixels) {
 }
 
 void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
-    game_->Form_KeyDown(code, shift);
-    present();
+    run(&Game::Form_KeyDown, code, shift);
 }
 
 void Mainfrm::key_up(std::int16_t code, std::int16_t shift) {
-    game_->Form_KeyUp(code, shift);
-    present();
+    run(&Game::Form_KeyUp, code, shift);
 }
 
 double Mainfrm::scale() const {

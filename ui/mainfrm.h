@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <type_traits>
 
 #include "core/game.h"
 #include "ui/avtor.h"
@@ -111,6 +112,16 @@ class Mainfrm : public QMainWindow {
     // The game's picture at the size the fit chose. It is the game's own and outlives
     // whatever pictures the window system swaps behind the window.
     void size_surface();
+    // Every way into the game: one of its procedures (or a few steps around one), then
+    // the end of the frame, with what changed shown.
+    template <class Procedure, class... Args>
+    void run(Procedure procedure, Args... args) {
+        if constexpr (std::is_member_function_pointer_v<Procedure>)
+            (game_.get()->*procedure)(args...);
+        else
+            procedure(args...);
+        present();
+    }
     void present();
     QRect to_view(std::int32_t left, std::int32_t top, std::int32_t width,
                   std::int32_t height) const;

@@ -50,13 +50,13 @@ void Mainfrm::connect_menus() {
 }
 
 void Mainfrm::New_Game_Click() {
-    game_->New_Game_Click();
-    // The new tile row lies where the display of now puts it, which may fit the window
-    // differently: the picture is fitted again and drawn anew.
-    if (fit_surface()) {
-        game_->redraw_all();
-    }
-    present();
+    run([this] {
+        game_->New_Game_Click();
+        // The new tile row lies where the display of now puts it, which may fit the
+        // window differently: the picture is fitted again and drawn anew.
+        if (fit_surface())
+            game_->redraw_all();
+    });
 }
 
 void Mainfrm::Pause_Click() {

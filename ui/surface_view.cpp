@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "ui/surface.h"
+#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 
@@ -29,7 +29,7 @@ void SurfaceView::update_surface_rect(const QRect& r) {
 
 void SurfaceView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QImage& image = surface_->image();
+    const QImage& image = surface_->shown();
     if (scale_ == 1.0) {
         // Only what changed is copied, rectangle by rectangle.
         for (const QRect& r : event->region()) {

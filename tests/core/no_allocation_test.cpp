@@ -48,7 +48,8 @@ TEST(Tick, SteadyPlayAllocatesNothing) {
     const auto tick = [&] {
         s = start;
         t.ticks(1);
-        return t.game.screen.pixels_touched();
+        t.game.screen.flush();
+        return t.game.screen.stats().pixels_touched;
     };
     for (int i = 0; i < 5; ++i)  // the pictures get ready for their sizes
         tick();

@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QFile>
 
+#include "replay/script.h"
 #include "tests/fuzz/fuzz_play.h"
-#include "ui/script.h"
 
 namespace grimbolt {
 namespace {

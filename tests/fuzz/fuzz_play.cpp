@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "ui/script.h"
-#include "ui/script_player.h"
+#include "replay/script.h"
+#include "replay/script_player.h"
 
 namespace grimbolt {
 namespace {

@@ -29,7 +29,7 @@ struct Painted {
     }
 };
 
-int count_not_black(const Surface& s) {
+int count_not_black(Surface& s) {
     int n = 0;
     for (int y = 0; y < s.height_px(); ++y)
         for (int x = 0; x < s.width_px(); ++x)
@@ -102,7 +102,7 @@ int remnants_after_or_then_xor(int wp, bool flying) {
     const auto in = [](int v, std::int64_t from, std::int64_t to) {
         return v >= to_px(from) && v < to_px(to);
     };
-    const Surface& s = t.game.screen;
+    Surface& s = t.game.screen;
     int left = 0;
     for (int y = 0; y < s.height_px(); ++y)
         for (int x = 0; x < s.width_px(); ++x) {

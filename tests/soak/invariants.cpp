@@ -7,8 +7,8 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "replay/script_player.h"
 #include "ui/mainfrm.h"
-#include "ui/script_player.h"
 #include "ui/surface_view.h"
 
 #if defined(__has_feature)
@@ -134,8 +134,8 @@ void Checker::measure_memory(ScriptPlayer& player, bool final) {
     std::size_t held = allocated_bytes();
     if (Mainfrm* w = player.window()) {
         const Game& game = w->game();
-        held -=
-            std::min(held, game.screen.prepared_bytes() + game.paramspic.surface.prepared_bytes());
+        held -= std::min(held, game.screen.stats().prepared_bytes +
+                                   game.paramspic.surface.stats().prepared_bytes);
     }
     (final ? final_ : baseline_) = held;
     measured_ |= final;

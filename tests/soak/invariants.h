@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/game_state.h"
-#include "ui/script.h"
+#include "replay/script.h"
 
 namespace grimbolt {
 class ScriptPlayer;

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
+#include "replay/script_player.h"
 #include "soak/invariants.h"
 #include "ui/mainfrm.h"
-#include "ui/script_player.h"
 
 namespace grimbolt::soak {
 namespace {

@@ -6,14 +6,14 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "replay/script_player.h"
 #include "ui/mainfrm.h"
-#include "ui/script_player.h"
 
 namespace grimbolt {
 namespace {
 
 // Whether each stretch of the tile row, one tile wide, shows some ink.
-bool tiles_show_across(const Surface& screen, const GameState& s, int tile_px) {
+bool tiles_show_across(Surface& screen, const GameState& s, int tile_px) {
     const int top = int(to_px(s.ground_y));
     const int bottom = std::min(screen.height_px(), top + tile_px / 2);
     for (int left = 0; left < screen.width_px(); left += tile_px) {

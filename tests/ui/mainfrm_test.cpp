@@ -293,11 +293,12 @@ Surface checkerboard(int w, int h) {
         for (int x = 0; x < w; ++x)
             s.point(x * 15, y * 15, Rgb(0x10000 * (x * 37 % 256) + 0x100 * (y * 53 % 256) + 0x80));
     }
+    s.flush();  // what a view shows
     return s;
 }
 
 TEST(SurfaceView, IsCrispOnADoubleDensityDisplay) {
-    const Surface s = checkerboard(20, 10);
+    Surface s = checkerboard(20, 10);
     QWidget parent;
     SurfaceView view(&s, &parent);
     view.resize(20, 10);
@@ -313,7 +314,7 @@ TEST(SurfaceView, IsCrispOnADoubleDensityDisplay) {
 }
 
 TEST(SurfaceView, ShrinksAShortPictureIntoTheWidget) {
-    const Surface s = checkerboard(40, 20);
+    Surface s = checkerboard(40, 20);
     QWidget parent;
     SurfaceView view(&s, &parent);
     view.set_scale(0.5);

@@ -77,7 +77,7 @@ TEST(Vrags, AnAttemptRecyclesOnlyAMonsterThatHasLeftTheDisplay) {
 }
 
 // The picture on the display between pixel columns [left, left + width).
-QImage shown(const TestGame& t, int left, int top, int width, int height) {
+QImage shown(TestGame& t, int left, int top, int width, int height) {
     return t.game.screen.image().copy(left, top, width, height);
 }
 
@@ -89,8 +89,11 @@ TEST(Vrags, FliesHeadFirstAndAMonsterEnteringOnTheRightShowsAtOnce) {
     // Moving right, mirrored: the head (left in the picture) leads. The picture spans
     // x - 803 to x + 802, here 4155 to 5760: pixels 277 to 383.
     t.s().vrags[3] = {4958 - 100, 3000, 1};
+    const std::uint64_t fused = t.game.screen.stats().fused;
     t.game.redraw_vrags();
     EXPECT_EQ(shown(t, 277, 3000 / 15 - 37, pic.width(), pic.height()), pic.mirrored(true, false));
+    // Its AND drawing at the old place and its OR drawing at the new one: one pass.
+    EXPECT_EQ(t.game.screen.stats().fused, fused + 1);
 
     TestGame u;
     quiet(u);

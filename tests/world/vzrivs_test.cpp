@@ -15,8 +15,11 @@ TEST(Vzrivs, GrowsBy100AndEndsOnceLargerThanTheBlastSize) {
     t.game.add_vzriv(6000, 6000);
     for (const int r : {200, 300, 400, 500}) {
         t.fill(kBlack);
+        const std::uint64_t fused = t.game.screen.stats().fused;
         t.game.redraw_vzrivs();
         ASSERT_EQ(t.s().vzrivs[0].r, r);
+        // The black disc and the fireball over it: one pass.
+        EXPECT_EQ(t.game.screen.stats().fused, fused + 1) << r;
         const int left = int(to_px(6000 - r)), right = int(to_px(6000 + r));
         EXPECT_EQ(t.game.screen.pixel(left, 400), kWhite) << r;
         EXPECT_EQ(t.game.screen.pixel(left - 1, 400), kBlack) << r;

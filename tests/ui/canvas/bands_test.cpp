@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "ui/band_worker.h"
-#include "ui/surface.h"
+#include "ui/canvas/band_worker.h"
+#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 namespace {
@@ -136,12 +136,13 @@ TEST(Bands, SharedDrawingGivesThePixelsMarksAndCountsOfOneThread) {
     for (int n = 0; n < 40; ++n) {
         two.tick(n);
         ASSERT_EQ(two.alone.image(), two.shared.image()) << "tick " << n;
-        EXPECT_EQ(two.alone.pixels_touched(), two.shared.pixels_touched()) << "tick " << n;
+        EXPECT_EQ(two.alone.stats().pixels_touched, two.shared.stats().pixels_touched)
+            << "tick " << n;
         EXPECT_EQ(two.alone.version(), two.shared.version()) << "tick " << n;
         EXPECT_EQ(shown(two.alone), shown(two.shared)) << "tick " << n;
     }
-    EXPECT_EQ(two.alone.helped_bands(), 0u);
-    EXPECT_GT(two.shared.helped_bands(), 0u);
+    EXPECT_EQ(two.alone.stats().helped, 0u);
+    EXPECT_GT(two.shared.stats().helped, 0u);
 }
 
 // The helper draws while the tick goes on; a copy, an assignment or a resize in the
@@ -149,7 +150,7 @@ TEST(Bands, SharedDrawingGivesThePixelsMarksAndCountsOfOneThread) {
 TEST(Bands, ACopyOrResizeInTheMiddleOfATickSeesEverythingDrawn) {
     TwoWays two(5);
     two.tick(1);
-    const Surface copy = two.shared;
+    Surface copy = two.shared;
     EXPECT_EQ(copy.image(), two.alone.image());
     Surface assigned;
     assigned = two.shared;

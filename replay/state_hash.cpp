@@ -1,4 +1,4 @@
-#include "core/state_hash.h"
+#include "replay/state_hash.h"
 
 #include <bit>
 

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ui/canvas/pixel_format.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #define GRIMBOLT_ASAN 1
 #elif defined(__has_feature)
@@ -35,8 +37,6 @@ extern "C" void __asan_report_load_n(void* address, std::size_t size);
 #endif
 
 namespace grimbolt::pixel_rows {
-
-inline constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 // The row a loop writes, and the rows it reads: reported as AddressSanitizer reports
 // a single bad access.

@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QPushButton>
 
-#include "core/state_hash.h"
+#include "replay/script.h"
+#include "replay/script_player.h"
+#include "replay/state_hash.h"
 #include "ui/mainfrm.h"
-#include "ui/script.h"
-#include "ui/script_player.h"
 #include "ui/surface_view.h"
 
 namespace grimbolt {

@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "ui/pixel_rows.h"
-#include "ui/surface.h"
+#include "ui/canvas/pixel_rows.h"
+#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 namespace {

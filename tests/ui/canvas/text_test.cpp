@@ -3,12 +3,12 @@
 #include <QFontInfo>
 
 #include "fakes.h"
-#include "ui/surface.h"
+#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 namespace {
 
-int count_colour(const Surface& s, Rgb colour) {
+int count_colour(Surface& s, Rgb colour) {
     int n = 0;
     for (int y = 0; y < s.height_px(); ++y) {
         for (int x = 0; x < s.width_px(); ++x)
@@ -79,7 +79,7 @@ TEST(Text, CyrillicUsesTheGameFontAndRendersEveryLetter) {
 
 TEST(Text, TheStatusPanelHoldsTwoLines) {
     testing::TestGame t;
-    const PictureBox& panel = t.game.paramspic;
+    PictureBox& panel = t.game.paramspic;
     EXPECT_EQ(panel.width, 5175);
     EXPECT_EQ(panel.height, 495);
     EXPECT_EQ(panel.surface.width_px(), 345);

@@ -1,14 +1,8 @@
 #pragma once
-// A persistent picture that the game draws on in twips. Nothing is kept besides the
-// pixels: whatever is drawn stays until something else is drawn over it.
-//
-// Twips to pixels: pixel = floor(twips / 15), for negative values too (-1 twip is
-// pixel -1). Every primitive uses this one rule on each coordinate it is given, and
-// everything is clipped to the picture, whatever the coordinates.
-//
-// Drawings are written down and done together when something looks at the picture
-// (or the list is long): a busy list is shared out by rows between this thread and a
-// helper, with the pixels of one thread drawing it in order.
+// What makes the canvas fast, behind Surface's small interface. Drawings are recorded
+// and done together at the end of a frame (or when something reads the picture, or
+// the record is long): a busy record is shared out by rows between this thread and a
+// worker, with the pixels of one thread drawing it in order.
 
 #include <QFont>
 #include <QImage>
@@ -19,62 +13,30 @@
 #include <memory>
 #include <vector>
 
-#include "ui/band_worker.h"
-#include "ui/cell_clock.h"
-#include "ui/dirty_region.h"
-#include "ui/draw_ops.h"
-#include "ui/picture_cache.h"
+#include "ui/canvas/band_worker.h"
+#include "ui/canvas/cell_clock.h"
+#include "ui/canvas/dirty_region.h"
+#include "ui/canvas/draw_ops.h"
+#include "ui/canvas/picture_cache.h"
+#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 
-using Rgb = std::uint32_t;  // 0xRRGGBB
-inline constexpr Rgb kBlack = 0x000000;
-inline constexpr Rgb kWhite = 0xFFFFFF;
-inline constexpr Rgb kBlue = 0x0000FF;
-inline constexpr Rgb kYellow = 0xFFFF00;
-inline constexpr Rgb kGreen = 0x00FF00;
-inline constexpr Rgb kPanelGrey = 0x404040;
-inline constexpr Rgb kDialogGrey = 0x808080;
-
-// Raster operations by their GDI codes.
-enum class Rop : std::uint32_t {
-    SrcPaint = 0x00EE0086,   // screen OR picture
-    SrcInvert = 0x00660046,  // screen XOR picture
-    SrcAnd = 0x008800C6,     // screen AND picture
-};
-
-enum class FillStyle { Solid, Transparent };
-
-inline constexpr int kTwipsPerPixel = 15;
-
-constexpr std::int64_t to_px(std::int64_t twips) {
-    const std::int64_t q = twips / kTwipsPerPixel;
-    return (twips % kTwipsPerPixel < 0) ? q - 1 : q;
-}
-
-// A number as the game prints it: a blank (or the minus sign) before, a blank after.
-QString number_text(std::int64_t n);
-
-class Surface {
+class Surface::Engine {
   public:
-    explicit Surface(int width_px = 0, int height_px = 0, Rgb background = kBlack);
+    Engine(int width_px, int height_px, Rgb background);
     // A copy has everything drawn on the original so far, and prepares its pictures anew.
-    Surface(const Surface& other);
-    ~Surface();
-    Surface& operator=(const Surface& other);
-    Surface(Surface&&) = default;
-    Surface& operator=(Surface&&) = default;
+    Engine(const Engine& other);
+    ~Engine();
+    Engine& operator=(const Engine& other);
 
     // Keeps what fits of the old picture at the top-left; the rest is background.
     void resize(int width_px, int height_px);
 
     int width_px() const { return image_.width(); }
     int height_px() const { return image_.height(); }
-    const QImage& image() const {
-        settle();
-        return image_;
-    }
-    Rgb pixel(int x, int y) const;
+    const QImage& image() const { return image_; }
+    Rgb pixel(int x, int y) const;  // as of the last flush
 
     void box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour);
     void box_outline(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
@@ -111,31 +73,21 @@ class Surface {
 
     // Pixel rectangles drawn on since the last call.
     std::vector<QRect> take_dirty();
-    bool has_dirty() const {
-        settle();
-        return !dirty_.empty();
-    }
+    bool has_dirty() const { return !dirty_.empty(); }
 
     // Grows with every change of a pixel: equal versions, the same picture.
-    std::uint64_t version() const {
-        settle();
-        return changes_.latest();
+    std::uint64_t version() const { return changes_.latest(); }
+
+    CanvasStats stats() const {
+        return {touched_, fused_, worker_ ? worker_->helped() : 0, cache_.bytes()};
     }
 
-    // Memory taken by the pictures kept ready for drawing (a bounded cache).
-    std::size_t prepared_bytes() const { return cache_.bytes(); }
-
-    // Pixels the drawing primitives have gone over so far: the measure of their work.
-    std::uint64_t pixels_touched() const {
-        settle();
-        return touched_;
-    }
-
-    // Whether busy lists of drawings are shared with a helper thread (the default);
-    // either way gives the same pixels.
+    // Whether busy frames are shared with a helper thread (the default); either way
+    // gives the same pixels.
     void set_helper(bool on) { helper_on_ = on; }
-    // Bands of rows the helper thread drew so far.
-    std::uint64_t helped_bands() const { return worker_ ? worker_->helped() : 0; }
+
+    // Does every drawing recorded or held back: the end of a frame.
+    void flush();
 
   private:
     // The first row of pixels, for writing (made the picture's own first), and the
@@ -162,15 +114,18 @@ class Surface {
                              std::int64_t top, const Clip& clip);
     void blit_direct(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& clip,
                      bool mirrored, Rop rop);
+    QImage take_pixels(int width_px, int height_px);  // gives back the old ones
     static void copy_top_left(const QImage& from, QImage& to);
-    // Writes down the AND drawing or the disc held back, before anything else draws.
+    // Records the AND drawing or the disc held back, before anything else draws.
     void release_held();
-    // Does every drawing written down, before anything reads the picture.
-    void settle();
-    void settle() const;
+    DrawOp held_and() const;
+    DrawOp held_disc() const;
+    QRect disc_area(const Disc& d) const;
+    void draw_recorded_of(const Engine& other, std::size_t helped);
+    std::size_t helper_caught_up() const;
     std::uint64_t record(const DrawOp& op);
     bool recorded_over(const QRect& area);
-    void flush();
+    void draw_recorded();
     DrawStream& stream();
     DrawStream& stream_from(std::int64_t cut);
     void start_stream();
@@ -225,6 +180,7 @@ class Surface {
     std::vector<std::int32_t> columns_;  // scratch rows for pictures too large to keep
     std::vector<std::uint32_t> scratch_;
     std::uint64_t touched_ = 0;
+    std::uint64_t fused_ = 0;
 };
 
 }  // namespace grimbolt

@@ -1,4 +1,4 @@
-#include "ui/script.h"
+#include "replay/script.h"
 
 #include <array>
 #include <charconv>

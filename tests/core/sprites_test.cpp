@@ -3,7 +3,7 @@
 #include <QFile>
 #include <cstdint>
 
-#include "ui/sprites.h"
+#include "core/sprites.h"
 
 namespace grimbolt {
 namespace {

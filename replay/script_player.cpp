@@ -1,4 +1,4 @@
-#include "ui/script_player.h"
+#include "replay/script_player.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -8,7 +8,7 @@
 #include <QScrollBar>
 #include <QWindow>
 
-#include "core/state_hash.h"
+#include "replay/state_hash.h"
 #include "ui/mainfrm.h"
 
 namespace grimbolt {
@@ -21,7 +21,7 @@ void close_window(QWidget* window) {
         window->close();
 }
 
-void add_pixels(Fnv& h, const Surface& surface) {
+void add_pixels(Fnv& h, Surface& surface) {
     const QImage& image = surface.image();
     h.add(image.width());
     h.add(image.height());

@@ -1,4 +1,4 @@
-#include "ui/band_worker.h"
+#include "ui/canvas/band_worker.h"
 
 namespace grimbolt {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/sprites.h"
+#include "core/sprites.h"
 
 namespace grimbolt {
 

@@ -10,9 +10,6 @@
 
 namespace grimbolt {
 
-// The picture with 32-bit pixels, converted only when it has other ones.
-QImage rgb32(const QImage& picture);
-
 struct PreparedPicture {
     int width = 0;
     int height = 0;

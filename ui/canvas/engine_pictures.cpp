@@ -3,24 +3,19 @@
 // place can be done in the same pass over the pixels; an explosion's black disc is
 // held back the same way for the fireball drawn over it.
 
-#include "ui/surface.h"
+#include "ui/canvas/engine.h"
 
-#include "ui/pixel_rows.h"
+#include "ui/canvas/pixel_rows.h"
 
 #include <algorithm>
 
 namespace grimbolt {
-namespace {
-
-constexpr std::uint32_t kOpaque = 0xFF000000u;
-
-}  // namespace
 
 // Places remembered for OR drawings: room for the tile row of the widest display, with
 // few of its tiles sharing a slot with a bullet.
 constexpr std::size_t kPaintedSlots = 2048;
 
-Surface::Painted& Surface::painted_slot(const Painted& place) {
+Surface::Engine::Painted& Surface::Engine::painted_slot(const Painted& place) {
     if (painted_.empty())
         painted_.resize(kPaintedSlots);
     std::size_t h = std::hash<qint64>()(place.image);
@@ -31,7 +26,7 @@ Surface::Painted& Surface::painted_slot(const Painted& place) {
 
 // An OR drawing again where the same picture was OR-drawn and nothing has changed
 // since: nothing would change now.
-bool Surface::paints_nothing(const Painted& place, const QRect& area) {
+bool Surface::Engine::paints_nothing(const Painted& place, const QRect& area) {
     const Painted& slot = painted_slot(place);
     return slot.when != 0 && slot.same_place(place) && !recorded_over(area) &&
            changes_.unchanged_since(area, slot.when);
@@ -39,17 +34,17 @@ bool Surface::paints_nothing(const Painted& place, const QRect& area) {
 
 // A new picture may put out an old one that drawings written down still point to:
 // those are done first.
-const PreparedPicture* Surface::prepared(const QImage& pic, std::int64_t w, std::int64_t h,
-                                         bool mirrored) {
+const PreparedPicture* Surface::Engine::prepared(const QImage& pic, std::int64_t w, std::int64_t h,
+                                                 bool mirrored) {
     if (const PreparedPicture* kept = cache_.find(pic, w, h, mirrored))
         return kept;
     if (cache_.full_for(w, h))
-        flush();
+        draw_recorded();
     return cache_.get(pic, w, h, mirrored);
 }
 
-DrawOp Surface::picture_op(DrawOp::Kind kind, const PreparedPicture& p, std::int64_t left,
-                           std::int64_t top, const Clip& c) {
+DrawOp Surface::Engine::picture_op(DrawOp::Kind kind, const PreparedPicture& p, std::int64_t left,
+                                   std::int64_t top, const Clip& c) {
     DrawOp op;
     op.kind = kind;
     op.picture = &p;
@@ -60,8 +55,8 @@ DrawOp Surface::picture_op(DrawOp::Kind kind, const PreparedPicture& p, std::int
     return op;
 }
 
-void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
-                   std::int64_t h, bool mirrored, Rop rop) {
+void Surface::Engine::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::int64_t w,
+                           std::int64_t h, bool mirrored, Rop rop) {
     const bool continues = pending_.active && rop == Rop::SrcPaint &&
                            pending_.image == pic.cacheKey() && pending_.w == w && pending_.h == h &&
                            pending_.mirrored == mirrored && pending_.top == top;
@@ -88,7 +83,7 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
         return;
     const PreparedPicture* p = prepared(pic, w, h, mirrored);
     if (p == nullptr) {
-        settle();
+        flush();
         blit_direct(pic, left, top, c, mirrored, rop);
         return;
     }
@@ -102,19 +97,17 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
         op.and_left = pending_.left;
         op.and_clip = pending_.clip;
         op.area = op.area.united(picture_op(op.kind, *p, pending_.left, top, pending_.clip).area);
+        ++fused_;
         record(op);
         return;
     }
     if (over_disc) {
         // The disc wholly under the picture: both in one pass.
-        const QRect disc(
-            QPoint(int(std::max<std::int64_t>(disc_.x0 - disc_.rp, 0)), int(disc_.top)),
-            QPoint(int(std::min<std::int64_t>(disc_.x0 + disc_.rp, image_.width() - 1)),
-                   int(disc_.bottom)));
-        if (area.contains(disc)) {
+        if (area.contains(disc_area(disc_))) {
             DrawOp op = picture_op(DrawOp::Kind::DiscThenOr, *p, left, top, c);
             op.disc = disc_;
             disc_.active = false;
+            ++fused_;
             record(op);
             return;
         }
@@ -142,15 +135,15 @@ void Surface::blit(const QImage& pic, std::int64_t left, std::int64_t top, std::
 // For pictures drawn too large to keep prepared: each visible pixel takes its source
 // pixel on the way. Done at once, after everything written down.
 GRIMBOLT_ROW_LOOPS
-void Surface::blit_direct(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& c,
-                          bool mirrored, Rop rop) {
+void Surface::Engine::blit_direct(const QImage& pic, std::int64_t left, std::int64_t top,
+                                  const Clip& c, bool mirrored, Rop rop) {
     const QImage source = rgb32(pic);
     const std::int64_t sw = source.width();
     const std::int64_t sh = source.height();
     scratch_.resize(std::size_t(c.i1 - c.i0));
     columns_.resize(std::size_t(c.i1 - c.i0));
     for (std::int64_t i = c.i0; i < c.i1; ++i) {
-        const std::int64_t sx = ((2 * i + 1) * sw) / (2 * c.w);
+        const std::int64_t sx = nearest_source(i, sw, c.w);
         columns_[std::size_t(i - c.i0)] = std::int32_t(mirrored ? sw - 1 - sx : sx);
     }
     std::uint32_t* const pixels = rows();
@@ -158,7 +151,7 @@ void Surface::blit_direct(const QImage& pic, std::int64_t left, std::int64_t top
     std::int64_t first = -1;
     std::int64_t last = -1;
     for (std::int64_t j = c.j0; j < c.j1; ++j) {
-        const std::int64_t sy = ((2 * j + 1) * sh) / (2 * c.h);
+        const std::int64_t sy = nearest_source(j, sh, c.h);
         const auto* srow = reinterpret_cast<const std::uint32_t*>(source.constScanLine(int(sy)));
         for (std::size_t k = 0; k < scratch_.size(); ++k)
             scratch_[k] = srow[columns_[k]] | kOpaque;

@@ -3,18 +3,16 @@
 // at their drawn size (picture_cache.h), rows are combined in loops the compiler
 // vectorises (pixel_rows.h), and black runs are skipped where black changes nothing.
 
-#include "ui/draw_ops.h"
+#include "ui/canvas/draw_ops.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "ui/band_worker.h"
-#include "ui/pixel_rows.h"
+#include "ui/canvas/band_worker.h"
+#include "ui/canvas/pixel_rows.h"
 
 namespace grimbolt {
 namespace {
-
-constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 // Largest h with h * h <= v, for 0 <= v < 2^62.
 std::int64_t isqrt(std::int64_t v) {
@@ -323,6 +321,7 @@ void DrawStream::draw_from_cut() {
         const std::size_t count = published.load(std::memory_order_acquire);
         for (; done < count; ++done)
             draw_rows(ops[done], canvas, cut, canvas.height, out);
+        drawn.store(done, std::memory_order_release);
         if (last)
             return;
         BandWorker::pause();

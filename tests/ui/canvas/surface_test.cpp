@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <limits>
 
-#include "ui/surface.h"
+#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 namespace {
 
 // Count of pixels of one colour in a rectangle (inclusive pixel bounds).
-int count(const Surface& s, Rgb colour, int x1 = 0, int y1 = 0, int x2 = -1, int y2 = -1) {
+int count(Surface& s, Rgb colour, int x1 = 0, int y1 = 0, int x2 = -1, int y2 = -1) {
     if (x2 < 0)
         x2 = s.width_px() - 1;
     if (y2 < 0)

@@ -1,4 +1,4 @@
-#include "ui/dirty_region.h"
+#include "ui/canvas/dirty_region.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 // is drawn whole by one thread, so the pixels are those of the drawings done one
 // after another.
 
-#include "ui/surface.h"
+#include "ui/canvas/engine.h"
 
 #include <algorithm>
 
@@ -26,7 +26,7 @@ std::int64_t cost(const DrawOp& op) {
 
 }  // namespace
 
-std::uint64_t Surface::record(const DrawOp& op) {
+std::uint64_t Surface::Engine::record(const DrawOp& op) {
     if (ops_.capacity() < kMaxOps)
         ops_.reserve(kMaxOps);  // the helper reads the list as it grows: it must not move
     ops_.push_back(op);
@@ -42,7 +42,7 @@ std::uint64_t Surface::record(const DrawOp& op) {
         handed_cost_ = ops_cost_;
     }
     if (ops_.size() >= kMaxOps)
-        flush();
+        draw_recorded();
     else if (!shared && helper_on_ && ops_cost_ >= kShareFrom)
         start_stream();
     return seq;
@@ -53,7 +53,7 @@ std::uint64_t Surface::record(const DrawOp& op) {
 // the drawing just before is the likeliest to overlap (a bullet's black box). Past the
 // newest kLookBack any may: a full redraw writes down thousands of points, and each
 // tile after them would otherwise look through all of them.
-bool Surface::recorded_over(const QRect& area) {
+bool Surface::Engine::recorded_over(const QRect& area) {
     if (!planned_.planned(area))
         return false;
     const auto overlaps = [&](const DrawOp& op) {
@@ -66,42 +66,49 @@ bool Surface::recorded_over(const QRect& area) {
     return std::any_of(newest, last, overlaps) || last != ops_.rend();
 }
 
-void Surface::release_held() {
+DrawOp Surface::Engine::held_and() const {
+    return picture_op(DrawOp::Kind::And, *pending_.picture, pending_.left, pending_.top,
+                      pending_.clip);
+}
+
+// The disc's columns within the picture, on its rows.
+QRect Surface::Engine::disc_area(const Disc& d) const {
+    return QRect(
+        QPoint(int(std::max<std::int64_t>(d.x0 - d.rp, 0)), int(d.top)),
+        QPoint(int(std::min<std::int64_t>(d.x0 + d.rp, image_.width() - 1)), int(d.bottom)));
+}
+
+DrawOp Surface::Engine::held_disc() const {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Disc;
+    op.disc = disc_;
+    op.area = disc_area(disc_);
+    return op;
+}
+
+void Surface::Engine::release_held() {
     if (pending_.active) {
         pending_.active = false;
-        record(picture_op(DrawOp::Kind::And, *pending_.picture, pending_.left, pending_.top,
-                          pending_.clip));
+        record(held_and());
     }
     if (disc_.active) {
         disc_.active = false;
-        DrawOp op;
-        op.kind = DrawOp::Kind::Disc;
-        op.disc = disc_;
-        op.area = QRect(QPoint(int(std::max<std::int64_t>(disc_.x0 - disc_.rp, 0)), int(disc_.top)),
-                        QPoint(int(std::min<std::int64_t>(disc_.x0 + disc_.rp, image_.width() - 1)),
-                               int(disc_.bottom)));
-        record(op);
+        record(held_disc());
     }
 }
 
-void Surface::settle() {
+void Surface::Engine::flush() {
     release_held();
-    flush();
+    draw_recorded();
 }
 
-void Surface::settle() const {
-    // Only ever called on surfaces that are not themselves const; the picture that is
-    // read is the one with everything drawn.
-    const_cast<Surface*>(this)->settle();
-}
-
-BandWorker& Surface::worker() {
+BandWorker& Surface::Engine::worker() {
     if (!worker_)
         worker_ = std::make_unique<BandWorker>();
     return *worker_;
 }
 
-DrawStream& Surface::stream() {
+DrawStream& Surface::Engine::stream() {
     if (!stream_) {
         stream_ = std::make_unique<DrawStream>();
         for (BandResult& part : stream_->results)
@@ -112,7 +119,7 @@ DrawStream& Surface::stream() {
 
 // The drawings written down so far, on the picture as it is now, with the rows from
 // cut down for the helper.
-DrawStream& Surface::stream_from(std::int64_t cut) {
+DrawStream& Surface::Engine::stream_from(std::int64_t cut) {
     DrawStream& s = stream();
     s.ops = ops_.data();
     s.canvas = Canvas{rows(), stride_px(), image_.width(), image_.height()};
@@ -126,11 +133,12 @@ DrawStream& Surface::stream_from(std::int64_t cut) {
 
 // The helper starts on the rows from the cut down, with the drawings so far, and
 // follows the list as it grows.
-void Surface::start_stream() {
+void Surface::Engine::start_stream() {
     if (cut_ < 0 || cut_ > image_.height())
         cut_ = image_.height() / 2;
     DrawStream& s = stream_from(cut_);
     s.closed.store(false, std::memory_order_relaxed);
+    s.drawn.store(0, std::memory_order_relaxed);
     s.published.store(ops_.size(), std::memory_order_relaxed);
     handed_cost_ = ops_cost_;
     s.running = true;
@@ -140,7 +148,7 @@ void Surface::start_stream() {
 
 // The rows above the cut, then whatever the helper has left. The thread that waited
 // gets more rows next time.
-void Surface::finish_stream() {
+void Surface::Engine::finish_stream() {
     DrawStream& s = *stream_;
     s.published.store(ops_.size(), std::memory_order_release);
     s.closed.store(true, std::memory_order_release);
@@ -158,7 +166,7 @@ void Surface::finish_stream() {
     cut_ = std::clamp<std::int64_t>(cut_ + (helper_behind ? cut_step_ : -cut_step_), 0, height);
 }
 
-void Surface::flush() {
+void Surface::Engine::draw_recorded() {
     if (!ops_.empty()) {
         DrawStream& s = stream();
         if (s.running) {

@@ -1,4 +1,6 @@
-#include "ui/picture_cache.h"
+#include "ui/canvas/picture_cache.h"
+
+#include "ui/canvas/pixel_format.h"
 
 #include <algorithm>
 
@@ -8,7 +10,6 @@ namespace {
 // Enough for every size a fireball takes on its way to a large blast, at any display.
 constexpr std::size_t kBudgetBytes = std::size_t{16} << 20;
 constexpr std::size_t kLargestBytes = std::size_t{4} << 20;
-constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 PreparedPicture prepare(const QImage& picture, int w, int h, bool mirrored) {
     const QImage source = rgb32(picture);
@@ -22,11 +23,11 @@ PreparedPicture prepare(const QImage& picture, int w, int h, bool mirrored) {
     out.ink_end.resize(std::size_t(h));
     std::vector<std::int32_t> columns(static_cast<std::size_t>(w));
     for (std::int64_t i = 0; i < w; ++i) {
-        std::int64_t sx = w == sw ? i : ((2 * i + 1) * sw) / (2 * w);
+        std::int64_t sx = w == sw ? i : nearest_source(i, sw, w);
         columns[std::size_t(i)] = std::int32_t(mirrored ? sw - 1 - sx : sx);
     }
     for (int j = 0; j < h; ++j) {
-        const std::int64_t sy = h == sh ? j : ((2 * std::int64_t{j} + 1) * sh) / (2 * h);
+        const std::int64_t sy = h == sh ? j : nearest_source(j, sh, h);
         const auto* src = reinterpret_cast<const std::uint32_t*>(source.constScanLine(int(sy)));
         std::uint32_t* dst = out.pixels.data() + std::size_t(j) * w;
         int begin = w;
@@ -56,12 +57,6 @@ const std::uint32_t* PreparedPicture::padded(std::vector<std::uint32_t>& rows,
             std::copy_n(row(y), width, rows.data() + std::size_t(y) * line + kPad);
     }
     return rows.data();
-}
-
-QImage rgb32(const QImage& picture) {
-    const bool ready =
-        picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32;
-    return ready ? picture : picture.convertToFormat(QImage::Format_RGB32);
 }
 
 std::size_t PictureCache::KeyHash::operator()(const Key& k) const {

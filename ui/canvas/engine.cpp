@@ -1,6 +1,6 @@
-#include "ui/surface.h"
+#include "ui/canvas/engine.h"
 
-#include "ui/pixel_rows.h"
+#include "ui/canvas/pixel_rows.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -22,8 +22,6 @@ constexpr std::int64_t kFar = std::int64_t{1} << 40;
 std::int64_t pin(std::int64_t v) {
     return std::clamp(v, -kFar, kFar);
 }
-
-constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 QString game_font_family() {
     static const QString family = [] {
@@ -59,31 +57,40 @@ QString number_text(std::int64_t n) {
     return (n < 0 ? QString() : QStringLiteral(" ")) + QString::number(n) + QLatin1Char(' ');
 }
 
-Surface::Surface(int width_px, int height_px, Rgb background)
-    : image_(blank_picture(std::max(width_px, 0), std::max(height_px, 0))),
-      background_(background) {
-    image_.fill(kOpaque | background_);
-    dirty_.resize(image_.width(), image_.height());
-    changes_.resize(image_.width(), image_.height());
-    planned_.resize(image_.width(), image_.height());
+Surface::Engine::Engine(int width_px, int height_px, Rgb background) : background_(background) {
+    take_pixels(std::max(width_px, 0), std::max(height_px, 0));
     set_font_size(font_points_);
 }
 
-Surface::Surface(const Surface& other) {
+// New pixels of the background colour, and everything that follows their size.
+QImage Surface::Engine::take_pixels(int width_px, int height_px) {
+    QImage next = blank_picture(width_px, height_px);
+    next.fill(kOpaque | background_);
+    std::swap(image_, next);
+    dirty_.resize(width_px, height_px);
+    changes_.resize(width_px, height_px);
+    planned_.resize(width_px, height_px);
+    painted_.assign(painted_.size(), Painted{});
+    return next;
+}
+
+Surface::Engine::Engine(const Engine& other) {
     *this = other;
 }
 
-Surface::~Surface() {
+Surface::Engine::~Engine() {
     if (stream_ && stream_->running)
-        flush();
+        draw_recorded();
 }
 
-Surface& Surface::operator=(const Surface& other) {
+Surface::Engine& Surface::Engine::operator=(const Engine& other) {
     if (this == &other)
         return *this;
     if (stream_ && stream_->running)
-        flush();
-    other.settle();  // nothing written down is copied: it points into the other's pictures
+        draw_recorded();
+    // A helper drawing for the other is first let finish what it was given: then no
+    // thread writes the pixels being copied.
+    const std::size_t helped = other.helper_caught_up();
     image_ = other.image_;
     background_ = other.background_;
     fill_colour_ = other.fill_colour_;
@@ -103,27 +110,69 @@ Surface& Surface::operator=(const Surface& other) {
     planned_ = other.planned_;
     cache_ = PictureCache{};
     touched_ = other.touched_;
+    fused_ = other.fused_;
+    draw_recorded_of(other, helped);
     return *this;
 }
 
-void Surface::resize(int width_px, int height_px) {
-    settle();
+// What the other has recorded or holds back is drawn on the copy at once, from the
+// other's prepared pictures: the copy keeps no pointer into them, and the other is
+// left as it was. The first `helped` of its drawings are already on its rows from the
+// cut down, drawn by its helper.
+void Surface::Engine::draw_recorded_of(const Engine& other, std::size_t helped) {
+    std::vector<DrawOp> ops(other.ops_);
+    if (other.pending_.active)
+        ops.push_back(other.held_and());
+    if (other.disc_.active)
+        ops.push_back(other.held_disc());
+    planned_.done();
+    if (ops.empty())
+        return;
+    const bool shared = other.stream_ && other.stream_->running;
+    const std::int64_t cut = shared ? other.stream_->cut : image_.height();
+    const Canvas canvas{rows(), stride_px(), image_.width(), image_.height()};
+    BandResult done;
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        DrawOp& op = ops[i];
+        if (op.seq == 0)
+            op.seq = changes_.tick();
+        draw_rows(op, canvas, 0, i < helped ? cut : image_.height(), done);
+    }
+    if (shared) {
+        const BandResult& by_helper = other.stream_->results[1];
+        done.touched += by_helper.touched;
+        done.marks.insert(done.marks.end(), by_helper.marks.begin(), by_helper.marks.end());
+    }
+    touched_ += done.touched;
+    for (const Mark& m : done.marks) {
+        dirty_.add(m.rect);
+        changes_.touch(m.rect, m.seq);
+    }
+}
+
+// How many of its drawings a running helper has drawn, once it has drawn all it was
+// given; none when no helper runs.
+std::size_t Surface::Engine::helper_caught_up() const {
+    if (!stream_ || !stream_->running)
+        return 0;
+    const std::size_t given = stream_->published.load(std::memory_order_acquire);
+    while (stream_->drawn.load(std::memory_order_acquire) < given)
+        BandWorker::pause();
+    return given;
+}
+
+void Surface::Engine::resize(int width_px, int height_px) {
+    flush();
     width_px = std::max(width_px, 0);
     height_px = std::max(height_px, 0);
     if (width_px == image_.width() && height_px == image_.height())
         return;
-    QImage next = blank_picture(width_px, height_px);
-    next.fill(kOpaque | background_);
-    copy_top_left(image_, next);
-    image_ = std::move(next);
-    dirty_.resize(width_px, height_px);
-    changes_.resize(width_px, height_px);
-    planned_.resize(width_px, height_px);
-    painted_.assign(painted_.size(), Painted{});
+    const QImage old = take_pixels(width_px, height_px);
+    copy_top_left(old, image_);
     mark(image_.rect());
 }
 
-void Surface::copy_top_left(const QImage& from, QImage& to) {
+void Surface::Engine::copy_top_left(const QImage& from, QImage& to) {
     const int w = std::min(from.width(), to.width());
     for (int y = 0; y < std::min(from.height(), to.height()); ++y) {
         std::copy_n(reinterpret_cast<const std::uint32_t*>(from.constScanLine(y)), w,
@@ -131,15 +180,14 @@ void Surface::copy_top_left(const QImage& from, QImage& to) {
     }
 }
 
-Rgb Surface::pixel(int x, int y) const {
-    settle();
+Rgb Surface::Engine::pixel(int x, int y) const {
     if (!image_.valid(x, y))
         return 0;
     return reinterpret_cast<const std::uint32_t*>(image_.constScanLine(y))[x] & ~kOpaque;
 }
 
-void Surface::fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
-                      Rgb colour) {
+void Surface::Engine::fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                              Rgb colour) {
     release_held();
     const std::int64_t left = std::max<std::int64_t>(std::min(x1, x2), 0);
     const std::int64_t right = std::min<std::int64_t>(std::max(x1, x2), image_.width() - 1);
@@ -156,12 +204,13 @@ void Surface::fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::in
     record(op);
 }
 
-void Surface::box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour) {
+void Surface::Engine::box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                          Rgb colour) {
     fill_px(to_px(pin(x1)), to_px(pin(y1)), to_px(pin(x2)), to_px(pin(y2)), colour);
 }
 
-void Surface::box_outline(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
-                          Rgb colour) {
+void Surface::Engine::box_outline(std::int64_t x1, std::int64_t y1, std::int64_t x2,
+                                  std::int64_t y2, Rgb colour) {
     const std::int64_t l = std::min(to_px(pin(x1)), to_px(pin(x2)));
     const std::int64_t r = std::max(to_px(pin(x1)), to_px(pin(x2)));
     const std::int64_t t = std::min(to_px(pin(y1)), to_px(pin(y2)));
@@ -172,18 +221,18 @@ void Surface::box_outline(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
     fill_px(r, t, r, b, colour);
 }
 
-void Surface::point(std::int64_t x, std::int64_t y, Rgb colour) {
+void Surface::Engine::point(std::int64_t x, std::int64_t y, Rgb colour) {
     const std::int64_t px = to_px(pin(x));
     const std::int64_t py = to_px(pin(y));
     fill_px(px, py, px, py, colour);
 }
 
-void Surface::set_fill(Rgb colour, FillStyle style) {
+void Surface::Engine::set_fill(Rgb colour, FillStyle style) {
     fill_colour_ = colour;
     fill_style_ = style;
 }
 
-void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
+void Surface::Engine::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
     if (radius < 0)
         return;
     release_held();
@@ -220,12 +269,12 @@ void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
     }
 }
 
-void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, Rop rop) {
+void Surface::Engine::picture(const QImage& pic, std::int64_t x, std::int64_t y, Rop rop) {
     blit(pic, to_px(pin(x)), to_px(pin(y)), pic.width(), pic.height(), false, rop);
 }
 
-void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::int64_t width,
-                      Rop rop) {
+void Surface::Engine::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::int64_t width,
+                              Rop rop) {
     x = pin(x);
     width = pin(width);
     const std::int64_t l = to_px(std::min(x, x + width));
@@ -233,8 +282,8 @@ void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::in
     blit(pic, l, to_px(pin(y)), r - l, pic.height(), width < 0, rop);
 }
 
-void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::int64_t width,
-                      std::int64_t height, Rop rop) {
+void Surface::Engine::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::int64_t width,
+                              std::int64_t height, Rop rop) {
     x = pin(x);
     y = pin(y);
     width = pin(width);
@@ -246,24 +295,24 @@ void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::in
     blit(pic, l, t, r - l, b - t, width < 0, rop);
 }
 
-void Surface::set_font_size(double points) {
+void Surface::Engine::set_font_size(double points) {
     font_points_ = points;
     font_ = QFont(game_font_family());
     // 20 twips to a point, 15 twips to a pixel.
     font_.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 20.0 / kTwipsPerPixel))));
 }
 
-void Surface::set_print_pos(std::int64_t x, std::int64_t y) {
+void Surface::Engine::set_print_pos(std::int64_t x, std::int64_t y) {
     current_x_ = x;
     current_y_ = y;
 }
 
-std::int64_t Surface::line_height() const {
+std::int64_t Surface::Engine::line_height() const {
     return std::int64_t{QFontMetrics(font_).height()} * kTwipsPerPixel;
 }
 
-void Surface::print(const QString& text) {
-    settle();
+void Surface::Engine::print(const QString& text) {
+    flush();
     const QFontMetrics metrics(font_);
     const std::int64_t x = to_px(pin(current_x_));
     const std::int64_t y = to_px(pin(current_y_));
@@ -283,18 +332,18 @@ void Surface::print(const QString& text) {
     current_y_ += line_height();
 }
 
-void Surface::cls() {
+void Surface::Engine::cls() {
     fill_px(0, 0, image_.width() - 1, image_.height() - 1, background_);
     set_print_pos(0, 0);
 }
 
-void Surface::mark(const QRect& r) {
+void Surface::Engine::mark(const QRect& r) {
     dirty_.add(r);
     changes_.touch(r);
 }
 
-std::vector<QRect> Surface::take_dirty() {
-    settle();
+std::vector<QRect> Surface::Engine::take_dirty() {
+    flush();
     return dirty_.take();
 }
 

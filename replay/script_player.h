@@ -9,7 +9,7 @@
 
 #include "core/platform.h"
 #include "core/system_platform.h"
-#include "ui/script.h"
+#include "replay/script.h"
 
 namespace grimbolt {
 

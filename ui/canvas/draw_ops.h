@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/picture_cache.h"
+#include "ui/canvas/picture_cache.h"
 
 namespace grimbolt {
 
@@ -89,6 +89,8 @@ struct DrawStream {
     // What the game's thread tells the helper, on a cache line of its own.
     alignas(64) std::atomic<std::size_t> published{0};  // drawings the helper may draw
     std::atomic<bool> closed{false};                    // no more drawings will come
+    // What the helper has drawn, on a cache line of its own: read only by a copy.
+    alignas(64) std::atomic<std::size_t> drawn{0};
     alignas(64) const DrawOp* ops = nullptr;
     Canvas canvas;
     std::int64_t cut = 0;
