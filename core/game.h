@@ -81,18 +81,6 @@ class Game {
     void walk_hero();
     void die();
     void print_status();
-    // What the status panel last showed, and how the panel stood after it.
-    struct StatusLines {
-        std::int32_t score = 0;
-        std::int32_t fuel = 0;
-        std::uint64_t version = 0;
-        std::int64_t x = -1;
-        std::int64_t y = -1;
-        double font = 0;
-        Rgb fore = 0;
-        bool operator==(const StatusLines&) const = default;
-    };
-    StatusLines status_lines_;
     // The robot's turn and gun keys: XOR it away, change it, paint it again.
     template <class Change>
     void repaint_hero(Change change);

@@ -124,24 +124,9 @@ void Game::die() {
 
 void Game::print_status() {
     Surface& panel = paramspic.surface;
-    panel.flush();  // its version tells whether anything was drawn on it since
-    // The same two lines on a panel untouched since they were printed: printing them
-    // again would give the same pixels, and text is the dearest thing to draw.
-    const auto lines_on_panel = [&] {
-        return StatusLines{s.score,
-                           s.fuel,
-                           panel.version(),
-                           panel.current_x(),
-                           panel.current_y(),
-                           panel.font_size(),
-                           panel.fore_colour()};
-    };
-    if (lines_on_panel() != status_lines_) {
-        panel.cls();
-        panel.print(QStringLiteral("Очки: ") + number_text(s.score));
-        panel.print(QStringLiteral("Топливо: ") + number_text(s.fuel));
-        status_lines_ = lines_on_panel();
-    }
+    panel.cls();
+    panel.print(QStringLiteral("Очки: ") + number_text(s.score));
+    panel.print(QStringLiteral("Топливо: ") + number_text(s.fuel));
     // Compared in 64 bits: a doubled threshold past 2^31 must not turn negative and
     // open the shop on every tick.
     if (std::int64_t{s.score} >= 2 * std::int64_t{s.magazine_score}) {

@@ -112,6 +112,11 @@ Surface::Engine& Surface::Engine::operator=(const Engine& other) {
     touched_ = other.touched_;
     fused_ = other.fused_;
     draw_recorded_of(other, helped);
+    text_held_ = other.text_held_;
+    held_lines_ = other.held_lines_;
+    drawn_lines_ = other.drawn_lines_;
+    after_lines_ = other.after_lines_;
+    release_text();
     return *this;
 }
 
@@ -312,29 +317,58 @@ std::int64_t Surface::Engine::line_height() const {
 }
 
 void Surface::Engine::print(const QString& text) {
-    flush();
-    const QFontMetrics metrics(font_);
-    const std::int64_t x = to_px(pin(current_x_));
-    const std::int64_t y = to_px(pin(current_y_));
-    const QRect area(0, 0, image_.width(), image_.height());
-    const std::int64_t reach = std::int64_t{metrics.horizontalAdvance(text)} + metrics.height();
-    if (x < area.right() + 1 && y < area.bottom() + 1 && x + reach > 0 &&
-        y + metrics.height() > 0 && !text.isEmpty()) {
-        QPainter painter(&image_);
-        painter.setFont(font_);
-        painter.setPen(QColor::fromRgb(kOpaque | fore_colour_));
-        const QRect box = metrics.boundingRect(text).translated(int(x), int(y) + metrics.ascent());
-        touched_ += std::uint64_t(box.width()) * std::uint64_t(box.height());
-        painter.drawText(int(x), int(y) + metrics.ascent(), text);
-        mark(box.adjusted(-2, -2, 2, 2).intersected(area));
+    const Line line{text, current_x_, current_y_, font_, fore_colour_};
+    if (text_held_) {
+        held_lines_.push_back(line);
+    } else {
+        flush();
+        draw_text(line);
     }
     current_x_ = 0;
     current_y_ += line_height();
 }
 
+void Surface::Engine::draw_text(const Line& line) {
+    const QFontMetrics metrics(line.font);
+    const std::int64_t x = to_px(pin(line.x));
+    const std::int64_t y = to_px(pin(line.y));
+    const QRect area(0, 0, image_.width(), image_.height());
+    const std::int64_t reach =
+        std::int64_t{metrics.horizontalAdvance(line.text)} + metrics.height();
+    if (x < area.right() + 1 && y < area.bottom() + 1 && x + reach > 0 &&
+        y + metrics.height() > 0 && !line.text.isEmpty()) {
+        QPainter painter(&image_);
+        painter.setFont(line.font);
+        painter.setPen(QColor::fromRgb(kOpaque | line.colour));
+        const QRect box =
+            metrics.boundingRect(line.text).translated(int(x), int(y) + metrics.ascent());
+        touched_ += std::uint64_t(box.width()) * std::uint64_t(box.height());
+        painter.drawText(int(x), int(y) + metrics.ascent(), line.text);
+        mark(box.adjusted(-2, -2, 2, 2).intersected(area));
+    }
+}
+
 void Surface::Engine::cls() {
-    fill_px(0, 0, image_.width() - 1, image_.height() - 1, background_);
+    release_held();  // a clear held before, too
+    text_held_ = true;
+    held_lines_.clear();
     set_print_pos(0, 0);
+}
+
+// The clear and the lines held back, unless the picture already shows just them.
+void Surface::Engine::release_text() {
+    if (!text_held_)
+        return;
+    text_held_ = false;
+    draw_recorded();
+    if (held_lines_ == drawn_lines_ && changes_.latest() == after_lines_)
+        return;
+    fill_px(0, 0, image_.width() - 1, image_.height() - 1, background_);
+    draw_recorded();
+    for (const Line& line : held_lines_)
+        draw_text(line);
+    std::swap(drawn_lines_, held_lines_);
+    after_lines_ = changes_.latest();
 }
 
 void Surface::Engine::mark(const QRect& r) {

@@ -114,6 +114,20 @@ class Surface::Engine {
                              std::int64_t top, const Clip& clip);
     void blit_direct(const QImage& pic, std::int64_t left, std::int64_t top, const Clip& clip,
                      bool mirrored, Rop rop);
+    // A clear and the lines printed after it are held back until something else is
+    // drawn or read. The same lines again, on a picture nothing touched since they
+    // were drawn, would give the same pixels, and text is the dearest thing to draw.
+    struct Line {
+        QString text;
+        std::int64_t x = 0, y = 0;
+        QFont font;
+        Rgb colour = kBlack;
+        bool operator==(const Line& o) const {
+            return text == o.text && x == o.x && y == o.y && font == o.font && colour == o.colour;
+        }
+    };
+    void release_text();
+    void draw_text(const Line& line);
     QImage take_pixels(int width_px, int height_px);  // gives back the old ones
     static void copy_top_left(const QImage& from, QImage& to);
     // Records the AND drawing or the disc held back, before anything else draws.
@@ -181,6 +195,10 @@ class Surface::Engine {
     std::vector<std::uint32_t> scratch_;
     std::uint64_t touched_ = 0;
     std::uint64_t fused_ = 0;
+    bool text_held_ = false;
+    std::vector<Line> held_lines_;
+    std::vector<Line> drawn_lines_;
+    std::uint64_t after_lines_ = 0;  // the version right after drawn_lines_ were drawn
 };
 
 }  // namespace grimbolt

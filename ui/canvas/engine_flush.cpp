@@ -87,6 +87,7 @@ DrawOp Surface::Engine::held_disc() const {
 }
 
 void Surface::Engine::release_held() {
+    release_text();
     if (pending_.active) {
         pending_.active = false;
         record(held_and());

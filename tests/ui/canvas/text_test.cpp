@@ -77,6 +77,31 @@ TEST(Text, CyrillicUsesTheGameFontAndRendersEveryLetter) {
     EXPECT_NE(s.image(), t.image());
 }
 
+// A clear and the same lines again, on a picture untouched since, draw nothing; after
+// anything else was drawn, or with other lines, they are drawn again.
+TEST(Text, TheSameLinesOnAnUntouchedPictureAreNotDrawnAgain) {
+    Surface s(200, 40, kPanelGrey);
+    s.set_fore_colour(kGreen);
+    const auto lines = [&s](const QString& second) {
+        s.cls();
+        s.print(QStringLiteral("Очки:  100 "));
+        s.print(second);
+        s.flush();
+        return s.stats().pixels_touched;
+    };
+    const std::uint64_t first = lines(QStringLiteral("Топливо:  9 "));
+    const QImage shown = s.image();
+    EXPECT_EQ(lines(QStringLiteral("Топливо:  9 ")), first);
+    EXPECT_EQ(s.image(), shown);
+
+    s.box(0, 0, 3000, 600, kWhite);
+    EXPECT_GT(lines(QStringLiteral("Топливо:  9 ")), first);
+    EXPECT_EQ(s.image(), shown);
+    const std::uint64_t again = s.stats().pixels_touched;
+    EXPECT_GT(lines(QStringLiteral("Топливо:  8 ")), again);
+    EXPECT_NE(s.image(), shown);
+}
+
 TEST(Text, TheStatusPanelHoldsTwoLines) {
     testing::TestGame t;
     PictureBox& panel = t.game.paramspic;
