@@ -8,7 +8,10 @@
 #include <QApplication>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "delivered_rate.h"
@@ -24,10 +27,42 @@ struct Resolution {
 constexpr Resolution k1080p{1920, 1080};
 constexpr Resolution k2160p{3840, 2160};
 
+// Other programs on the machine: threads that keep cores busy while they live.
+class Competition {
+  public:
+    explicit Competition(int threads) {
+        for (int i = 0; i < threads; ++i) {
+            threads_.emplace_back([this] {
+                std::uint64_t n = 0;
+                while (!stop_.load(std::memory_order_relaxed))
+                    benchmark::DoNotOptimize(++n);
+            });
+        }
+    }
+    ~Competition() {
+        stop_ = true;
+        for (std::thread& t : threads_)
+            t.join();
+    }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> threads_;
+};
+
+// How a tick is drawn: on the game's thread alone or shared with the helper, on an
+// idle machine or beside two busy threads.
+struct Way {
+    bool helper;
+    int busy;
+};
+
 // One tick from the same state every time, so the load stays what the scene says.
-void tick(benchmark::State& state, Resolution res, Load load) {
+void tick_way(benchmark::State& state, Resolution res, Load load, Way way) {
     Scene scene(res.width, res.height, load);
     Game& game = scene.game;
+    game.screen.set_helper(way.helper);
+    const Competition others(way.busy);
     std::uint64_t touched = 0;
     for (auto _ : state) {
         game.s = scene.start;
@@ -38,6 +73,10 @@ void tick(benchmark::State& state, Resolution res, Load load) {
         benchmark::DoNotOptimize(game.s.score);
     }
     state.counters["pixels"] = double(touched);
+}
+
+void tick(benchmark::State& state, Resolution res, Load load) {
+    tick_way(state, res, load, Way{true, 0});
 }
 
 void redraw_all(benchmark::State& state, Resolution res) {
@@ -79,12 +118,13 @@ void pixel_limit(benchmark::State& state, Resolution res, Load load) {
     state.counters["pixels"] = double(count);
 }
 
-void delivered(benchmark::State& state) {
+void delivered(benchmark::State& state, bool helper) {
     DeliveredRate result;
     for (auto _ : state)
-        result = measure_delivered_rate(1, 5000);
+        result = measure_delivered_rate(1, 5000, helper);
     state.counters["ticks_per_s"] = result.ticks_per_second;
     state.counters["frame_share_per_tick"] = result.frame_share_per_tick;
+    state.counters["cpu_us_per_tick"] = result.cpu_us_per_tick;
 }
 
 // Min and max beside the median and mean, when run with --benchmark_repetitions.
@@ -109,10 +149,35 @@ void register_all() {
         ->Unit(benchmark::kMillisecond);
     with_range(benchmark::RegisterBenchmark("pixel_limit_worst/1080p", pixel_limit, k1080p, kWorst))
         ->Unit(benchmark::kMicrosecond);
-    with_range(benchmark::RegisterBenchmark("delivered_rate_1ms", delivered))
-        ->Unit(benchmark::kSecond)
-        ->Iterations(1)
-        ->UseRealTime();
+    for (const bool helper : {false, true}) {
+        with_range(benchmark::RegisterBenchmark(
+                       helper ? "delivered_rate_1ms/helper" : "delivered_rate_1ms/one", delivered,
+                       helper))
+            ->Unit(benchmark::kSecond)
+            ->Iterations(1)
+            ->UseRealTime();
+    }
+
+    // The helper beside the game's thread alone, in the same run: idle, and with two
+    // busy threads competing for the cores.
+    struct Case {
+        const char* name;
+        Resolution res;
+        Load load;
+    };
+    for (const Case& c : {Case{"typical/1080p", k1080p, kTypical},
+                          Case{"worst/1080p", k1080p, kWorst}, Case{"worst/2160p", k2160p, kWorst}}) {
+        for (const int busy : {0, 2}) {
+            for (const bool helper : {false, true}) {
+                const std::string name = std::string("ways/") + c.name + (helper ? "/helper" : "/one") +
+                                         (busy > 0 ? "/busy" : "/idle");
+                with_range(benchmark::RegisterBenchmark(name.c_str(), tick_way, c.res, c.load,
+                                                        Way{helper, busy}))
+                    ->Unit(benchmark::kMicrosecond)
+                    ->UseRealTime();
+            }
+        }
+    }
 
     // How the tick grows with the number of monsters and with the blast size.
     for (const int vrags : {0, 11, 25, 51}) {

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <ctime>
 
 #include "scene.h"
 #include "ui/mainfrm.h"
@@ -30,7 +31,13 @@ void top_up(Game& game, std::uint32_t tick) {
 
 }  // namespace
 
-DeliveredRate measure_delivered_rate(int period_ms, int duration_ms) {
+static double process_cpu_us() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
+}
+
+DeliveredRate measure_delivered_rate(int period_ms, int duration_ms, bool helper) {
     SkyRandom sky;
     testing::FakeClock clock;
     Mainfrm window(sky.random, clock);
@@ -40,6 +47,7 @@ DeliveredRate measure_delivered_rate(int period_ms, int duration_ms) {
     settle.exec();
 
     Game& game = window.game();
+    game.screen.set_helper(helper);
     set_scene(game, kTypical);
     game.s.vrag_count = 10;  // eleven rows, refilled as monsters leave
     game.s.vrag_spawn = 0;
@@ -56,18 +64,21 @@ DeliveredRate measure_delivered_rate(int period_ms, int duration_ms) {
     });
 
     const std::uint64_t painted_before = window.view()->painted_pixels();
+    const double cpu_before = process_cpu_us();
     QElapsedTimer clock_ms;
     clock_ms.start();
     QEventLoop run;
     QTimer::singleShot(duration_ms, &run, &QEventLoop::quit);
     run.exec();
     const double seconds = clock_ms.nsecsElapsed() / 1e9;
+    const double cpu = process_cpu_us() - cpu_before;
 
     const double frame = double(window.view()->width()) * window.view()->height();
     const double painted = double(window.view()->painted_pixels() - painted_before);
     DeliveredRate out;
     out.ticks_per_second = ticks / seconds;
     out.frame_share_per_tick = ticks > 0 && frame > 0 ? painted / frame / ticks : 0;
+    out.cpu_us_per_tick = ticks > 0 ? cpu / ticks : 0;
     return out;
 }
 

@@ -3,10 +3,9 @@
 namespace grimbolt {
 namespace {
 
-// About a tenth of a millisecond (a pause is some 20 ns here): long enough to catch
-// the next drawing of the same tick, short enough to cost nothing between ticks at
-// the usual 50 ms.
-constexpr int kSpins = 5000;
+// A frame is shared once a tick at most: the helper waits a moment (a microsecond
+// or two) for another job, then sleeps. A longer spin would only burn the other core.
+constexpr int kSpins = 64;
 
 constexpr std::uint64_t pack(std::uint32_t gen, int back, int front) {
     return std::uint64_t{gen} << 32 | std::uint64_t(back) << 16 | std::uint64_t(front);

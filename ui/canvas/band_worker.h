@@ -1,8 +1,9 @@
 #pragma once
 // A second thread that helps draw. A job is a number of bands, each drawn by a
 // function of its number; the calling thread draws bands too and returns when all
-// are done, so nothing else ever runs beside the game. Between jobs the helper waits
-// a moment spinning, for the next drawing of the same tick, and then sleeps.
+// are done, so nothing else ever runs beside the game. The calling thread never waits
+// for a band the helper has not started: it takes it itself. Between jobs the helper
+// sleeps after a short spin.
 
 #include <atomic>
 #include <cstdint>

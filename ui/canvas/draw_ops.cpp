@@ -312,25 +312,18 @@ void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int
     }
 }
 
-void DrawStream::draw_from_cut() {
-    BandResult& out = results[1];
-    std::size_t done = 0;
-    for (;;) {
-        // Closed first: every drawing published before the closing is then in sight.
-        const bool last = closed.load(std::memory_order_acquire);
-        const std::size_t count = published.load(std::memory_order_acquire);
-        for (; done < count; ++done)
-            draw_rows(ops[done], canvas, cut, canvas.height, out);
-        drawn.store(done, std::memory_order_release);
-        if (last)
-            return;
-        BandWorker::pause();
-    }
+void Frame::split(int count_of_bands) {
+    bands = std::clamp(count_of_bands, 1, kMaxBands);
+    for (int k = 0; k <= bands; ++k)
+        edges[std::size_t(k)] = canvas.height * k / bands;
 }
 
-void DrawStream::draw_above_cut(std::size_t count) {
+void Frame::draw_band(int k) {
+    const std::int64_t y0 = edges[std::size_t(k)];
+    const std::int64_t y1 = edges[std::size_t(k) + 1];
+    BandResult& out = results[std::size_t(k)];
     for (std::size_t i = 0; i < count; ++i)
-        draw_rows(ops[i], canvas, 0, cut, results[0]);
+        draw_rows(ops[i], canvas, y0, y1, out);
 }
 
 }  // namespace grimbolt

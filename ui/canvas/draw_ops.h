@@ -1,13 +1,12 @@
 #pragma once
-// Drawings written down to be done a moment later. Each one knows the rows it may
-// change and can draw any band of them on its own, so the drawings of a tick can be
+// Drawings recorded to be done at the end of a frame. Each one knows the rows it may
+// change and can draw any band of them on its own, so the drawings of a frame can be
 // shared out by rows between two threads and still give the pixels of one thread
 // drawing them in order: a pixel only ever sees the drawings of its own row.
 
 #include <QRect>
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -82,34 +81,30 @@ struct alignas(64) BandResult {
 void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int64_t y1,
                BandResult& out);
 
-// The drawings of a busy tick, shared by rows: the helper thread draws the rows from
-// cut down as the drawings are written down, and the game's thread the rows above cut
-// when the tick is done. Each row sees its drawings in order.
-struct DrawStream {
-    // What the game's thread tells the helper, on a cache line of its own.
-    alignas(64) std::atomic<std::size_t> published{0};  // drawings the helper may draw
-    std::atomic<bool> closed{false};                    // no more drawings will come
-    // What the helper has drawn, on a cache line of its own: read only by a copy.
-    alignas(64) std::atomic<std::size_t> drawn{0};
-    alignas(64) const DrawOp* ops = nullptr;
-    Canvas canvas;
-    std::int64_t cut = 0;
-    std::array<BandResult, 2> results;  // above the cut, and from it down
-    bool running = false;
+// The drawings of one frame, done band by band: by the game's thread alone, or with
+// the helper, each taking whole bands. Each row sees its drawings in order.
+inline constexpr int kMaxBands = 16;
 
-    // The helper's part: follows the list until it is closed and drawn.
-    void draw_from_cut();
-    void draw_above_cut(std::size_t count);
-    // Each drawing's changes, put together again from the two parts: one rectangle a
+struct Frame {
+    const DrawOp* ops = nullptr;
+    std::size_t count = 0;
+    Canvas canvas;
+    int bands = 1;
+    std::array<std::int64_t, kMaxBands + 1> edges{};  // band k: rows edges[k] to edges[k + 1]
+    std::array<BandResult, kMaxBands> results;
+
+    // Rows split into this many bands of equal height.
+    void split(int count_of_bands);
+    void draw_band(int k);
+    // Each drawing's changes, put together again from the bands: one rectangle a
     // drawing, as if it had been drawn whole.
     template <class F>
     void for_each_mark(F f) const;
 };
 
 template <class F>
-void DrawStream::for_each_mark(F f) const {
-    constexpr int bands = 2;
-    std::array<std::size_t, bands> at{};
+void Frame::for_each_mark(F f) const {
+    std::array<std::size_t, kMaxBands> at{};
     for (;;) {
         std::uint64_t seq = UINT64_MAX;
         for (int k = 0; k < bands; ++k) {

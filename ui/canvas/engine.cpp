@@ -78,19 +78,11 @@ Surface::Engine::Engine(const Engine& other) {
     *this = other;
 }
 
-Surface::Engine::~Engine() {
-    if (stream_ && stream_->running)
-        draw_recorded();
-}
+Surface::Engine::~Engine() = default;
 
 Surface::Engine& Surface::Engine::operator=(const Engine& other) {
     if (this == &other)
         return *this;
-    if (stream_ && stream_->running)
-        draw_recorded();
-    // A helper drawing for the other is first let finish what it was given: then no
-    // thread writes the pixels being copied.
-    const std::size_t helped = other.helper_caught_up();
     image_ = other.image_;
     background_ = other.background_;
     fill_colour_ = other.fill_colour_;
@@ -111,7 +103,7 @@ Surface::Engine& Surface::Engine::operator=(const Engine& other) {
     cache_ = PictureCache{};
     touched_ = other.touched_;
     fused_ = other.fused_;
-    draw_recorded_of(other, helped);
+    draw_recorded_of(other);
     text_held_ = other.text_held_;
     held_lines_ = other.held_lines_;
     drawn_lines_ = other.drawn_lines_;
@@ -122,9 +114,8 @@ Surface::Engine& Surface::Engine::operator=(const Engine& other) {
 
 // What the other has recorded or holds back is drawn on the copy at once, from the
 // other's prepared pictures: the copy keeps no pointer into them, and the other is
-// left as it was. The first `helped` of its drawings are already on its rows from the
-// cut down, drawn by its helper.
-void Surface::Engine::draw_recorded_of(const Engine& other, std::size_t helped) {
+// left as it was.
+void Surface::Engine::draw_recorded_of(const Engine& other) {
     std::vector<DrawOp> ops(other.ops_);
     if (other.pending_.active)
         ops.push_back(other.held_and());
@@ -133,37 +124,18 @@ void Surface::Engine::draw_recorded_of(const Engine& other, std::size_t helped) 
     planned_.done();
     if (ops.empty())
         return;
-    const bool shared = other.stream_ && other.stream_->running;
-    const std::int64_t cut = shared ? other.stream_->cut : image_.height();
     const Canvas canvas{rows(), stride_px(), image_.width(), image_.height()};
     BandResult done;
-    for (std::size_t i = 0; i < ops.size(); ++i) {
-        DrawOp& op = ops[i];
+    for (DrawOp& op : ops) {
         if (op.seq == 0)
             op.seq = changes_.tick();
-        draw_rows(op, canvas, 0, i < helped ? cut : image_.height(), done);
-    }
-    if (shared) {
-        const BandResult& by_helper = other.stream_->results[1];
-        done.touched += by_helper.touched;
-        done.marks.insert(done.marks.end(), by_helper.marks.begin(), by_helper.marks.end());
+        draw_rows(op, canvas, op.area.top(), op.area.bottom() + 1, done);
     }
     touched_ += done.touched;
     for (const Mark& m : done.marks) {
         dirty_.add(m.rect);
         changes_.touch(m.rect, m.seq);
     }
-}
-
-// How many of its drawings a running helper has drawn, once it has drawn all it was
-// given; none when no helper runs.
-std::size_t Surface::Engine::helper_caught_up() const {
-    if (!stream_ || !stream_->running)
-        return 0;
-    const std::size_t given = stream_->published.load(std::memory_order_acquire);
-    while (stream_->drawn.load(std::memory_order_acquire) < given)
-        BandWorker::pause();
-    return given;
 }
 
 void Surface::Engine::resize(int width_px, int height_px) {

@@ -1,8 +1,8 @@
 #pragma once
 // What makes the canvas fast, behind Surface's small interface. Drawings are recorded
 // and done together at the end of a frame (or when something reads the picture, or
-// the record is long): a busy record is shared out by rows between this thread and a
-// worker, with the pixels of one thread drawing it in order.
+// the record is long): a busy frame may be shared out by bands of rows between this
+// thread and a worker, with the pixels of one thread drawing it in order.
 
 #include <QFont>
 #include <QImage>
@@ -18,6 +18,7 @@
 #include "ui/canvas/dirty_region.h"
 #include "ui/canvas/draw_ops.h"
 #include "ui/canvas/picture_cache.h"
+#include "ui/canvas/share_policy.h"
 #include "ui/canvas/surface.h"
 
 namespace grimbolt {
@@ -135,15 +136,11 @@ class Surface::Engine {
     DrawOp held_and() const;
     DrawOp held_disc() const;
     QRect disc_area(const Disc& d) const;
-    void draw_recorded_of(const Engine& other, std::size_t helped);
-    std::size_t helper_caught_up() const;
+    void draw_recorded_of(const Engine& other);
     std::uint64_t record(const DrawOp& op);
     bool recorded_over(const QRect& area);
     void draw_recorded();
-    DrawStream& stream();
-    DrawStream& stream_from(std::int64_t cut);
-    void start_stream();
-    void finish_stream();
+    Frame& frame();
     BandWorker& worker();
     void mark(const QRect& r);
 
@@ -162,15 +159,9 @@ class Surface::Engine {
     std::vector<DrawOp> ops_;
     std::int64_t ops_cost_ = 0;
     PlannedBlocks planned_;
-    // The drawings being done. Kept apart from the surface, so that it stays where it
-    // is if the surface moves while the helper draws.
-    std::unique_ptr<DrawStream> stream_;
-    // The first row the helper draws: moved a little after every shared tick towards
-    // the thread that waited for the other.
-    std::int64_t cut_ = -1;
-    std::int64_t cut_step_ = 8;
-    bool helper_was_behind_ = false;
-    std::int64_t handed_cost_ = 0;  // of the drawings the helper has been given
+    // The frame being drawn, kept apart so that its room for marks is made once.
+    std::unique_ptr<Frame> frame_;
+    SharePolicy policy_;
     std::unique_ptr<BandWorker> worker_;
     bool helper_on_ = true;
     // Where pictures were last OR-drawn, and when: one place a slot, a newer drawing

@@ -1,24 +1,23 @@
-// The drawings written down, and doing them: in one go on this thread when there is
-// little to draw; in a busy tick shared by rows with the helper thread, which starts
-// on its rows as soon as the list is long enough and follows it as it grows. Each row
-// is drawn whole by one thread, so the pixels are those of the drawings done one
-// after another.
+// The drawings recorded, and doing them at the end of a frame: on this thread alone,
+// or, in a busy frame where it pays, shared by bands of rows with the helper thread.
+// Each row is drawn whole by one thread, so the pixels are those of the drawings done
+// one after another.
 
 #include "ui/canvas/engine.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace grimbolt {
 namespace {
 
-// Below about this many pixels a second thread costs more than it saves.
-constexpr std::int64_t kShareFrom = 16'384;
-// Drawings are handed to the helper when they cover about this many pixels.
-constexpr std::int64_t kLot = 8'192;
-// The drawings written down that an OR drawing looks through before it is skipped.
+// The drawings recorded that an OR drawing looks through before it is skipped.
 constexpr std::size_t kLookBack = 256;
-// A tick writes down a few hundred drawings; past this many they are done anyway.
+// A tick records a few hundred drawings; past this many they are done anyway.
 constexpr std::size_t kMaxOps = 1024;
+// Bands of a shared frame: small enough that neither thread waits long for the
+// other's last one.
+constexpr int kSharedBands = 16;
 
 std::int64_t cost(const DrawOp& op) {
     return op.area.isValid() ? std::int64_t{op.row_cost()} * op.area.height() : 0;
@@ -28,23 +27,15 @@ std::int64_t cost(const DrawOp& op) {
 
 std::uint64_t Surface::Engine::record(const DrawOp& op) {
     if (ops_.capacity() < kMaxOps)
-        ops_.reserve(kMaxOps);  // the helper reads the list as it grows: it must not move
+        ops_.reserve(kMaxOps);
     ops_.push_back(op);
     DrawOp& kept = ops_.back();
     kept.seq = changes_.tick();
     planned_.plan(kept.area);
     ops_cost_ += cost(kept);
     const std::uint64_t seq = kept.seq;
-    const bool shared = stream_ && stream_->running;
-    // Handed on in lots: every handing costs the two threads a trip of the cache line.
-    if (shared && ops_cost_ - handed_cost_ >= kLot) {
-        stream_->published.store(ops_.size(), std::memory_order_release);
-        handed_cost_ = ops_cost_;
-    }
     if (ops_.size() >= kMaxOps)
         draw_recorded();
-    else if (!shared && helper_on_ && ops_cost_ >= kShareFrom)
-        start_stream();
     return seq;
 }
 
@@ -109,75 +100,40 @@ BandWorker& Surface::Engine::worker() {
     return *worker_;
 }
 
-DrawStream& Surface::Engine::stream() {
-    if (!stream_) {
-        stream_ = std::make_unique<DrawStream>();
-        for (BandResult& part : stream_->results)
+Frame& Surface::Engine::frame() {
+    if (!frame_) {
+        frame_ = std::make_unique<Frame>();
+        for (BandResult& part : frame_->results)
             part.marks.reserve(kMaxOps);  // no thread allocates
     }
-    return *stream_;
-}
-
-// The drawings written down so far, on the picture as it is now, with the rows from
-// cut down for the helper.
-DrawStream& Surface::Engine::stream_from(std::int64_t cut) {
-    DrawStream& s = stream();
-    s.ops = ops_.data();
-    s.canvas = Canvas{rows(), stride_px(), image_.width(), image_.height()};
-    s.cut = cut;
-    for (BandResult& part : s.results) {
-        part.touched = 0;
-        part.marks.clear();
-    }
-    return s;
-}
-
-// The helper starts on the rows from the cut down, with the drawings so far, and
-// follows the list as it grows.
-void Surface::Engine::start_stream() {
-    if (cut_ < 0 || cut_ > image_.height())
-        cut_ = image_.height() / 2;
-    DrawStream& s = stream_from(cut_);
-    s.closed.store(false, std::memory_order_relaxed);
-    s.drawn.store(0, std::memory_order_relaxed);
-    s.published.store(ops_.size(), std::memory_order_relaxed);
-    handed_cost_ = ops_cost_;
-    s.running = true;
-    const auto draw = [](void* stream, int) { static_cast<DrawStream*>(stream)->draw_from_cut(); };
-    worker().start(1, draw, &s);
-}
-
-// The rows above the cut, then whatever the helper has left. The thread that waited
-// gets more rows next time.
-void Surface::Engine::finish_stream() {
-    DrawStream& s = *stream_;
-    s.published.store(ops_.size(), std::memory_order_release);
-    s.closed.store(true, std::memory_order_release);
-    s.draw_above_cut(ops_.size());
-    const bool helper_behind = !worker_->finished();
-    worker_->finish();
-    s.running = false;
-    // The step doubles while the same thread keeps waiting and halves when the other
-    // one does: quick to follow a busier part of the picture, steady once balanced.
-    const std::int64_t height = s.canvas.height;
-    const std::int64_t most = std::max<std::int64_t>(1, height / 16);
-    cut_step_ = helper_behind == helper_was_behind_ ? std::min(cut_step_ * 2, most)
-                                                    : std::max<std::int64_t>(cut_step_ / 2, 1);
-    helper_was_behind_ = helper_behind;
-    cut_ = std::clamp<std::int64_t>(cut_ + (helper_behind ? cut_step_ : -cut_step_), 0, height);
+    return *frame_;
 }
 
 void Surface::Engine::draw_recorded() {
     if (!ops_.empty()) {
-        DrawStream& s = stream();
-        if (s.running) {
-            finish_stream();
-        } else {
-            stream_from(image_.height()).draw_above_cut(ops_.size());
+        Frame& f = frame();
+        f.ops = ops_.data();
+        f.count = ops_.size();
+        f.canvas = Canvas{rows(), stride_px(), image_.width(), image_.height()};
+        const bool shared = helper_on_ && policy_.share(ops_cost_);
+        f.split(shared ? kSharedBands : 1);
+        for (int k = 0; k < f.bands; ++k) {
+            f.results[std::size_t(k)].touched = 0;
+            f.results[std::size_t(k)].marks.clear();
         }
-        for (const BandResult& part : s.results)
-            touched_ += part.touched;
-        s.for_each_mark([this](const QRect& rect, std::uint64_t seq) {
+        const auto start = std::chrono::steady_clock::now();
+        if (shared) {
+            auto band = [&f](int k) { f.draw_band(k); };
+            worker().run(f.bands, band);
+        } else {
+            f.draw_band(0);
+        }
+        const std::chrono::duration<double, std::nano> took =
+            std::chrono::steady_clock::now() - start;
+        policy_.drawn(ops_cost_, took.count(), shared);
+        for (int k = 0; k < f.bands; ++k)
+            touched_ += f.results[std::size_t(k)].touched;
+        f.for_each_mark([this](const QRect& rect, std::uint64_t seq) {
             dirty_.add(rect);
             changes_.touch(rect, seq);
         });

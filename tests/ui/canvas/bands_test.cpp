@@ -133,7 +133,12 @@ QRegion shown(Surface& s) {
 
 TEST(Bands, SharedDrawingGivesThePixelsMarksAndCountsOfOneThread) {
     TwoWays two(11);
-    for (int n = 0; n < 40; ++n) {
+    // At least 40 ticks, and on until the helper has taken part (a busy machine may
+    // keep it from waking in time for a while): at most 10 s.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (int n = 0; n < 40 || (two.shared.stats().helped == 0 &&
+                               std::chrono::steady_clock::now() < until);
+         ++n) {
         two.tick(n);
         ASSERT_EQ(two.alone.image(), two.shared.image()) << "tick " << n;
         EXPECT_EQ(two.alone.stats().pixels_touched, two.shared.stats().pixels_touched)
