@@ -9,9 +9,11 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "delivered_rate.h"
@@ -77,6 +79,37 @@ void tick_way(benchmark::State& state, Resolution res, Load load, Way way) {
 
 void tick(benchmark::State& state, Resolution res, Load load) {
     tick_way(state, res, load, Way{true, 0});
+}
+
+// The one-thread and the helper paths in turns, 64 ticks each, so that both meet the
+// same moments of a noisy machine: their times and the ratio of the helper's to the
+// one thread's.
+void ways_in_turns(benchmark::State& state, Resolution res, Load load, int busy) {
+    Scene alone(res.width, res.height, load);
+    Scene shared(res.width, res.height, load);
+    alone.game.screen.set_helper(false);
+    const Competition others(busy);
+    double alone_ns = 0, shared_ns = 0;
+    std::uint64_t turns = 0;
+    const auto run = [](Scene& scene) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 64; ++i) {
+            scene.game.s = scene.start;
+            scene.game.Timer1_Timer();
+            scene.game.screen.flush();
+        }
+        return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)
+            .count();
+    };
+    for (auto _ : state) {
+        alone_ns += run(alone);
+        shared_ns += run(shared);
+        ++turns;
+    }
+    const double ticks = double(turns) * 64;
+    state.counters["one_us"] = alone_ns / ticks / 1000;
+    state.counters["helper_us"] = shared_ns / ticks / 1000;
+    state.counters["helper_over_one"] = alone_ns > 0 ? shared_ns / alone_ns : 0;
 }
 
 void redraw_all(benchmark::State& state, Resolution res) {
@@ -150,12 +183,23 @@ void register_all() {
     with_range(benchmark::RegisterBenchmark("pixel_limit_worst/1080p", pixel_limit, k1080p, kWorst))
         ->Unit(benchmark::kMicrosecond);
     for (const bool helper : {false, true}) {
-        with_range(benchmark::RegisterBenchmark(
-                       helper ? "delivered_rate_1ms/helper" : "delivered_rate_1ms/one", delivered,
-                       helper))
+        with_range(
+            benchmark::RegisterBenchmark(
+                helper ? "delivered_rate_1ms/helper" : "delivered_rate_1ms/one", delivered, helper))
             ->Unit(benchmark::kSecond)
             ->Iterations(1)
             ->UseRealTime();
+    }
+
+    for (const int busy : {0, 2}) {
+        for (const auto& [name, res, load] : {std::tuple{"typical/1080p", k1080p, kTypical},
+                                              std::tuple{"worst/1080p", k1080p, kWorst},
+                                              std::tuple{"worst/2160p", k2160p, kWorst}}) {
+            const std::string full = std::string("turns/") + name + (busy > 0 ? "/busy" : "/idle");
+            with_range(benchmark::RegisterBenchmark(full.c_str(), ways_in_turns, res, load, busy))
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(1.0);
+        }
     }
 
     // The helper beside the game's thread alone, in the same run: idle, and with two
@@ -165,11 +209,13 @@ void register_all() {
         Resolution res;
         Load load;
     };
-    for (const Case& c : {Case{"typical/1080p", k1080p, kTypical},
-                          Case{"worst/1080p", k1080p, kWorst}, Case{"worst/2160p", k2160p, kWorst}}) {
+    for (const Case& c :
+         {Case{"typical/1080p", k1080p, kTypical}, Case{"worst/1080p", k1080p, kWorst},
+          Case{"worst/2160p", k2160p, kWorst}}) {
         for (const int busy : {0, 2}) {
             for (const bool helper : {false, true}) {
-                const std::string name = std::string("ways/") + c.name + (helper ? "/helper" : "/one") +
+                const std::string name = std::string("ways/") + c.name +
+                                         (helper ? "/helper" : "/one") +
                                          (busy > 0 ? "/busy" : "/idle");
                 with_range(benchmark::RegisterBenchmark(name.c_str(), tick_way, c.res, c.load,
                                                         Way{helper, busy}))

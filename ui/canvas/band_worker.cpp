@@ -6,6 +6,8 @@ namespace {
 // A frame is shared once a tick at most: the helper waits a moment (a microsecond
 // or two) for another job, then sleeps. A longer spin would only burn the other core.
 constexpr int kSpins = 64;
+// While a job is expected: about a tenth of a millisecond.
+constexpr int kSpinsExpecting = 4000;
 
 constexpr std::uint64_t pack(std::uint32_t gen, int back, int front) {
     return std::uint64_t{gen} << 32 | std::uint64_t(back) << 16 | std::uint64_t(front);
@@ -49,6 +51,12 @@ void BandWorker::start(int bands, Band band, void* job) {
     wake_.notify_one();
 }
 
+void BandWorker::expect_job() {
+    soon_.store(true, std::memory_order_release);
+    wake_.fetch_add(1, std::memory_order_release);
+    wake_.notify_one();
+}
+
 void BandWorker::finish() {
     for (int k = claim(gen_, false); k >= 0; k = claim(gen_, false)) {
         band_(job_, k);
@@ -72,7 +80,9 @@ void BandWorker::help() {
             helped_.fetch_add(1, std::memory_order_relaxed);
             done_.fetch_add(1, std::memory_order_release);
         }
-        for (int i = 0; i < kSpins && wake_.load(std::memory_order_acquire) == seen; ++i)
+        const int spins =
+            soon_.exchange(false, std::memory_order_acq_rel) ? kSpinsExpecting : kSpins;
+        for (int i = 0; i < spins && wake_.load(std::memory_order_acquire) == seen; ++i)
             BandWorker::pause();
         wake_.wait(seen, std::memory_order_acquire);
         seen = wake_.load(std::memory_order_acquire);

@@ -34,6 +34,10 @@ class BandWorker {
     void start(int bands, Band band, void* job);
     void finish();
 
+    // A job is likely soon: the helper wakes now and waits for it spinning a little
+    // longer (a tenth of a millisecond at most), so that it is up when the job comes.
+    void expect_job();
+
     // A moment's wait in a spinning loop.
     static void pause() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -62,6 +66,7 @@ class BandWorker {
     std::atomic<int> done_{0};
     std::atomic<std::uint32_t> wake_{0};
     std::atomic<bool> stop_{false};
+    std::atomic<bool> soon_{false};
     std::atomic<std::uint64_t> helped_{0};
     Band band_ = nullptr;
     void* job_ = nullptr;

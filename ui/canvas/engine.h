@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -162,6 +163,7 @@ class Surface::Engine {
     // The frame being drawn, kept apart so that its room for marks is made once.
     std::unique_ptr<Frame> frame_;
     SharePolicy policy_;
+    std::chrono::steady_clock::time_point frame_start_;
     std::unique_ptr<BandWorker> worker_;
     bool helper_on_ = true;
     // Where pictures were last OR-drawn, and when: one place a slot, a newer drawing

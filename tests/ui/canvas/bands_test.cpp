@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/canvas/band_worker.h"
+#include "ui/canvas/share_policy.h"
 #include "ui/canvas/surface.h"
 
 namespace grimbolt {
@@ -136,8 +137,8 @@ TEST(Bands, SharedDrawingGivesThePixelsMarksAndCountsOfOneThread) {
     // At least 40 ticks, and on until the helper has taken part (a busy machine may
     // keep it from waking in time for a while): at most 10 s.
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (int n = 0; n < 40 || (two.shared.stats().helped == 0 &&
-                               std::chrono::steady_clock::now() < until);
+    for (int n = 0;
+         n < 40 || (two.shared.stats().helped == 0 && std::chrono::steady_clock::now() < until);
          ++n) {
         two.tick(n);
         ASSERT_EQ(two.alone.image(), two.shared.image()) << "tick " << n;
@@ -164,6 +165,43 @@ TEST(Bands, ACopyOrResizeInTheMiddleOfATickSeesEverythingDrawn) {
     two.alone.resize(500, 400);
     two.shared.resize(500, 400);
     EXPECT_EQ(two.shared.image(), two.alone.image());
+}
+
+// The helper is used only while shared frames are clearly faster than one thread.
+TEST(SharePolicy, SharesLargeFramesOnlyWhileThatIsFaster) {
+    constexpr std::int64_t big = SharePolicy::kShareFrom;
+    SharePolicy p;
+    const auto frame = [&p](std::int64_t cost, double ns_per_px) {
+        const bool planned = p.plan();
+        const bool shared = p.share(cost);
+        EXPECT_TRUE(!shared || planned);
+        p.drawn(cost, ns_per_px * double(cost), shared);
+        return shared;
+    };
+    EXPECT_FALSE(frame(big - 1, 1.0));  // small frames: alone
+    EXPECT_FALSE(frame(big, 1.0));      // the first large one: the measure of one thread
+    int shared = 0;
+    for (int i = 0; i < 64; ++i)
+        shared += frame(big, 0.6);  // faster shared
+    EXPECT_GE(shared, 60);          // but for the checks of one thread now and then
+
+    // Shared frames no faster than one thread: soon a rest, of large frames alone.
+    int tries = 0;
+    while (frame(big, 1.0) && tries < 100)
+        ++tries;
+    EXPECT_LE(tries, 12);
+    int rested = 1;
+    while (!frame(big, 1.0) && rested < 10'000)
+        ++rested;
+    EXPECT_GE(rested, SharePolicy::kRestAfterLoss);
+
+    // A shared frame twice as slow as one thread (the helper lost its core) ends the
+    // try at once, and the next rest is longer.
+    EXPECT_TRUE(frame(big, 2.5));
+    int longer = 0;
+    while (!frame(big, 1.0) && longer < 10'000)
+        ++longer;
+    EXPECT_GT(longer, rested);
 }
 
 }  // namespace
