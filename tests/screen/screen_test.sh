@@ -17,19 +17,7 @@ game=$2
 probe=$3
 mode=${4:-}
 phase="set-up"
-if [ "$mode" = --quick ]; then
-    echo "SKIP: the screen tests run in ./test.sh --full"
-    exit 77
-fi
-
-skip() {
-    if [ "$mode" = --required ]; then
-        echo "FAIL: $*"
-        exit 1
-    fi
-    echo "SKIP: $*"
-    exit 77
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 fail() {
     echo "FAIL ($phase): $*"
     if [ -n "${last_shot:-}" ]; then
@@ -47,9 +35,7 @@ case $backend in
     x11) tools=(Xvfb openbox xdotool import setxkbmap) ;;
     *) echo "unknown backend $backend" && exit 2 ;;
 esac
-for tool in "${tools[@]}"; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
+need "${tools[@]}"
 
 work=$(mktemp -d)
 chmod 755 "$work"
@@ -106,16 +92,9 @@ EOF
 }
 
 start_x11() {
-    local display=:$((90 + RANDOM % 9))
-    while [ -e "/tmp/.X11-unix/X${display#:}" ]; do display=:$((${display#:} + 1)); done
-    Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >"$work/server.log" 2>&1 &
-    server_pids+=($!)
-    session_env=(DISPLAY="$display")
-    for _ in $(seq 50); do
-        session xdotool getdisplaygeometry >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    session xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not start"
+    start_xvfb
+    server_pids+=("$xvfb_pid")
+    session_env=(DISPLAY="$xvfb_display")
     session setxkbmap us
     session openbox >>"$work/server.log" 2>&1 &
     server_pids+=($!)

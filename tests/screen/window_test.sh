@@ -10,21 +10,8 @@
 set -euo pipefail
 tests=$1
 mode=${2:-}
-if [ "$mode" = --quick ]; then
-    echo "SKIP: the screen tests run in ./test.sh --full"
-    exit 77
-fi
-skip() {
-    if [ "$mode" = --required ]; then
-        echo "FAIL: $*"
-        exit 1
-    fi
-    echo "SKIP: $*"
-    exit 77
-}
-for tool in Xvfb openbox weston xdotool; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+need Xvfb openbox weston xdotool
 
 work=$(mktemp -d)
 pids=()
@@ -37,15 +24,10 @@ trap 'stop_all; rm -rf "$work"' EXIT
 filter=--gtest_filter=Mainfrm.RestoredItTakesTheLayoutsGeometryAndMaximizesAgain
 
 on_x11() {
-    local wm=$1 display=:$((90 + RANDOM % 9))
-    while [ -e "/tmp/.X11-unix/X${display#:}" ]; do display=:$((${display#:} + 1)); done
-    Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-    pids+=($!)
-    for _ in $(seq 50); do
-        DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    DISPLAY=$display xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not start"
+    local wm=$1 display
+    start_xvfb
+    display=$xvfb_display
+    pids+=("$xvfb_pid")
     if [ "$wm" = openbox ]; then
         DISPLAY=$display openbox >/dev/null 2>&1 &
         pids+=($!)

@@ -69,7 +69,7 @@ class CellClock {
     std::uint64_t latest_ = 0;
 };
 
-// Where drawings written down but not yet done may change pixels, in coarse 64 x 64
+// Where drawings recorded but not yet done may change pixels, in coarse 64 x 64
 // blocks: cheap to keep for every drawing, and erring only on the side of "may".
 class PlannedBlocks {
   public:

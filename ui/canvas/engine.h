@@ -97,7 +97,7 @@ class Surface::Engine {
     std::uint32_t* rows() { return reinterpret_cast<std::uint32_t*>(image_.bits()); }
     std::int64_t stride_px() const { return image_.bytesPerLine() / 4; }
     void fill_px(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour);
-    // An AND drawing not yet written down, waiting for the OR drawing that may join it.
+    // An AND drawing not yet recorded, waiting for the OR drawing that may join it.
     struct Pending {
         bool active = false;
         qint64 image = 0;
@@ -156,7 +156,7 @@ class Surface::Engine {
     std::int64_t current_y_ = 0;
     DirtyRegion dirty_;
     CellClock changes_;
-    // Drawings written down and not yet done, and what they may change.
+    // Drawings recorded and not yet done, and what they may change.
     std::vector<DrawOp> ops_;
     std::int64_t ops_cost_ = 0;
     PlannedBlocks planned_;

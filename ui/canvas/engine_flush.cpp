@@ -46,7 +46,7 @@ std::uint64_t Surface::Engine::record(const DrawOp& op) {
     return seq;
 }
 
-// Whether a drawing written down may change a pixel of area.
+// Whether a recorded drawing may change a pixel of area.
 // The blocks rule most drawings out at once; the rest are looked at newest first, as
 // the drawing just before is the likeliest to overlap (a bullet's black box). Past the
 // newest kLookBack any may: a full redraw writes down thousands of points, and each

@@ -32,7 +32,7 @@ bool Surface::Engine::paints_nothing(const Painted& place, const QRect& area) {
            changes_.unchanged_since(area, slot.when);
 }
 
-// A new picture may put out an old one that drawings written down still point to:
+// A new picture may put out an old one that recorded drawings still point to:
 // those are done first.
 const PreparedPicture* Surface::Engine::prepared(const QImage& pic, std::int64_t w, std::int64_t h,
                                                  bool mirrored) {
@@ -133,7 +133,7 @@ void Surface::Engine::blit(const QImage& pic, std::int64_t left, std::int64_t to
 }
 
 // For pictures drawn too large to keep prepared: each visible pixel takes its source
-// pixel on the way. Done at once, after everything written down.
+// pixel on the way. Done at once, after everything recorded.
 GRIMBOLT_ROW_LOOPS
 void Surface::Engine::blit_direct(const QImage& pic, std::int64_t left, std::int64_t top,
                                   const Clip& c, bool mirrored, Rop rop) {
