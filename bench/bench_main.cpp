@@ -194,6 +194,7 @@ void register_all() {
     for (const int busy : {0, 2}) {
         for (const auto& [name, res, load] : {std::tuple{"typical/1080p", k1080p, kTypical},
                                               std::tuple{"worst/1080p", k1080p, kWorst},
+                                              std::tuple{"typical/2160p", k2160p, kTypical},
                                               std::tuple{"worst/2160p", k2160p, kWorst}}) {
             const std::string full = std::string("turns/") + name + (busy > 0 ? "/busy" : "/idle");
             with_range(benchmark::RegisterBenchmark(full.c_str(), ways_in_turns, res, load, busy))

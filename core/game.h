@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/game_state.h"
+#include "core/number_text.h"
 #include "core/platform.h"
 #include "core/sprites.h"
 #include "ui/canvas/surface.h"

@@ -3,7 +3,7 @@
 namespace grimbolt {
 namespace {
 
-// A frame is shared once a tick at most: the helper waits a moment (a microsecond
+// A frame is shared at its end only: the helper waits a moment (a microsecond
 // or two) for another job, then sleeps. A longer spin would only burn the other core.
 constexpr int kSpins = 64;
 // While a job is expected: about a tenth of a millisecond.
@@ -25,7 +25,7 @@ BandWorker::~BandWorker() {
 }
 
 // The calling thread takes bands from the front, the helper from the back: the same
-// rows then tend to stay with the same core from one tick to the next, in its cache.
+// rows then tend to stay with the same core from one frame to the next, in its cache.
 int BandWorker::claim(std::uint32_t gen, bool from_back) {
     std::uint64_t now = claims_.load(std::memory_order_acquire);
     for (;;) {

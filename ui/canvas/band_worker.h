@@ -1,7 +1,7 @@
 #pragma once
 // A second thread that helps draw. A job is a number of bands, each drawn by a
 // function of its number; the calling thread draws bands too and returns when all
-// are done, so nothing else ever runs beside the game. The calling thread never waits
+// are done, so nothing else ever runs beside the caller. The calling thread never waits
 // for a band the helper has not started: it takes it itself. Between jobs the helper
 // sleeps after a short spin.
 

@@ -1,7 +1,7 @@
 #pragma once
 // When each 16 x 16 cell of a picture last changed. A picture OR-drawn where nothing
-// has changed since it was last OR-drawn there would change nothing again, and the
-// tile row is drawn that way every tick.
+// has changed since it was last OR-drawn there would change nothing again; callers
+// that draw a row of the same picture every frame draw most of it that way.
 
 #include <QRect>
 #include <algorithm>

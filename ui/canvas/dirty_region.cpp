@@ -48,7 +48,7 @@ std::vector<QRect> DirtyRegion::take() {
     std::vector<QRect> out;
     if (!cells_used_) {
         out.assign(rects_.begin(), rects_.end());
-        rects_.clear();  // keeps its room: the next tick adds without allocating
+        rects_.clear();  // keeps its room: the next frame adds without allocating
         return out;
     }
     // Runs of marked cells in each row; a run just like the one above it extends it.

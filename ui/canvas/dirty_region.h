@@ -1,7 +1,7 @@
 #pragma once
 // The parts of a picture drawn on since they were last shown. A few rectangles are
 // kept as they are; past that, the picture is cut into cells and whole cells are
-// kept, so a busy tick still shows only the cells it touched.
+// kept, so a busy frame still shows only the cells it touched.
 
 #include <QRect>
 #include <cstdint>

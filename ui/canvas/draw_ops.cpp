@@ -1,5 +1,5 @@
-// The row loops of every drawing, each limited to a band of rows. Every tick draws
-// dozens of pictures, so this is where the game's time goes: pictures come prepared
+// The row loops of every drawing, each limited to a band of rows. A busy frame draws
+// dozens of pictures, so this is where the time goes: pictures come prepared
 // at their drawn size (picture_cache.h), rows are combined in loops the compiler
 // vectorises (pixel_rows.h), and black runs are skipped where black changes nothing.
 

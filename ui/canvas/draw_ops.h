@@ -81,7 +81,7 @@ struct alignas(64) BandResult {
 void draw_rows(const DrawOp& op, const Canvas& canvas, std::int64_t y0, std::int64_t y1,
                BandResult& out);
 
-// The drawings of one frame, done band by band: by the game's thread alone, or with
+// The drawings of one frame, done band by band: by the calling thread alone, or with
 // the helper, each taking whole bands. Each row sees its drawings in order.
 inline constexpr int kMaxBands = 16;
 

@@ -32,8 +32,8 @@ QString game_font_family() {
     return family;
 }
 
-// A blank picture. A large one lies on huge pages where the system has them: the game
-// draws all over it every tick, and small pages would each cost an address lookup.
+// A blank picture. A large one lies on huge pages where the system has them: it is
+// drawn all over every frame, and small pages would each cost an address lookup.
 QImage blank_picture(int width, int height) {
 #ifdef __linux__
     constexpr std::size_t kHugePage = std::size_t{2} << 20;
@@ -52,10 +52,6 @@ QImage blank_picture(int width, int height) {
 }
 
 }  // namespace
-
-QString number_text(std::int64_t n) {
-    return (n < 0 ? QString() : QStringLiteral(" ")) + QString::number(n) + QLatin1Char(' ');
-}
 
 Surface::Engine::Engine(int width_px, int height_px, Rgb background) : background_(background) {
     take_pixels(std::max(width_px, 0), std::max(height_px, 0));
@@ -221,8 +217,8 @@ void Surface::Engine::circle(std::int64_t cx, std::int64_t cy, std::int64_t radi
     if (top > bottom)
         return;
     if (fill_style_ == FillStyle::Solid && fill_colour_ == fore_colour_) {
-        // Inside and rim alike. Held back: an explosion's picture follows its black disc
-        // and may be drawn over it in the same pass.
+        // Inside and rim alike. Held back: a picture OR-drawn over the whole disc may
+        // follow, and both are then done in the same pass.
         disc_ = {true, x0, y0, rp, top, bottom, kOpaque | fill_colour_};
         return;
     }

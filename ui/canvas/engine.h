@@ -167,7 +167,7 @@ class Surface::Engine {
     std::unique_ptr<BandWorker> worker_;
     bool helper_on_ = true;
     // Where pictures were last OR-drawn, and when: one place a slot, a newer drawing
-    // taking the slot of an older one, so nothing is allocated as bullets fly.
+    // taking the slot of an older one, so nothing is allocated as small pictures move.
     struct Painted {
         qint64 image = 0;
         std::int64_t w = 0, h = 0, left = 0, top = 0;

@@ -13,7 +13,7 @@ namespace {
 
 // The drawings recorded that an OR drawing looks through before it is skipped.
 constexpr std::size_t kLookBack = 256;
-// A tick records a few hundred drawings; past this many they are done anyway.
+// A busy frame records a few hundred drawings; past this many they are done anyway.
 constexpr std::size_t kMaxOps = 1024;
 // Bands of a shared frame: small enough that neither thread waits long for the
 // other's last one.
@@ -48,9 +48,9 @@ std::uint64_t Surface::Engine::record(const DrawOp& op) {
 
 // Whether a recorded drawing may change a pixel of area.
 // The blocks rule most drawings out at once; the rest are looked at newest first, as
-// the drawing just before is the likeliest to overlap (a bullet's black box). Past the
-// newest kLookBack any may: a full redraw writes down thousands of points, and each
-// tile after them would otherwise look through all of them.
+// the drawing just before is the likeliest to overlap (a black box erasing the same
+// picture). Past the newest kLookBack any may: a frame of thousands of points would
+// otherwise make every OR drawing after them look through all of them.
 bool Surface::Engine::recorded_over(const QRect& area) {
     if (!planned_.planned(area))
         return false;
@@ -135,7 +135,7 @@ void Surface::Engine::draw_recorded() {
             f.draw_band(0);
         }
         // From the frame's first drawing: a helper that spins while the frame is
-        // recorded takes its time from the game's thread on a busy machine.
+        // recorded takes its time from the calling thread on a busy machine.
         const std::chrono::duration<double, std::nano> took =
             std::chrono::steady_clock::now() - frame_start_;
         policy_.drawn(ops_cost_, took.count(), shared);

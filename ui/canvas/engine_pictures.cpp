@@ -1,7 +1,7 @@
-// Pictures combined with the surface by the raster operations. A monster's AND
-// drawing is held back a moment, so that the OR drawing that follows it at its next
-// place can be done in the same pass over the pixels; an explosion's black disc is
-// held back the same way for the fireball drawn over it.
+// Pictures combined with the surface by the raster operations. An AND drawing is held
+// back a moment, so that an OR drawing of the same picture on the same rows that
+// follows it can be done in the same pass over the pixels; a one-colour disc is held
+// back the same way for a picture OR-drawn over it.
 
 #include "ui/canvas/engine.h"
 
@@ -11,8 +11,8 @@
 
 namespace grimbolt {
 
-// Places remembered for OR drawings: room for the tile row of the widest display, with
-// few of its tiles sharing a slot with a bullet.
+// Places remembered for OR drawings: room for a row of some two thousand pictures,
+// with few of them sharing a slot.
 constexpr std::size_t kPaintedSlots = 2048;
 
 Surface::Engine::Painted& Surface::Engine::painted_slot(const Painted& place) {

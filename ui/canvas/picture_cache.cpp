@@ -7,7 +7,7 @@
 namespace grimbolt {
 namespace {
 
-// Enough for every size a fireball takes on its way to a large blast, at any display.
+// Enough for a picture drawn at every size on its way to four times its own.
 constexpr std::size_t kBudgetBytes = std::size_t{16} << 20;
 constexpr std::size_t kLargestBytes = std::size_t{4} << 20;
 

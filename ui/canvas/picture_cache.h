@@ -1,7 +1,7 @@
 #pragma once
 // Pictures made ready for drawing: 32-bit, at the size and facing they are drawn
-// with, and with the stretch of each row that is not black. The game draws the same
-// few pictures at the same few sizes every tick, so each is made once and kept.
+// with, and with the stretch of each row that is not black. A caller draws the same
+// few pictures at the same few sizes every frame, so each is made once and kept.
 
 #include <QImage>
 #include <cstdint>
@@ -22,7 +22,7 @@ struct PreparedPicture {
     const std::uint32_t* row(int y) const { return pixels.data() + std::size_t(y) * width; }
 
     // The rows again with kPad pixels either side that change nothing: white for AND,
-    // black for OR. A monster's two drawings a short step apart then run over the same
+    // black for OR. An AND and an OR drawing a short step apart then run over the same
     // columns. Made on first use.
     static constexpr int kPad = 16;
     const std::uint32_t* and_row(int y) const { return padded(and_padded, ~0u) + pad_at(y); }

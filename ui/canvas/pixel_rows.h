@@ -16,8 +16,8 @@
 #endif
 
 // Callers that run once per row are compiled three times (see GRIMBOLT_ROW_LOOPS), so
-// the loops are written here to be compiled into each. With AVX-512 a monster's AND
-// and OR take half an instruction a pixel, a third of what AVX2 takes.
+// the loops are written here to be compiled into each. With AVX-512 an AND and an OR
+// drawing fused take half an instruction a pixel, a third of what AVX2 takes.
 // (Clang cannot clone templates, so a Clang build runs the plain loops.)
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(GRIMBOLT_ASAN)
 #define GRIMBOLT_ROW_LOOPS __attribute__((target_clones("avx512f", "avx2", "default")))

@@ -44,9 +44,6 @@ constexpr std::int64_t to_px(std::int64_t twips) {
     return (twips % kTwipsPerPixel < 0) ? q - 1 : q;
 }
 
-// A number as the game prints it: a blank (or the minus sign) before, a blank after.
-QString number_text(std::int64_t n);
-
 // What the canvas has done so far: its measure of work, and how it did it.
 struct CanvasStats {
     std::uint64_t pixels_touched = 0;  // pixels the drawings went over, as of the last flush

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/number_text.h"
 #include "ui/canvas/surface.h"
 
 namespace grimbolt {

@@ -3,6 +3,7 @@
 #include <QFontInfo>
 
 #include "fakes.h"
+#include "core/number_text.h"
 #include "ui/canvas/surface.h"
 
 namespace grimbolt {
