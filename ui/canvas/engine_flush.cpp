@@ -28,8 +28,8 @@ std::int64_t cost(const DrawOp& op) {
 std::uint64_t Surface::Engine::record(const DrawOp& op) {
     if (ops_.capacity() < kMaxOps)
         ops_.reserve(kMaxOps);
-    // The first drawing of a frame like the last shared one: the helper gets up while
-    // the rest of the frame is recorded.
+    // The first drawing of a frame: when the policy means to share it (the last frame
+    // was large), the helper gets up while the rest of the frame is recorded.
     if (ops_.empty()) {
         frame_start_ = std::chrono::steady_clock::now();
         if (helper_on_ && policy_.plan())
