@@ -16,6 +16,9 @@ inline constexpr std::int16_t Two = 50;
 inline constexpr std::int16_t Three = 51;
 inline constexpr std::int16_t X = 88;
 inline constexpr std::int16_t Z = 90;
+// The menus' function keys: commands of the window, not keys of the game.
+inline constexpr std::int16_t F2 = 113;
+inline constexpr std::int16_t F3 = 114;
 inline constexpr std::int16_t None = 0;
 }  // namespace key
 

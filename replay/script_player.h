@@ -32,6 +32,10 @@ class ScriptPlayer {
     void play(const ScriptEvent& event);
     void play(const std::vector<ScriptEvent>& events);
 
+    // Lets the window system deliver everything the last input caused, as after each
+    // event of a script.
+    void settle();
+
     // The running program's window; null after an exit until the next event.
     Mainfrm* window() const { return window_.get(); }
     int starts() const { return starts_; }
@@ -51,7 +55,6 @@ class ScriptPlayer {
     };
 
     void start();
-    void settle();
     void paint();
     void tick(std::int32_t count);
 

@@ -4,8 +4,8 @@
 # the full test run needs: the display servers and tools of the screen tests.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libxcb1-dev libgtest-dev
-    libbenchmark-dev fonts-dejavu-core desktop-file-utils appstream)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libxcb1-dev libsdl2-dev
+    libgtest-dev libbenchmark-dev fonts-dejavu-core desktop-file-utils appstream)
 if [ "${GRIMBOLT_FULL:-0}" = 1 ]; then
     packages+=(valgrind xvfb openbox xdotool imagemagick x11-xkb-utils sway wtype grim weston)
 fi

@@ -6,6 +6,7 @@
 
 #include "core/system_platform.h"
 #include "replay/script_player.h"
+#include "ui/gamepad.h"
 #include "ui/mainfrm.h"
 
 namespace {
@@ -77,6 +78,12 @@ int main(int argc, char** argv) {
     grimbolt::SystemRandom random;
     grimbolt::SystemClock clock;
     grimbolt::Mainfrm window(random, clock);
+    // Gamepads are a welcome extra: without them the game plays on from the keyboard.
+    grimbolt::Gamepad pad;
+    if (pad.start())
+        window.use_gamepad(pad);
+    else
+        std::fprintf(stderr, "grimbolt: no gamepads: %s\n", qPrintable(pad.error()));
     window.show_maximized();
     return QApplication::exec();
 }

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/keys.h"
+#include "ui/gamepad.h"
 #include "ui/key_preview.h"
 #include "ui/surface_view.h"
 #include "ui/window_manager.h"
@@ -137,19 +139,24 @@ void Mainfrm::show_maximized() {
 }
 
 void Mainfrm::changeEvent(QEvent* event) {
-    // With no window manager nobody acts on a maximize request: the window takes the
-    // display's free area itself, and goes back to its layout when it is restored.
-    // A window manager keeps the layout's geometry for the restore on its own.
+    // With no window manager nobody acts on a maximize or full-screen request: the window
+    // takes the display's free area or the whole display itself, and goes back to its
+    // layout when it is restored. A window manager does all this on its own.
     if (event->type() == QEvent::WindowStateChange && !window_manager_runs()) {
         const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
         const Qt::WindowStates now = windowState();
-        if ((now & Qt::WindowMaximized) && !(before & Qt::WindowMaximized)) {
-            if (const QScreen* s = screen())
-                setGeometry(s->availableGeometry());
-        } else if (before & Qt::WindowMaximized && now == Qt::WindowNoState) {
+        const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
+        const QScreen* s = screen();
+        if (s != nullptr && (now & large) && (now & large) != (before & large))
+            setGeometry(now & Qt::WindowFullScreen ? s->geometry() : s->availableGeometry());
+        else if ((before & large) && now == Qt::WindowNoState)
             setGeometry(layout_geometry());
-        }
     }
+    // Full screen or back: the game is drawn anew, even where the size stays the same.
+    if (event->type() == QEvent::WindowStateChange &&
+        ((static_cast<QWindowStateChangeEvent*>(event)->oldState() ^ windowState()) &
+         Qt::WindowFullScreen))
+        request_paint();
     QMainWindow::changeEvent(event);
 }
 
@@ -233,6 +240,23 @@ void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
 
 void Mainfrm::key_up(std::int16_t code, std::int16_t shift) {
     run(&Game::Form_KeyUp, code, shift);
+}
+
+void Mainfrm::use_gamepad(Gamepad& pad) {
+    pad.set_context([this] {
+        return Gamepad::Context{game_->s.in_magazine != 0, isActiveWindow()};
+    });
+    connect(&pad, &Gamepad::keyDown, this, &Mainfrm::pad_key_down);
+    connect(&pad, &Gamepad::keyUp, this, &Mainfrm::key_up);
+}
+
+void Mainfrm::pad_key_down(std::int16_t code, std::int16_t shift) {
+    if (code == key::F2)
+        New_Game->trigger();
+    else if (code == key::F3)
+        Pause->trigger();
+    else
+        key_down(code, shift);
 }
 
 double Mainfrm::scale() const {

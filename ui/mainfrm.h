@@ -21,6 +21,7 @@ class QWindow;
 
 namespace grimbolt {
 
+class Gamepad;
 class KeyPreview;
 class SurfaceView;
 
@@ -58,6 +59,8 @@ class Mainfrm : public QMainWindow {
     QAction* Speed = nullptr;
     QAction* How_to_play = nullptr;
     QAction* Author = nullptr;
+    // F11, outside the menus: full screen with the menu bar, or back to maximized.
+    QAction* Full_Screen = nullptr;
 
     // What the menu commands and the speed dialog's controls run.
     void New_Game_Click();
@@ -68,6 +71,7 @@ class Mainfrm : public QMainWindow {
     void Okbut_Click();
     void How_to_play_Click();
     void Author_Click();
+    void Full_Screen_Click();
 
     // The help and credits windows while they are open, null otherwise.
     Helpfrm* helpfrm() const { return helpfrm_; }
@@ -76,6 +80,9 @@ class Mainfrm : public QMainWindow {
     // The game's key events, as the key preview hands them over.
     void key_down(std::int16_t code, std::int16_t shift);
     void key_up(std::int16_t code, std::int16_t shift);
+    // A gamepad's buttons press the keys they stand for, while this window is the active
+    // one; its F2 and F3 run the menu commands, as the keys' shortcuts do.
+    void use_gamepad(Gamepad& pad);
 
     // For a replayed script: one period of a held Timer1 has passed (the tick runs if the
     // timer is on); and the display the game is told about (empty: the real one).
@@ -99,6 +106,7 @@ class Mainfrm : public QMainWindow {
     void connect_menus();
     void build_controls();
     void on_focus_window_changed(QWindow* now);
+    void pad_key_down(std::int16_t code, std::int16_t shift);
 
     // Paint requests that arrive before the paint event runs make one paint event.
     void request_paint();

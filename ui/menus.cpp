@@ -31,8 +31,12 @@ void Mainfrm::build_menus() {
     How_to_play->setShortcut(Qt::Key_F1);
     Author = help->addAction(QStringLiteral("Автор"));
 
+    Full_Screen = new QAction(QStringLiteral("Полный экран"), this);
+    Full_Screen->setShortcut(Qt::Key_F11);
+    addAction(Full_Screen);
+
     // The shortcuts work wherever the focus is in the main window.
-    for (QAction* a : {New_Game, Pause, How_to_play})
+    for (QAction* a : {New_Game, Pause, How_to_play, Full_Screen})
         a->setShortcutContext(Qt::WindowShortcut);
 }
 
@@ -45,6 +49,7 @@ void Mainfrm::connect_menus() {
     connect(Speed, &QAction::triggered, this, &Mainfrm::Speed_Click);
     connect(How_to_play, &QAction::triggered, this, &Mainfrm::How_to_play_Click);
     connect(Author, &QAction::triggered, this, &Mainfrm::Author_Click);
+    connect(Full_Screen, &QAction::triggered, this, &Mainfrm::Full_Screen_Click);
     connect(hscroll1_, &QScrollBar::valueChanged, this, &Mainfrm::HScroll1_Change);
     connect(okbut_, &QPushButton::clicked, this, &Mainfrm::Okbut_Click);
 }
@@ -94,6 +99,14 @@ void Mainfrm::Okbut_Click() {
     request_paint();  // the dialog uncovered part of the picture
     game_->s.redraw_request = -1;
     timer_.set_enabled(true);
+}
+
+void Mainfrm::Full_Screen_Click() {
+    // The resize that follows fits the picture and draws it anew.
+    if (isFullScreen())
+        show_maximized();
+    else
+        showFullScreen();
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The main window maximized, restored and maximized again, as a real window: on X11
+# The main window maximized, restored and maximized again, and full screen and back, as
+# a real window: on X11
 # with no window manager, on X11 under openbox, and on Wayland under weston (headless,
 # with its panel and window decorations).
 #
@@ -21,7 +22,7 @@ stop_all() {
     pids=()
 }
 trap 'stop_all; rm -rf "$work"' EXIT
-filter=--gtest_filter=Mainfrm.RestoredItTakesTheLayoutsGeometryAndMaximizesAgain
+filter=--gtest_filter=Mainfrm.RestoredItTakesTheLayoutsGeometryAndMaximizesAgain:Mainfrm.F11*
 
 on_x11() {
     local wm=$1 display
@@ -58,4 +59,4 @@ on_weston() {
 on_x11 "no window manager"
 on_x11 openbox
 on_weston
-echo "passed: restored and maximized on X11 with and without a window manager, and on weston"
+echo "passed: restored, maximized and full screen on X11 with and without a window manager, and on weston"

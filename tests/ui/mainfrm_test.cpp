@@ -145,8 +145,9 @@ TEST(Mainfrm, RestoredItTakesTheLayoutsGeometryAndMaximizesAgain) {
     });
     EXPECT_EQ(w.view()->size(), QSize(447, 334));
     EXPECT_EQ(w.geometry().size(), w.layout_geometry().size());
-    if (placed)
+    if (placed) {
         EXPECT_EQ(w.geometry().topLeft(), QPoint(11, 30));
+    }
 
     w.showMaximized();
     const QRect free = w.screen()->availableGeometry();
@@ -159,8 +160,51 @@ TEST(Mainfrm, RestoredItTakesTheLayoutsGeometryAndMaximizesAgain) {
     // has to the program's word alone.
     EXPECT_TRUE(w.isMaximized() || !window_manager_runs());
     EXPECT_TRUE(fills()) << w.frameGeometry().width() << " x " << w.frameGeometry().height();
-    if (placed)
+    if (placed) {
         EXPECT_TRUE(free.contains(w.frameGeometry()));
+    }
+}
+
+// F11 from the keyboard; where the window system gives no keyboard focus (a headless
+// weston has no keyboard), the command it stands for.
+void press_f11(Mainfrm& w) {
+    if (QWidget* focus = QApplication::focusWidget())
+        QTest::keyClick(focus, Qt::Key_F11);
+    else
+        w.Full_Screen->trigger();
+}
+
+TEST(Mainfrm, F11ShowsTheGameOnTheWholeDisplayUnderTheMenuBarAndGoesBackToMaximized) {
+    Shown s;
+    Mainfrm& w = s.window;
+    const bool placed = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    ASSERT_TRUE(eventually([&] { return w.isMaximized(); }));
+    QSignalSpy painted(&w, &Mainfrm::formPainted);
+    press_f11(w);
+    // The picture spans the display but the menu bar, which stays.
+    const QRect display = w.screen()->geometry();
+    const auto spans = [&] {
+        const QRect view(w.view()->mapToGlobal(QPoint(0, 0)), w.view()->size());
+        return view.width() == display.width() &&
+               view.height() == display.height() - w.menuBar()->height() &&
+               (!placed || view.bottomRight() == display.bottomRight());
+    };
+    EXPECT_TRUE(eventually([&] { return w.isFullScreen() && spans(); }))
+        << w.view()->width() << " x " << w.view()->height() << " on " << display.width() << " x "
+        << display.height();
+    EXPECT_TRUE(w.menuBar()->isVisible());
+    // Drawn anew at its new size, also where the size stays (X11 with no window manager).
+    EXPECT_TRUE(eventually([&] { return painted.count() >= 1; }));
+    EXPECT_EQ(w.game().screen.width_px(), display.width());
+
+    press_f11(w);
+    const QRect free = w.screen()->availableGeometry();
+    EXPECT_TRUE(eventually([&] {
+        return !w.isFullScreen() && w.frameGeometry().width() >= free.width() * 9 / 10 &&
+               (!placed || free.contains(w.frameGeometry()));
+    }));
+    EXPECT_TRUE(w.isMaximized() || !window_manager_runs());
+    EXPECT_EQ(w.game().screen.width_px(), w.view()->width());
 }
 
 TEST(Mainfrm, ComingBackFromAnotherOwnWindowActivates) {

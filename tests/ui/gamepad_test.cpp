@@ -1,0 +1,290 @@
+#include "ui/gamepad.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <map>
+
+#include "core/keys.h"
+#include "replay/script.h"
+#include "replay/script_player.h"
+#include "shell.h"
+#include "ui/key_preview.h"
+
+namespace grimbolt {
+namespace {
+
+using testing::eventually;
+using testing::Shown;
+
+// A pad made of SDL's virtual joystick: plugged in while it lives.
+class VirtualPad {
+  public:
+    VirtualPad() {
+        SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+        SDL_VirtualJoystickDesc d{};
+        d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        d.naxes = SDL_CONTROLLER_AXIS_MAX;
+        d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        d.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
+        d.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+        d.name = "virtual pad";
+        joystick_ = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&d));
+        EXPECT_NE(joystick_, nullptr) << SDL_GetError();
+    }
+    ~VirtualPad() {
+        unplug();
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
+    void set(int button, bool down) { SDL_JoystickSetVirtualButton(joystick_, button, down); }
+    void stick(int x) { SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTX, x); }
+    void unplug() {
+        if (joystick_ == nullptr)
+            return;
+        const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
+        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+            if (SDL_JoystickGetDeviceInstanceID(i) == id)
+                SDL_JoystickDetachVirtual(i);
+        }
+        SDL_JoystickClose(joystick_);
+        joystick_ = nullptr;
+    }
+
+  private:
+    SDL_Joystick* joystick_ = nullptr;
+};
+
+// The key events one source hands the main window: +code down, -code up.
+std::vector<int> taken(QSignalSpy& downs, QSignalSpy& ups) {
+    std::vector<int> keys;
+    for (const QList<QVariant>& d : downs)
+        keys.push_back(d[0].toInt());
+    for (const QList<QVariant>& u : ups)
+        keys.push_back(-u[0].toInt());
+    downs.clear();
+    ups.clear();
+    return keys;
+}
+
+struct Rig {
+    Shown shown;
+    Gamepad pad;
+    QSignalSpy pad_downs{&pad, &Gamepad::keyDown};
+    QSignalSpy pad_ups{&pad, &Gamepad::keyUp};
+    KeyPreview* preview = shown.window.findChild<KeyPreview*>();
+    QSignalSpy key_downs{preview, &KeyPreview::keyDown};
+    QSignalSpy key_ups{preview, &KeyPreview::keyUp};
+
+    Rig() {
+        EXPECT_TRUE(pad.start()) << pad.error().toStdString();
+        shown.window.use_gamepad(pad);
+    }
+    Mainfrm& window() { return shown.window; }
+    GameState& s() { return shown.window.game().s; }
+
+    void click(VirtualPad& v, int button) {
+        v.set(button, true);
+        pad.poll();
+        v.set(button, false);
+        pad.poll();
+    }
+    // A button and the key it stands for give the window the same downs and ups.
+    void same_as_key(VirtualPad& v, int button, Qt::Key key) {
+        click(v, button);
+        const std::vector<int> from_pad = taken(pad_downs, pad_ups);
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(from_pad, taken(key_downs, key_ups)) << "button " << button;
+        EXPECT_EQ(from_pad.size(), 2u) << "button " << button;
+    }
+};
+
+TEST(Gamepad, ButtonsAreTheKeysTheyStandForInPlayAndInTheShop) {
+    Rig rig;
+    VirtualPad v;
+    rig.pad.poll();
+    ASSERT_EQ(rig.pad.pads(), 1);
+    rig.same_as_key(v, SDL_CONTROLLER_BUTTON_DPAD_LEFT, Qt::Key_Left);
+    rig.same_as_key(v, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, Qt::Key_Right);
+    rig.same_as_key(v, SDL_CONTROLLER_BUTTON_A, Qt::Key_Shift);
+    rig.same_as_key(v, SDL_CONTROLLER_BUTTON_B, Qt::Key_X);
+    rig.same_as_key(v, SDL_CONTROLLER_BUTTON_Y, Qt::Key_Z);
+
+    // Held, B is the held X key: the jet burns until it is let go.
+    v.set(SDL_CONTROLLER_BUTTON_B, true);
+    rig.pad.poll();
+    EXPECT_EQ(rig.s().flying, 1);
+    v.set(SDL_CONTROLLER_BUTTON_B, false);
+    rig.pad.poll();
+    EXPECT_EQ(rig.s().flying, 0);
+
+    // Start pauses and goes on, Back starts a new game: the F3 and F2 commands.
+    ASSERT_TRUE(rig.window().Timer1().enabled());
+    rig.click(v, SDL_CONTROLLER_BUTTON_START);
+    EXPECT_FALSE(rig.window().Timer1().enabled());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+    EXPECT_TRUE(rig.window().Timer1().enabled());
+    rig.s().score = 700;
+    rig.click(v, SDL_CONTROLLER_BUTTON_BACK);
+    EXPECT_EQ(rig.s().score, 0);
+    taken(rig.pad_downs, rig.pad_ups);
+    taken(rig.key_downs, rig.key_ups);
+
+    // The shop takes X, Y and B for 1, 2 and 3, and Start for Esc.
+    rig.window().game().magazine();
+    ASSERT_NE(rig.s().in_magazine, 0);
+    rig.same_as_key(v, SDL_CONTROLLER_BUTTON_X, Qt::Key_1);
+    rig.same_as_key(v, SDL_CONTROLLER_BUTTON_Y, Qt::Key_2);
+    rig.same_as_key(v, SDL_CONTROLLER_BUTTON_B, Qt::Key_3);
+    rig.click(v, SDL_CONTROLLER_BUTTON_START);
+    EXPECT_EQ(rig.s().in_magazine, 0);
+    EXPECT_EQ(taken(rig.pad_downs, rig.pad_ups), (std::vector<int>{key::Esc, -key::Esc}));
+}
+
+TEST(Gamepad, PadsComeAndGoAndLetGoOfTheirKeys) {
+    Rig rig;
+    EXPECT_EQ(rig.pad.pads(), 0);
+    {
+        VirtualPad v;
+        rig.pad.poll();
+        EXPECT_EQ(rig.pad.pads(), 1);
+        v.set(SDL_CONTROLLER_BUTTON_B, true);
+        rig.pad.poll();
+        EXPECT_EQ(rig.s().flying, 1);
+    }
+    // Pulled out with B held: the jet stops.
+    rig.pad.poll();
+    EXPECT_EQ(rig.pad.pads(), 0);
+    EXPECT_EQ(rig.s().flying, 0);
+    taken(rig.pad_downs, rig.pad_ups);
+
+    // Two pads, the D-pad of one and the stick of the other hold one arrow: one press.
+    VirtualPad first;
+    VirtualPad second;
+    rig.pad.poll();
+    EXPECT_EQ(rig.pad.pads(), 2);
+    first.set(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+    second.stick(-10000);  // not yet past the dead zone
+    rig.pad.poll();
+    second.stick(-13000);
+    rig.pad.poll();
+    first.set(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+    second.stick(-9000);  // still held: the stick lets go below the dead zone
+    rig.pad.poll();
+    EXPECT_EQ(rig.s().walking, 1);
+    second.stick(32767);  // straight over to the right
+    rig.pad.poll();
+    second.stick(0);
+    rig.pad.poll();
+    EXPECT_EQ(taken(rig.pad_downs, rig.pad_ups),
+              (std::vector<int>{key::Left, key::Right, -key::Left, -key::Right}));
+    EXPECT_EQ(rig.s().walking, 0);
+
+    // Held A fires again at the keyboard's repeat rate.
+    first.set(SDL_CONTROLLER_BUTTON_A, true);
+    rig.pad.poll();
+    EXPECT_TRUE(eventually([&] { return rig.pad_downs.count() >= 3; }));
+    first.set(SDL_CONTROLLER_BUTTON_A, false);
+    rig.pad.poll();
+    EXPECT_EQ(rig.pad_ups.count(), 1);
+
+    // Another window in front: the pad leaves the game alone, as the keyboard does.
+    taken(rig.pad_downs, rig.pad_ups);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    rig.click(first, SDL_CONTROLLER_BUTTON_A);
+    EXPECT_TRUE(taken(rig.pad_downs, rig.pad_ups).empty());
+}
+
+// The whole scripted game of the golden replay, its keys and its new games and pauses
+// played on a pad: the game cannot tell, so it ends in the very same state and picture.
+TEST(Gamepad, APadPlaysTheWholeScriptedGameShopIncluded) {
+    QFile file(QStringLiteral(GRIMBOLT_REPLAYS "/whole_game.script"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const Script script = parse_script(file.readAll().toStdString());
+    ReplayOptions options;
+    options.seed = 2;
+    ScriptPlayer player(options);
+    Gamepad pad;
+    ASSERT_TRUE(pad.start());
+    player.window()->use_gamepad(pad);
+    VirtualPad v;
+    pad.poll();
+    ASSERT_TRUE(eventually([&] { return player.window()->isActiveWindow(); }));
+
+    const auto button_for = [](int code, bool shop) {
+        switch (code) {
+            case key::Left:
+                return SDL_CONTROLLER_BUTTON_DPAD_LEFT;
+            case key::Right:
+                return SDL_CONTROLLER_BUTTON_DPAD_RIGHT;
+            case key::Shift:
+                return SDL_CONTROLLER_BUTTON_A;
+            case key::X:
+                return shop ? SDL_CONTROLLER_BUTTON_INVALID : SDL_CONTROLLER_BUTTON_B;
+            case key::Z:
+                return shop ? SDL_CONTROLLER_BUTTON_INVALID : SDL_CONTROLLER_BUTTON_Y;
+            case key::One:
+                return shop ? SDL_CONTROLLER_BUTTON_X : SDL_CONTROLLER_BUTTON_INVALID;
+            case key::Two:
+                return shop ? SDL_CONTROLLER_BUTTON_Y : SDL_CONTROLLER_BUTTON_INVALID;
+            case key::Three:
+                return shop ? SDL_CONTROLLER_BUTTON_B : SDL_CONTROLLER_BUTTON_INVALID;
+            case key::Esc:
+                return shop ? SDL_CONTROLLER_BUTTON_START : SDL_CONTROLLER_BUTTON_INVALID;
+            default:
+                return SDL_CONTROLLER_BUTTON_INVALID;
+        }
+    };
+    // Which button holds which key now; keys whose release does nothing are tapped.
+    std::map<int, int> held;
+    const auto set = [&](int button, bool down) {
+        v.set(button, down);
+        pad.poll();
+        player.settle();
+    };
+    int by_pad = 0;
+    int shop_buys = 0;
+    bool saw_shop = false;
+    for (const ScriptEvent& e : script.events) {
+        const bool shop = player.window()->game().s.in_magazine != 0;
+        saw_shop |= shop;
+        const int button = e.command == Command::NewGame          ? SDL_CONTROLLER_BUTTON_BACK
+                           : e.command == Command::Pause && !shop ? SDL_CONTROLLER_BUTTON_START
+                           : e.command == Command::KeyDown        ? button_for(e.a, shop)
+                                                                  : SDL_CONTROLLER_BUTTON_INVALID;
+        if (e.command == Command::KeyUp && held.count(e.a) != 0) {
+            set(held[e.a], false);
+            held.erase(e.a);
+            ++by_pad;
+        } else if (button == SDL_CONTROLLER_BUTTON_INVALID) {
+            player.play(e);  // the rest of the script: ticks, dialogs, idle keys
+        } else if (e.command == Command::KeyDown &&
+                   (e.a == key::Left || e.a == key::Right || e.a == key::X)) {
+            if (held.count(e.a) != 0)
+                set(held[e.a], false);  // the keyboard's repeat of a held key
+            set(button, true);
+            held[e.a] = button;
+            ++by_pad;
+        } else {
+            set(button, true);
+            set(button, false);
+            ++by_pad;
+            shop_buys += shop && e.a >= key::One && e.a <= key::Three;
+        }
+    }
+    EXPECT_TRUE(saw_shop);
+    EXPECT_GE(shop_buys, 3);
+    EXPECT_GE(by_pad, 1000);
+    EXPECT_EQ(player.state_hash(), 0xb0e8aa93601921c8ULL);
+    EXPECT_EQ(player.pixel_hash(), 0x6a51fdfc62501545ULL);
+}
+
+}  // namespace
+}  // namespace grimbolt
