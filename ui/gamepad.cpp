@@ -20,10 +20,12 @@ constexpr int kStickOff = 8000;
 constexpr int kStickLeft = SDL_CONTROLLER_BUTTON_MAX + 1;
 constexpr int kStickRight = SDL_CONTROLLER_BUTTON_MAX + 2;
 
-// Pads are read often enough that no press waits noticeably; with none connected, only
-// a new one is looked for.
-constexpr int kPollWithPadMs = 8;
-constexpr int kPollIdleMs = 250;
+// A pad whose device node wakes the program needs no clock: the clock only looks for
+// new pads. A pad without one is read often while it is played, and less when it rests.
+constexpr int kPollLookMs = 250;
+constexpr int kPollPlayedMs = 8;
+constexpr int kPollRestingMs = 50;
+constexpr int kRestAfterMs = 1000;
 // A held key repeats after this long, then at the desktop's repeat rate.
 constexpr int kRepeatDelayMs = 500;
 
@@ -89,6 +91,8 @@ void Gamepad::poll() {
         return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (e.type >= SDL_CONTROLLERAXISMOTION && e.type <= SDL_CONTROLLERBUTTONUP)
+            since_input_.start();
         switch (e.type) {
             case SDL_CONTROLLERDEVICEADDED:
                 open(e.cdevice.which);
@@ -115,6 +119,7 @@ void Gamepad::poll() {
                 break;
         }
     }
+    pace();
 }
 
 void Gamepad::open(int device_index) {
@@ -123,8 +128,15 @@ void Gamepad::open(int device_index) {
     const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(device_index);
     if (std::any_of(pads_.begin(), pads_.end(), [&](const Pad& p) { return p.id == id; }))
         return;
-    if (SDL_GameController* controller = SDL_GameControllerOpen(device_index))
-        pads_.push_back({id, controller});
+    SDL_GameController* controller = SDL_GameControllerOpen(device_index);
+    if (controller == nullptr)
+        return;
+    Pad pad{id, controller, nullptr};
+    if (const char* path = SDL_GameControllerPath(controller)) {
+        pad.watch = std::make_unique<DeviceWatch>(QString::fromLocal8Bit(path));
+        connect(pad.watch.get(), &DeviceWatch::ready, this, &Gamepad::poll);
+    }
+    pads_.push_back(std::move(pad));
     pace();
 }
 
@@ -141,6 +153,9 @@ void Gamepad::close(std::int32_t pad) {
         std::find_if(pads_.begin(), pads_.end(), [&](const Pad& p) { return p.id == pad; });
     if (it != pads_.end()) {
         SDL_GameControllerClose(it->controller);
+        // Its watch may be the one that woke this call.
+        if (it->watch != nullptr)
+            it->watch.release()->deleteLater();
         pads_.erase(it);
     }
     pace();
@@ -212,7 +227,13 @@ void Gamepad::repeat() {
 }
 
 void Gamepad::pace() {
-    poll_timer_.start(pads_.empty() ? kPollIdleMs : kPollWithPadMs);
+    const bool clocked = std::any_of(pads_.begin(), pads_.end(), [](const Pad& p) {
+        return p.watch == nullptr || !p.watch->watching();
+    });
+    const bool played = since_input_.isValid() && since_input_.elapsed() < kRestAfterMs;
+    const int interval = !clocked ? kPollLookMs : played ? kPollPlayedMs : kPollRestingMs;
+    if (!poll_timer_.isActive() || poll_timer_.interval() != interval)
+        poll_timer_.start(interval);
 }
 
 }  // namespace grimbolt

@@ -11,11 +11,15 @@
 //   Start                            F3 (pause)       in the shop: Esc
 //   Back                             F2 (new game)
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include "ui/device_watch.h"
 
 struct _SDL_GameController;  // SDL's own name for an open controller
 
@@ -41,8 +45,10 @@ class Gamepad : public QObject {
     int pads() const { return int(pads_.size()); }
     void set_context(std::function<Context()> context) { context_ = std::move(context); }
 
-    // Reads what the pads did since the last call; the poll timer calls it.
+    // Reads what the pads did since the last call. A pad's device node wakes it when the
+    // pad speaks; a clock calls it too, to find new pads and read pads with no node.
     void poll();
+    int poll_interval_ms() const { return poll_timer_.interval(); }
 
   signals:
     // The modifier mask is 0: the game reads none, and a pad has no modifier keys.
@@ -53,7 +59,8 @@ class Gamepad : public QObject {
     struct Pad {
         std::int32_t id;
         _SDL_GameController* controller;
-        int stick = 0;  // the side the left stick is pushed to: -1, 0 or 1
+        std::unique_ptr<DeviceWatch> watch;  // its device node, where SDL names one
+        int stick = 0;                       // the side the left stick is pushed to: -1, 0 or 1
     };
     struct Held {
         std::int32_t pad;
@@ -76,6 +83,7 @@ class Gamepad : public QObject {
     std::vector<Held> held_;
     std::function<Context()> context_ = [] { return Context{}; };
     QTimer poll_timer_;
+    QElapsedTimer since_input_;
     QTimer repeat_timer_;
 };
 

@@ -3,9 +3,14 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <map>
 
@@ -13,51 +18,16 @@
 #include "replay/script.h"
 #include "replay/script_player.h"
 #include "shell.h"
+#include "ui/device_watch.h"
 #include "ui/key_preview.h"
+#include "virtual_pad.h"
 
 namespace grimbolt {
 namespace {
 
 using testing::eventually;
 using testing::Shown;
-
-// A pad made of SDL's virtual joystick: plugged in while it lives.
-class VirtualPad {
-  public:
-    VirtualPad() {
-        SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-        SDL_VirtualJoystickDesc d{};
-        d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        d.naxes = SDL_CONTROLLER_AXIS_MAX;
-        d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        d.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
-        d.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
-        d.name = "virtual pad";
-        joystick_ = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&d));
-        EXPECT_NE(joystick_, nullptr) << SDL_GetError();
-    }
-    ~VirtualPad() {
-        unplug();
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
-    }
-    void set(int button, bool down) { SDL_JoystickSetVirtualButton(joystick_, button, down); }
-    void stick(int x) { SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTX, x); }
-    void unplug() {
-        if (joystick_ == nullptr)
-            return;
-        const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
-        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
-            if (SDL_JoystickGetDeviceInstanceID(i) == id)
-                SDL_JoystickDetachVirtual(i);
-        }
-        SDL_JoystickClose(joystick_);
-        joystick_ = nullptr;
-    }
-
-  private:
-    SDL_Joystick* joystick_ = nullptr;
-};
+using testing::VirtualPad;
 
 // The key events one source hands the main window: +code down, -code up.
 std::vector<int> taken(QSignalSpy& downs, QSignalSpy& ups) {
@@ -148,6 +118,7 @@ TEST(Gamepad, ButtonsAreTheKeysTheyStandForInPlayAndInTheShop) {
 TEST(Gamepad, PadsComeAndGoAndLetGoOfTheirKeys) {
     Rig rig;
     EXPECT_EQ(rig.pad.pads(), 0);
+    const int looking = rig.pad.poll_interval_ms();
     {
         VirtualPad v;
         rig.pad.poll();
@@ -160,6 +131,7 @@ TEST(Gamepad, PadsComeAndGoAndLetGoOfTheirKeys) {
     rig.pad.poll();
     EXPECT_EQ(rig.pad.pads(), 0);
     EXPECT_EQ(rig.s().flying, 0);
+    EXPECT_EQ(rig.pad.poll_interval_ms(), looking);
     taken(rig.pad_downs, rig.pad_ups);
 
     // Two pads, the D-pad of one and the stick of the other hold one arrow: one press.
@@ -191,6 +163,12 @@ TEST(Gamepad, PadsComeAndGoAndLetGoOfTheirKeys) {
     first.set(SDL_CONTROLLER_BUTTON_A, false);
     rig.pad.poll();
     EXPECT_EQ(rig.pad_ups.count(), 1);
+    // A virtual pad has no device node to wake the program: it is read on a clock, often
+    // while played and less once it rests.
+    const int played = rig.pad.poll_interval_ms();
+    EXPECT_LT(played, looking);
+    EXPECT_TRUE(eventually([&] { return rig.pad.poll_interval_ms() > played; }));
+    EXPECT_LT(rig.pad.poll_interval_ms(), looking);
 
     // Another window in front: the pad leaves the game alone, as the keyboard does.
     taken(rig.pad_downs, rig.pad_ups);
@@ -200,6 +178,26 @@ TEST(Gamepad, PadsComeAndGoAndLetGoOfTheirKeys) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     rig.click(first, SDL_CONTROLLER_BUTTON_A);
     EXPECT_TRUE(taken(rig.pad_downs, rig.pad_ups).empty());
+}
+
+// A FIFO stands in for a pad's device node.
+TEST(DeviceWatch, WakesWhenTheNodeSpeaksAndLetsGoOfOneThatEnds) {
+    QTemporaryDir dir;
+    const QByteArray path = dir.filePath(QStringLiteral("pad")).toLocal8Bit();
+    ASSERT_EQ(mkfifo(path.constData(), 0600), 0);
+    DeviceWatch watch(QString::fromLocal8Bit(path));
+    ASSERT_TRUE(watch.watching());
+    QSignalSpy ready(&watch, &DeviceWatch::ready);
+    const int writer = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    const char event[48] = {};
+    ASSERT_EQ(::write(writer, event, sizeof event), ssize_t(sizeof event));
+    EXPECT_TRUE(eventually([&] { return ready.count() == 1; }));
+    QTest::qWait(50);
+    EXPECT_EQ(ready.count(), 1);  // all of it read: no second wake
+    ::close(writer);
+    EXPECT_TRUE(eventually([&] { return !watch.watching(); }));
+    EXPECT_FALSE(DeviceWatch(dir.filePath(QStringLiteral("none"))).watching());
 }
 
 // The whole scripted game of the golden replay, its keys and its new games and pauses
