@@ -237,6 +237,43 @@ raises_gun() {
         [ $((robot_x - left - width / 2)) -lt 60 ]
 }
 
+# How many windows the display server shows on the whole display: sway counts its
+# full-screen nodes, X11 the game's windows as large as the display.
+full_screen_windows() {
+    if [ "$backend" = sway ]; then
+        session swaymsg -t get_tree | grep -c '"fullscreen_mode": 1' || true
+    else
+        session xdotool search --onlyvisible --name '^Grimbolt$' getwindowgeometry %@ |
+            grep -c "Geometry: $(session xdotool getdisplaygeometry | tr ' ' x)\$" || true
+    fi
+}
+
+# F11: the game on the whole display under its menu bar, drawn anew, so the tile row
+# lies no lower on the screen than under a title bar; F11 again: back where it was.
+full_screen() {
+    local y0=$panel_y y1 row full
+    full=$(full_screen_windows)
+    tap F11
+    sleep 1
+    shot
+    full=$full,$(full_screen_windows)
+    read -r panel_x panel_y panel_w panel_h < <(ask panel)
+    y1=$panel_y
+    row=$(ask ink $((panel_y + 2)) $((panel_y + 20)))
+    cp "$last_shot" "${TMPDIR:-/tmp}/grimbolt-full-screen-$backend.png"
+    tap F11
+    sleep 1
+    shot
+    full=$full,$(full_screen_windows)
+    read -r panel_x panel_y panel_w panel_h < <(ask panel)
+    why="windows on the whole display $full; the panel at y $y0, then $y1 over a tile row on $row of the width, then $panel_y"
+    local counts
+    IFS=, read -ra counts <<<"$full"
+    [ "${counts[1]}" = $((counts[0] + 1)) ] && [ "${counts[2]}" = "${counts[0]}" ] &&
+        [ "$y1" -le "$y0" ] && [ $((panel_y - y0)) -ge -1 ] &&
+        [ $((panel_y - y0)) -le 1 ] && awk -v r="$row" 'BEGIN { exit !(r >= 0.99) }'
+}
+
 # A monster may shoot the robot down in the middle of a check: then a new game, and
 # the check again.
 check() {
@@ -288,6 +325,7 @@ play() {
     shot
     [ "$(ask diff "$paused" | cut -d' ' -f1)" -gt 0 ] || fail "the game did not go on after F3"
     check "ч (X on a Russian layout) lifts" lifts russian
+    check "F11 full screen and back" full_screen
 
     phase="$tag: F1 opens the help window"
     tap F1

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,7 +75,13 @@ struct Rig {
 };
 
 TEST(Gamepad, ButtonsAreTheKeysTheyStandForInPlayAndInTheShop) {
+    struct sigaction interrupt_before = {};
+    sigaction(SIGINT, nullptr, &interrupt_before);
     Rig rig;
+    // Ctrl+C still ends the program: SDL keeps its hands off the signals.
+    struct sigaction interrupt = {};
+    sigaction(SIGINT, nullptr, &interrupt);
+    EXPECT_EQ(interrupt.sa_handler, interrupt_before.sa_handler);
     VirtualPad v;
     rig.pad.poll();
     ASSERT_EQ(rig.pad.pads(), 1);
