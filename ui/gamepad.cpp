@@ -108,10 +108,7 @@ void Gamepad::poll() {
                 break;
             case SDL_CONTROLLERAXISMOTION:
                 if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) {
-                    const auto pad = std::find_if(pads_.begin(), pads_.end(), [&](const Pad& p) {
-                        return p.id == e.caxis.which;
-                    });
-                    if (pad != pads_.end())
+                    if (const auto pad = find_pad(e.caxis.which); pad != pads_.end())
                         stick(*pad, e.caxis.value);
                 }
                 break;
@@ -126,7 +123,7 @@ void Gamepad::open(int device_index) {
     if (!SDL_IsGameController(device_index))
         return;
     const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(device_index);
-    if (std::any_of(pads_.begin(), pads_.end(), [&](const Pad& p) { return p.id == id; }))
+    if (find_pad(id) != pads_.end())
         return;
     SDL_GameController* controller = SDL_GameControllerOpen(device_index);
     if (controller == nullptr)
@@ -137,7 +134,6 @@ void Gamepad::open(int device_index) {
         connect(pad.watch.get(), &DeviceWatch::ready, this, &Gamepad::poll);
     }
     pads_.push_back(std::move(pad));
-    pace();
 }
 
 void Gamepad::close(std::int32_t pad) {
@@ -149,16 +145,22 @@ void Gamepad::close(std::int32_t pad) {
     }
     for (const int button : buttons)
         release(pad, button);
-    const auto it =
-        std::find_if(pads_.begin(), pads_.end(), [&](const Pad& p) { return p.id == pad; });
-    if (it != pads_.end()) {
+    if (const auto it = find_pad(pad); it != pads_.end()) {
         SDL_GameControllerClose(it->controller);
         // Its watch may be the one that woke this call.
         if (it->watch != nullptr)
             it->watch.release()->deleteLater();
         pads_.erase(it);
     }
-    pace();
+}
+
+std::vector<Gamepad::Pad>::iterator Gamepad::find_pad(std::int32_t id) {
+    return std::find_if(pads_.begin(), pads_.end(), [&](const Pad& p) { return p.id == id; });
+}
+
+std::vector<Gamepad::Held>::iterator Gamepad::find_held(std::int32_t pad, int button) {
+    return std::find_if(held_.begin(), held_.end(),
+                        [&](const Held& h) { return h.pad == pad && h.button == button; });
 }
 
 bool Gamepad::holds(std::int16_t code) const {
@@ -172,8 +174,7 @@ void Gamepad::press(std::int32_t pad, int button) {
     const std::int16_t code = key_for(button, context.in_shop);
     if (code == key::None)
         return;
-    if (std::any_of(held_.begin(), held_.end(),
-                    [&](const Held& h) { return h.pad == pad && h.button == button; }))
+    if (find_held(pad, button) != held_.end())
         return;
     // The D-pad and the stick, or two pads, holding one key press it once.
     const bool first = !holds(code);
@@ -186,8 +187,7 @@ void Gamepad::press(std::int32_t pad, int button) {
 }
 
 void Gamepad::release(std::int32_t pad, int button) {
-    const auto it = std::find_if(held_.begin(), held_.end(),
-                                 [&](const Held& h) { return h.pad == pad && h.button == button; });
+    const auto it = find_held(pad, button);
     if (it == held_.end())
         return;
     const std::int16_t code = it->code;

@@ -40,7 +40,6 @@ class Gamepad : public QObject {
     // Starts reading the pads; false, with the reason in error(), when that cannot be.
     bool start();
     const QString& error() const { return error_; }
-    bool started() const { return started_; }
     // Pads open now.
     int pads() const { return int(pads_.size()); }
     void set_context(std::function<Context()> context) { context_ = std::move(context); }
@@ -73,6 +72,8 @@ class Gamepad : public QObject {
     void press(std::int32_t pad, int button);
     void release(std::int32_t pad, int button);
     void stick(Pad& pad, int value);
+    std::vector<Pad>::iterator find_pad(std::int32_t id);
+    std::vector<Held>::iterator find_held(std::int32_t pad, int button);
     bool holds(std::int16_t code) const;
     void repeat();
     void pace();

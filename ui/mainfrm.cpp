@@ -139,24 +139,24 @@ void Mainfrm::show_maximized() {
 }
 
 void Mainfrm::changeEvent(QEvent* event) {
-    // With no window manager nobody acts on a maximize or full-screen request: the window
-    // takes the display's free area or the whole display itself, and goes back to its
-    // layout when it is restored. A window manager does all this on its own.
-    if (event->type() == QEvent::WindowStateChange && !window_manager_runs()) {
+    if (event->type() == QEvent::WindowStateChange) {
         const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
         const Qt::WindowStates now = windowState();
-        const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
-        const QScreen* s = screen();
-        if (s != nullptr && (now & large) && (now & large) != (before & large))
-            setGeometry(now & Qt::WindowFullScreen ? s->geometry() : s->availableGeometry());
-        else if ((before & large) && now == Qt::WindowNoState)
-            setGeometry(layout_geometry());
+        // With no window manager nobody acts on a maximize or full-screen request: the
+        // window takes the display's free area or the whole display itself, and goes back
+        // to its layout when it is restored. A window manager does all this on its own.
+        if (!window_manager_runs()) {
+            const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
+            const QScreen* s = screen();
+            if (s != nullptr && (now & large) && (now & large) != (before & large))
+                setGeometry(now & Qt::WindowFullScreen ? s->geometry() : s->availableGeometry());
+            else if ((before & large) && now == Qt::WindowNoState)
+                setGeometry(layout_geometry());
+        }
+        // Full screen or back: the game is drawn anew, even where the size stays the same.
+        if ((before ^ now) & Qt::WindowFullScreen)
+            request_paint();
     }
-    // Full screen or back: the game is drawn anew, even where the size stays the same.
-    if (event->type() == QEvent::WindowStateChange &&
-        ((static_cast<QWindowStateChangeEvent*>(event)->oldState() ^ windowState()) &
-         Qt::WindowFullScreen))
-        request_paint();
     QMainWindow::changeEvent(event);
 }
 

@@ -102,7 +102,7 @@ void Mainfrm::Okbut_Click() {
 }
 
 void Mainfrm::Full_Screen_Click() {
-    // The resize that follows fits the picture and draws it anew.
+    // The window's state change draws the game anew (Mainfrm::changeEvent).
     if (isFullScreen())
         show_maximized();
     else

@@ -223,29 +223,22 @@ TEST(Gamepad, APadPlaysTheWholeScriptedGameShopIncluded) {
     pad.poll();
     ASSERT_TRUE(eventually([&] { return player.window()->isActiveWindow(); }));
 
-    const auto button_for = [](int code, bool shop) {
-        switch (code) {
-            case key::Left:
-                return SDL_CONTROLLER_BUTTON_DPAD_LEFT;
-            case key::Right:
-                return SDL_CONTROLLER_BUTTON_DPAD_RIGHT;
-            case key::Shift:
-                return SDL_CONTROLLER_BUTTON_A;
-            case key::X:
-                return shop ? SDL_CONTROLLER_BUTTON_INVALID : SDL_CONTROLLER_BUTTON_B;
-            case key::Z:
-                return shop ? SDL_CONTROLLER_BUTTON_INVALID : SDL_CONTROLLER_BUTTON_Y;
-            case key::One:
-                return shop ? SDL_CONTROLLER_BUTTON_X : SDL_CONTROLLER_BUTTON_INVALID;
-            case key::Two:
-                return shop ? SDL_CONTROLLER_BUTTON_Y : SDL_CONTROLLER_BUTTON_INVALID;
-            case key::Three:
-                return shop ? SDL_CONTROLLER_BUTTON_B : SDL_CONTROLLER_BUTTON_INVALID;
-            case key::Esc:
-                return shop ? SDL_CONTROLLER_BUTTON_START : SDL_CONTROLLER_BUTTON_INVALID;
-            default:
-                return SDL_CONTROLLER_BUTTON_INVALID;
-        }
+    // The button that sends a key, in play and in the shop; none where no button does.
+    constexpr int none = SDL_CONTROLLER_BUTTON_INVALID;
+    const std::map<int, std::pair<int, int>> buttons{
+        {key::Left, {SDL_CONTROLLER_BUTTON_DPAD_LEFT, SDL_CONTROLLER_BUTTON_DPAD_LEFT}},
+        {key::Right, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, SDL_CONTROLLER_BUTTON_DPAD_RIGHT}},
+        {key::Shift, {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_A}},
+        {key::X, {SDL_CONTROLLER_BUTTON_B, none}},
+        {key::Z, {SDL_CONTROLLER_BUTTON_Y, none}},
+        {key::One, {none, SDL_CONTROLLER_BUTTON_X}},
+        {key::Two, {none, SDL_CONTROLLER_BUTTON_Y}},
+        {key::Three, {none, SDL_CONTROLLER_BUTTON_B}},
+        {key::Esc, {none, SDL_CONTROLLER_BUTTON_START}},
+    };
+    const auto button_for = [&](int code, bool shop) {
+        const auto it = buttons.find(code);
+        return it == buttons.end() ? none : shop ? it->second.second : it->second.first;
     };
     // Which button holds which key now; keys whose release does nothing are tapped.
     std::map<int, int> held;
