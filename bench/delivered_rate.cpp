@@ -6,8 +6,8 @@
 #include <ctime>
 
 #include "scene.h"
-#include "ui/mainfrm.h"
-#include "ui/surface_view.h"
+#include "shell/mainfrm.h"
+#include "shell/surface_view.h"
 
 namespace grimbolt::bench {
 namespace {

@@ -17,8 +17,8 @@
 #include <optional>
 
 #include "fakes.h"
-#include "ui/gamepad.h"
-#include "ui/mainfrm.h"
+#include "shell/gamepad.h"
+#include "shell/mainfrm.h"
 #include "virtual_pad.h"
 
 namespace {

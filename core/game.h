@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
+#include "canvas/surface.h"
 #include "core/game_state.h"
 #include "core/number_text.h"
 #include "core/platform.h"
 #include "core/sprites.h"
-#include "ui/canvas/surface.h"
 
 namespace grimbolt {
 

@@ -9,7 +9,7 @@
 #include <QWindow>
 
 #include "replay/state_hash.h"
-#include "ui/mainfrm.h"
+#include "shell/mainfrm.h"
 
 namespace grimbolt {
 namespace {

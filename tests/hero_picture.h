@@ -5,8 +5,8 @@
 
 #include <QImage>
 
+#include "canvas/surface.h"
 #include "core/sprites.h"
-#include "ui/canvas/surface.h"
 
 namespace grimbolt::testing {
 

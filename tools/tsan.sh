@@ -14,6 +14,6 @@ if [ ! -f build-tsan/build.ninja ]; then
 fi
 cmake --build --preset tsan
 export QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1
-for tests in canvas_tests core_tests hero_tests world_tests ui_tests; do
+for tests in canvas_tests core_tests hero_tests world_tests; do
     "build-tsan/tests/$tests" --gtest_brief=1
 done

@@ -2,7 +2,7 @@
 
 #include "fakes.h"
 #include "hero_picture.h"
-#include "ui/keymap.h"
+#include "shell/keymap.h"
 
 namespace grimbolt {
 namespace {

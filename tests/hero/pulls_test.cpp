@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "ui/keymap.h"
+#include "shell/keymap.h"
 
 namespace grimbolt {
 namespace {

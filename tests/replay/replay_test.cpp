@@ -6,8 +6,8 @@
 #include "replay/script.h"
 #include "replay/script_player.h"
 #include "replay/state_hash.h"
-#include "ui/mainfrm.h"
-#include "ui/surface_view.h"
+#include "shell/mainfrm.h"
+#include "shell/surface_view.h"
 
 namespace grimbolt {
 namespace {

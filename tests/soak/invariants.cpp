@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "replay/script_player.h"
-#include "ui/mainfrm.h"
-#include "ui/surface_view.h"
+#include "shell/mainfrm.h"
+#include "shell/surface_view.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

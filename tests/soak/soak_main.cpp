@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "replay/script_player.h"
+#include "shell/mainfrm.h"
 #include "soak/invariants.h"
-#include "ui/mainfrm.h"
 
 namespace grimbolt::soak {
 namespace {

@@ -1,0 +1,56 @@
+#include "shell/helpfrm.h"
+
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <algorithm>
+
+#include "canvas/surface.h"
+
+namespace grimbolt {
+
+const char16_t kHelpText[] =
+    u"Grimbolt (гримболт). Управление: стрелки вправо, влево; взлёт - \"X\"; поднять оружие "
+    u"(запрет на стрельбу) - \"Z\"; стрелять - \"Shift\". Вы должны уничтожить монстров. После "
+    u"набора определённого количества очков вас пустят в магазин. Для того, чтобы попасть в "
+    u"магазин в следующий раз нужно набрать в два раза больше очков. Цены тоже увеличатся в два "
+    u"раза. Совет: не забывайте покупать топливо!!!\r\n";
+
+namespace {
+int px(std::int64_t twips) {
+    return int(to_px(twips));
+}
+}  // namespace
+
+Helpfrm::Helpfrm(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Помощь"));
+    resize(px(4680), px(3195));
+
+    text1_ = new QPlainTextEdit(this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setGeometry(0, 0, px(4575), px(3135));
+    text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text1_->setReadOnly(true);  // nothing reads it back, so nothing to edit
+    text1_->setPlainText(QString::fromUtf16(kHelpText));
+    Form_Resize();
+}
+
+void Helpfrm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Helpfrm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void Helpfrm::Form_Resize() {
+    const QSize client = isMinimized() ? QSize(0, 0) : size();
+    text1_->resize(std::max(0, client.width() - text1_->x()),
+                   std::max(0, client.height() - text1_->y()));
+}
+
+}  // namespace grimbolt

@@ -1,0 +1,89 @@
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QIcon>
+#include <cstdio>
+
+#include "core/system_platform.h"
+#include "replay/script_player.h"
+#include "shell/gamepad.h"
+#include "shell/mainfrm.h"
+
+namespace {
+
+// One line of the game's state after an event, for whoever writes a script.
+void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
+    const grimbolt::GameState& s = w.game().s;
+    int bullets = 0;
+    for (const grimbolt::Pull& p : s.pulls)
+        bullets += p.dir != 0;
+    std::printf("%-16s score %d fuel %d shop %d timer %d hero %d,%d bullets %d\n",
+                grimbolt::format_event(event).c_str(), s.score, s.fuel, s.in_magazine,
+                int(w.Timer1().enabled()), s.hero_pos[0], s.hero_pos[1], bullets);
+}
+
+// Plays a script in the real window, then prints the fingerprints of the final game.
+int replay(const QString& path, std::int32_t seed, bool trace) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "grimbolt: cannot read %s\n", qPrintable(path));
+        return 2;
+    }
+    const QByteArray text = file.readAll();
+    const grimbolt::Script script = grimbolt::parse_script({text.constData(), size_t(text.size())});
+    for (const std::string& error : script.errors)
+        std::fprintf(stderr, "%s: %s\n", qPrintable(path), error.c_str());
+    grimbolt::ReplayOptions replay_options;
+    replay_options.seed = seed;
+    grimbolt::ScriptPlayer player(replay_options);
+    for (const grimbolt::ScriptEvent& event : script.events) {
+        player.play(event);
+        if (trace && player.window() != nullptr)
+            print_trace(event, *player.window());
+    }
+    std::printf("events %zu state %016llx pixels %016llx\n", script.events.size(),
+                static_cast<unsigned long long>(player.state_hash()),
+                static_cast<unsigned long long>(player.pixel_hash()));
+    return script.errors.empty() ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Grimbolt"));
+    // Ties the windows to the desktop entry, so the desktop shows them under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.grimbolt.Grimbolt"));
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/assets/icons/grimbolt-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
+
+    QCommandLineParser options;
+    options.addHelpOption();
+    const QCommandLineOption replay_option(QStringLiteral("replay"),
+                                           QStringLiteral("Plays an input script, then quits."),
+                                           QStringLiteral("script"));
+    const QCommandLineOption seed_option(QStringLiteral("seed"),
+                                         QStringLiteral("The replay's fixed seed."),
+                                         QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption trace_option(
+        QStringLiteral("trace"), QStringLiteral("Prints the game's state after each event."));
+    options.addOptions({replay_option, seed_option, trace_option});
+    options.process(app);
+    if (options.isSet(replay_option))
+        return replay(options.value(replay_option), options.value(seed_option).toInt(),
+                      options.isSet(trace_option));
+
+    grimbolt::SystemRandom random;
+    grimbolt::SystemClock clock;
+    grimbolt::Mainfrm window(random, clock);
+    // Gamepads are a welcome extra: without them the game plays on from the keyboard.
+    grimbolt::Gamepad pad;
+    if (pad.start())
+        window.use_gamepad(pad);
+    else
+        std::fprintf(stderr, "grimbolt: no gamepads: %s\n", qPrintable(pad.error()));
+    window.show_maximized();
+    return QApplication::exec();
+}

@@ -1,0 +1,133 @@
+// The main window's menu bar and what its commands do: a new game, pause, exit, the
+// speed dialog, and the help and credits windows.
+
+#include <QApplication>
+#include <QFrame>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "shell/mainfrm.h"
+#include "shell/surface_view.h"
+
+namespace grimbolt {
+
+void Mainfrm::build_menus() {
+    QMenu* game_menu = menuBar()->addMenu(QStringLiteral("Игра"));
+    New_Game = game_menu->addAction(QStringLiteral("Начать новую игру"));
+    New_Game->setShortcut(Qt::Key_F2);
+    Pause = game_menu->addAction(QStringLiteral("Пауза"));
+    Pause->setShortcut(Qt::Key_F3);
+    Exit = game_menu->addAction(QStringLiteral("Выход"));
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("Настройки"));
+    Music = options->addAction(QStringLiteral("Музыка вкл/выкл"));
+    Music->setCheckable(true);
+    Music->setChecked(true);
+    Speed = options->addAction(QStringLiteral("Скорость игры"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
+    How_to_play = help->addAction(QStringLiteral("Как играть..."));
+    How_to_play->setShortcut(Qt::Key_F1);
+    Author = help->addAction(QStringLiteral("Автор"));
+
+    Full_Screen = new QAction(QStringLiteral("Полный экран"), this);
+    Full_Screen->setShortcut(Qt::Key_F11);
+    addAction(Full_Screen);
+
+    // The shortcuts work wherever the focus is in the main window.
+    for (QAction* a : {New_Game, Pause, How_to_play, Full_Screen})
+        a->setShortcutContext(Qt::WindowShortcut);
+}
+
+void Mainfrm::connect_menus() {
+    connect(New_Game, &QAction::triggered, this, &Mainfrm::New_Game_Click);
+    connect(Pause, &QAction::triggered, this, &Mainfrm::Pause_Click);
+    connect(Exit, &QAction::triggered, this, &Mainfrm::Exit_Click);
+    // The game has no sound: the item only ever shows its check mark.
+    connect(Music, &QAction::triggered, Music, [this] { Music->setChecked(true); });
+    connect(Speed, &QAction::triggered, this, &Mainfrm::Speed_Click);
+    connect(How_to_play, &QAction::triggered, this, &Mainfrm::How_to_play_Click);
+    connect(Author, &QAction::triggered, this, &Mainfrm::Author_Click);
+    connect(Full_Screen, &QAction::triggered, this, &Mainfrm::Full_Screen_Click);
+    connect(hscroll1_, &QScrollBar::valueChanged, this, &Mainfrm::HScroll1_Change);
+    connect(okbut_, &QPushButton::clicked, this, &Mainfrm::Okbut_Click);
+}
+
+void Mainfrm::New_Game_Click() {
+    run([this] {
+        game_->New_Game_Click();
+        // The new tile row lies where the display of now puts it, which may fit the
+        // window differently: the picture is fitted again and drawn anew.
+        if (fit_surface())
+            game_->redraw_all();
+    });
+}
+
+void Mainfrm::Pause_Click() {
+    game_->Pause_Click();
+}
+
+void Mainfrm::Exit_Click() {
+    // At once, from any state: no further tick, nothing asked, nothing saved.
+    timer_.set_enabled(false);
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}
+
+void Mainfrm::Speed_Click() {
+    timer_.set_enabled(false);
+    // Centred in the client area by whole twips, each half taken toward zero.
+    const std::int32_t scale_width = view_->width() * kTwipsPerPixel;
+    const std::int32_t scale_height = view_->height() * kTwipsPerPixel;
+    const std::int32_t left = scale_width / 2 - speedpic_->width() * kTwipsPerPixel / 2;
+    const std::int32_t top = scale_height / 2 - speedpic_->height() * kTwipsPerPixel / 2;
+    speedpic_->move(int(to_px(left)), int(to_px(top)));
+    speedpic_->show();
+    speedpic_->raise();
+    // A changed position runs HScroll1_Change, as a move by the player would. At 2001 ms
+    // the position would be -1: the slider stays at 0 and the period is kept.
+    hscroll1_->setValue(hscroll1_->maximum() - timer_.interval());
+}
+
+void Mainfrm::HScroll1_Change() {
+    timer_.set_interval(hscroll1_->maximum() - hscroll1_->value() + 1);
+}
+
+void Mainfrm::Okbut_Click() {
+    speedpic_->hide();
+    request_paint();  // the dialog uncovered part of the picture
+    game_->s.redraw_request = -1;
+    timer_.set_enabled(true);
+}
+
+void Mainfrm::Full_Screen_Click() {
+    // The window's state change draws the game anew (Mainfrm::changeEvent).
+    if (isFullScreen())
+        show_maximized();
+    else
+        showFullScreen();
+}
+
+namespace {
+// Shows a window of the program, or brings it to the front when it is already open.
+void bring_up(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+}  // namespace
+
+void Mainfrm::How_to_play_Click() {
+    if (helpfrm_ == nullptr)
+        helpfrm_ = new Helpfrm(this);
+    bring_up(helpfrm_);
+}
+
+void Mainfrm::Author_Click() {
+    if (avtor_ == nullptr)
+        avtor_ = new Avtor(this);
+    bring_up(avtor_);
+}
+
+}  // namespace grimbolt
