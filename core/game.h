@@ -52,6 +52,8 @@ class Game {
     // The whole picture, and the status panel that every paint event moves and flips.
     void redraw_all();
     void toggle_paramspic();
+    // The next tick begins with a whole redraw (asked by the speed dialog's "Ок").
+    void request_redraw() { s.redraw_request = kTrue16; }
 
     // The robot, its bullets.
     void Paint_Hero(Rop stylepaint);

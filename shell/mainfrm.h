@@ -1,6 +1,6 @@
 #pragma once
-// The main window: the game's picture with the status panel and the speed dialog on
-// it, the menu bar, the tick timer, and the window events that drive the game.
+// The main window: the game screen with the status panel and the speed dialog on it,
+// the menu bar, the tick timer, and the window events that drive the game.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -9,11 +9,12 @@
 
 #include "core/game.h"
 #include "shell/avtor.h"
+#include "shell/game_screen.h"
 #include "shell/helpfrm.h"
 #include "shell/qt_timer.h"
+#include "shell/speed_dialog.h"
 
 class QAction;
-class QFrame;
 class QLabel;
 class QPushButton;
 class QScrollBar;
@@ -23,7 +24,7 @@ namespace grimbolt {
 
 class Gamepad;
 class KeyPreview;
-class SurfaceView;
+class WindowDisplay;
 
 class Mainfrm : public QMainWindow {
     Q_OBJECT
@@ -41,15 +42,15 @@ class Mainfrm : public QMainWindow {
 
     // Surface pixels shown per widget pixel: 1, or less when the client area is too short
     // for the tile row and the status panel.
-    double scale() const;
+    double scale() const { return screen_->scale(); }
 
     // Child controls, by their names in the game.
-    SurfaceView* view() const { return view_; }
-    SurfaceView* paramspic() const { return paramspic_; }
-    QFrame* speedpic() const { return speedpic_; }
-    QPushButton* Okbut() const { return okbut_; }
-    QScrollBar* HScroll1() const { return hscroll1_; }
-    QLabel* Label1() const { return label1_; }
+    GameScreen* view() const { return screen_; }
+    SurfaceView* paramspic() const { return screen_->paramspic(); }
+    SpeedDialog* speedpic() const { return speedpic_; }
+    QPushButton* Okbut() const { return speedpic_->Okbut(); }
+    QScrollBar* HScroll1() const { return speedpic_->HScroll1(); }
+    QLabel* Label1() const { return speedpic_->Label1(); }
 
     // Menu commands.
     QAction* New_Game = nullptr;
@@ -67,7 +68,7 @@ class Mainfrm : public QMainWindow {
     void Pause_Click();
     void Exit_Click();
     void Speed_Click();
-    void HScroll1_Change();
+    void HScroll1_Change() { speedpic_->HScroll1_Change(); }
     void Okbut_Click();
     void How_to_play_Click();
     void Author_Click();
@@ -100,11 +101,8 @@ class Mainfrm : public QMainWindow {
     void changeEvent(QEvent* event) override;
 
   private:
-    class WindowDisplay;
-
     void build_menus();
     void connect_menus();
-    void build_controls();
     void on_focus_window_changed(QWindow* now);
     void pad_key_down(std::int16_t code, std::int16_t shift);
 
@@ -115,11 +113,6 @@ class Mainfrm : public QMainWindow {
     void form_activate();
     void tick();
 
-    // Fits the game's picture to the client area; true when its size or scale changed.
-    bool fit_surface();
-    // The game's picture at the size the fit chose. It is the game's own and outlives
-    // whatever pictures the window system swaps behind the window.
-    void size_surface();
     // Every way into the game: one of its procedures (or a few steps around one), then
     // the end of the frame, with what changed shown.
     template <class Procedure, class... Args>
@@ -128,29 +121,20 @@ class Mainfrm : public QMainWindow {
             (game_.get()->*procedure)(args...);
         else
             procedure(args...);
-        present();
+        screen_->present();
     }
-    void present();
-    QRect to_view(std::int32_t left, std::int32_t top, std::int32_t width,
-                  std::int32_t height) const;
 
     QtTimer timer_{50};
     std::unique_ptr<WindowDisplay> display_;
     std::unique_ptr<Game> game_;
-    SurfaceView* view_ = nullptr;
-    SurfaceView* paramspic_ = nullptr;
-    QFrame* speedpic_ = nullptr;
-    QPushButton* okbut_ = nullptr;
-    QScrollBar* hscroll1_ = nullptr;
-    QLabel* label1_ = nullptr;
+    GameScreen* screen_ = nullptr;
+    SpeedDialog* speedpic_ = nullptr;
     KeyPreview* key_preview_ = nullptr;
     QPointer<QWindow> last_focus_;
     QPointer<Helpfrm> helpfrm_;
     QPointer<Avtor> avtor_;
     bool activated_once_ = false;
     bool paint_pending_ = false;
-    QSize display_size_;
-    QSize picture_size_;  // the game's picture, in its own pixels
 };
 
 }  // namespace grimbolt

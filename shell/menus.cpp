@@ -2,13 +2,10 @@
 // speed dialog, and the help and credits windows.
 
 #include <QApplication>
-#include <QFrame>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include "shell/mainfrm.h"
-#include "shell/surface_view.h"
 
 namespace grimbolt {
 
@@ -50,8 +47,7 @@ void Mainfrm::connect_menus() {
     connect(How_to_play, &QAction::triggered, this, &Mainfrm::How_to_play_Click);
     connect(Author, &QAction::triggered, this, &Mainfrm::Author_Click);
     connect(Full_Screen, &QAction::triggered, this, &Mainfrm::Full_Screen_Click);
-    connect(hscroll1_, &QScrollBar::valueChanged, this, &Mainfrm::HScroll1_Change);
-    connect(okbut_, &QPushButton::clicked, this, &Mainfrm::Okbut_Click);
+    connect(speedpic_->Okbut(), &QPushButton::clicked, this, &Mainfrm::Okbut_Click);
 }
 
 void Mainfrm::New_Game_Click() {
@@ -59,7 +55,7 @@ void Mainfrm::New_Game_Click() {
         game_->New_Game_Click();
         // The new tile row lies where the display of now puts it, which may fit the
         // window differently: the picture is fitted again and drawn anew.
-        if (fit_surface())
+        if (screen_->fit())
             game_->redraw_all();
     });
 }
@@ -76,28 +72,13 @@ void Mainfrm::Exit_Click() {
 }
 
 void Mainfrm::Speed_Click() {
-    timer_.set_enabled(false);
-    // Centred in the client area by whole twips, each half taken toward zero.
-    const std::int32_t scale_width = view_->width() * kTwipsPerPixel;
-    const std::int32_t scale_height = view_->height() * kTwipsPerPixel;
-    const std::int32_t left = scale_width / 2 - speedpic_->width() * kTwipsPerPixel / 2;
-    const std::int32_t top = scale_height / 2 - speedpic_->height() * kTwipsPerPixel / 2;
-    speedpic_->move(int(to_px(left)), int(to_px(top)));
-    speedpic_->show();
-    speedpic_->raise();
-    // A changed position runs HScroll1_Change, as a move by the player would. At 2001 ms
-    // the position would be -1: the slider stays at 0 and the period is kept.
-    hscroll1_->setValue(hscroll1_->maximum() - timer_.interval());
-}
-
-void Mainfrm::HScroll1_Change() {
-    timer_.set_interval(hscroll1_->maximum() - hscroll1_->value() + 1);
+    speedpic_->open(screen_->size());
 }
 
 void Mainfrm::Okbut_Click() {
     speedpic_->hide();
     request_paint();  // the dialog uncovered part of the picture
-    game_->s.redraw_request = -1;
+    game_->request_redraw();
     timer_.set_enabled(true);
 }
 

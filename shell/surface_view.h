@@ -15,6 +15,9 @@ class SurfaceView : public QWidget {
   public:
     SurfaceView(const Surface* surface, QWidget* parent);
 
+    // The picture it shows.
+    const Surface& surface() const { return *surface_; }
+
     // Widget pixels per surface pixel.
     void set_scale(double scale) { scale_ = scale; }
     double scale() const { return scale_; }

@@ -3,6 +3,8 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 #include <cstdlib>
 #include <cstring>
 
@@ -46,6 +48,18 @@ bool window_manager_runs() {
     // that died leaves the root's note pointing at a window that is gone.
     const xcb_window_t w = check_window(c, screen->root, check);
     return w != XCB_WINDOW_NONE && check_window(c, w, check) == w;
+}
+
+void follow_window_state(QWidget& window, Qt::WindowStates before, const QRect& layout) {
+    if (window_manager_runs())
+        return;
+    const Qt::WindowStates now = window.windowState();
+    const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
+    const QScreen* s = window.screen();
+    if (s != nullptr && (now & large) && (now & large) != (before & large))
+        window.setGeometry(now & Qt::WindowFullScreen ? s->geometry() : s->availableGeometry());
+    else if ((before & large) && now == Qt::WindowNoState)
+        window.setGeometry(layout);
 }
 
 }  // namespace grimbolt

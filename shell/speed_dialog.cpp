@@ -1,0 +1,70 @@
+#include "shell/speed_dialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "canvas/surface.h"
+#include "shell/qt_timer.h"
+
+namespace grimbolt {
+namespace {
+
+// Places a control by its layout in twips.
+void place(QWidget* w, int left, int top, int width, int height) {
+    w->setGeometry(int(to_px(left)), int(to_px(top)), int(to_px(width)), int(to_px(height)));
+}
+
+}  // namespace
+
+SpeedDialog::SpeedDialog(QtTimer& timer, QWidget* parent) : QFrame(parent), timer_(timer) {
+    setObjectName(QStringLiteral("speedpic"));
+    setAutoFillBackground(true);
+    QPalette grey = palette();
+    grey.setColor(QPalette::Window, QColor::fromRgb(kDialogGrey));
+    setPalette(grey);
+    place(this, 480, 960, 5415, 1455);
+    hide();
+
+    okbut_ = new QPushButton(QStringLiteral("Ок"), this);
+    okbut_->setObjectName(QStringLiteral("Okbut"));
+    place(okbut_, 240, 960, 4935, 375);
+    hscroll1_ = new QScrollBar(Qt::Horizontal, this);
+    hscroll1_->setObjectName(QStringLiteral("HScroll1"));
+    hscroll1_->setRange(0, 2000);
+    hscroll1_->setValue(0);
+    place(hscroll1_, 240, 720, 4935, 135);
+    label1_ = new QLabel(QStringLiteral("Выберите скорость"), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(label1_, 240, 360, 3375, 615);
+    label1_->lower();  // a label lies beneath the dialog's other controls
+
+    // Keys belong to the game: no control of the dialog takes the focus from it.
+    for (QWidget* w : {static_cast<QWidget*>(okbut_), static_cast<QWidget*>(hscroll1_),
+                       static_cast<QWidget*>(label1_), static_cast<QWidget*>(this)}) {
+        w->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(hscroll1_, &QScrollBar::valueChanged, this, &SpeedDialog::HScroll1_Change);
+}
+
+void SpeedDialog::open(QSize client) {
+    timer_.set_enabled(false);
+    // Centred in the client area by whole twips, each half taken toward zero.
+    const std::int32_t scale_width = client.width() * kTwipsPerPixel;
+    const std::int32_t scale_height = client.height() * kTwipsPerPixel;
+    const std::int32_t left = scale_width / 2 - width() * kTwipsPerPixel / 2;
+    const std::int32_t top = scale_height / 2 - height() * kTwipsPerPixel / 2;
+    move(int(to_px(left)), int(to_px(top)));
+    show();
+    raise();
+    // A changed position runs HScroll1_Change, as a move by the player would. At 2001 ms
+    // the position would be -1: the slider stays at 0 and the period is kept.
+    hscroll1_->setValue(hscroll1_->maximum() - timer_.interval());
+}
+
+void SpeedDialog::HScroll1_Change() {
+    timer_.set_interval(hscroll1_->maximum() - hscroll1_->value() + 1);
+}
+
+}  // namespace grimbolt
