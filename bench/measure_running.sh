@@ -5,23 +5,17 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 seconds=${1:-10}
-display=:${GRIMBOLT_BENCH_DISPLAY:-96}
+source tools/xvfb.sh
 
-Xvfb "$display" -screen 0 3840x2160x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 game=""
-# Both gone before the next run takes the same display.
-trap 'kill $game $xvfb 2>/dev/null || true; wait 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do  # the display answers
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.2
-done
+trap 'kill $game $xvfb_pid 2>/dev/null || true; wait 2>/dev/null || true' EXIT
+start_xvfb 3840x2160 || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=$xvfb_display
 build/grimbolt >/dev/null 2>&1 &
 game=$!
 sleep 3  # shown, and the robot on the tile row
 if ! kill -0 "$game" 2>/dev/null; then
-    echo "the game did not start on display $display" >&2
+    echo "the game did not start on display $DISPLAY" >&2
     exit 1
 fi
 

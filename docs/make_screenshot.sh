@@ -4,14 +4,13 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 out=${1:-docs/screenshot.png}
-display=:${GRIMBOLT_SHOT_DISPLAY:-97}
+source tools/xvfb.sh
 
-Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 game=""
-trap 'kill "$game" "$xvfb" 2>/dev/null || true; rm -f "$shot"' EXIT
-export DISPLAY=$display
-sleep 1
+shot=""
+trap 'kill $game $xvfb_pid 2>/dev/null || true; rm -f "$shot"' EXIT
+start_xvfb 1280x720 || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=$xvfb_display
 
 # The death message is green at the top left: no picture of a lost game.
 shot=$(mktemp --suffix=.png)

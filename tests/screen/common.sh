@@ -23,18 +23,48 @@ need() {
     done
 }
 
-# start_xvfb RUN...: a 1920 x 1080 X display no one else uses, its name in
-# xvfb_display and its process in xvfb_pid, once it answers; RUN runs a command on it.
-start_xvfb() {
-    xvfb_display=:$((90 + RANDOM % 9))
-    while [ -e "/tmp/.X11-unix/X${xvfb_display#:}" ]; do
-        xvfb_display=:$((${xvfb_display#:} + 1))
-    done
-    Xvfb "$xvfb_display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-        DISPLAY=$xvfb_display xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb.sh"
+
+# Everything a screen test starts carries this run's mark in its environment
+# (GRIMBOLT_SCREEN_RUN=mark), through `marked COMMAND...`. At its end the test stops
+# every process that carries the mark, whichever user runs it: on success, on failure
+# and when it is interrupted. GRIMBOLT_SCREEN_MARK chooses the mark from outside.
+screen_mark=${GRIMBOLT_SCREEN_MARK:-grimbolt-screen-$$-$RANDOM$RANDOM}
+marked() { env GRIMBOLT_SCREEN_RUN="$screen_mark" "$@"; }
+
+# The processes that carry the mark, one pid a line.
+marked_pids() {
+    grep -lzx "GRIMBOLT_SCREEN_RUN=$screen_mark" /proc/[0-9]*/environ 2>/dev/null |
+        cut -d/ -f3 || true
+}
+
+# Stops them: TERM, then KILL for whatever still runs after 3 s.
+stop_marked() {
+    local pids
+    mapfile -t pids < <(marked_pids)
+    [ ${#pids[@]} -gt 0 ] || return 0
+    kill -TERM "${pids[@]}" 2>/dev/null || true
+    for _ in $(seq 30); do
+        mapfile -t pids < <(marked_pids)
+        [ ${#pids[@]} -gt 0 ] || break
         sleep 0.1
     done
-    skip "Xvfb did not start"
+    [ ${#pids[@]} -eq 0 ] || kill -KILL "${pids[@]}" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+
+# The end of a test, however it comes: nothing it started is left, and its work folder
+# goes. An interruption ends the test through here too.
+on_exit() {
+    stop_marked
+    [ -z "${work:-}" ] || rm -rf "$work"
+}
+trap on_exit EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+# A 1920 x 1080 display for the test, carrying its mark.
+start_test_xvfb() {
+    start_xvfb 1920x1080 marked || skip "Xvfb did not start"
 }

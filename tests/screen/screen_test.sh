@@ -50,21 +50,11 @@ if [ "$backend" = sway ] && [ "$(id -u)" -eq 0 ]; then
 fi
 mkdir -m 700 "$work/run"
 [ ${#run[@]} -eq 0 ] || chown grimbolt-e2e "$work/run"
-server_pids=()
-game_pid=""
-stop_all() {
-    [ -z "$game_pid" ] || kill "$game_pid" 2>/dev/null || true
-    for p in "${server_pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    game_pid=""
-    server_pids=()
-}
-trap 'stop_all; rm -rf "$work"' EXIT
 
-# Runs a command in the display's session, as its user.
+# Runs a command in the display's session, as its user, with the test's mark.
 session() {
-    "${run[@]}" env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/run" \
-        LANG=C.UTF-8 "${session_env[@]}" "$@"
+    marked "${run[@]}" env -i PATH=/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/run" \
+        LANG=C.UTF-8 GRIMBOLT_SCREEN_RUN="$screen_mark" "${session_env[@]}" "$@"
 }
 
 start_sway() {
@@ -75,7 +65,6 @@ xwayland disable
 EOF
     session_env=(WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman)
     session sway -c "$work/sway.conf" >"$work/server.log" 2>&1 &
-    server_pids+=($!)
     local wayland swaysock
     for _ in $(seq 100); do
         wayland=$(cd "$work/run" && ls wayland-* 2>/dev/null | grep -v lock | head -1 || true)
@@ -92,12 +81,10 @@ EOF
 }
 
 start_x11() {
-    start_xvfb
-    server_pids+=("$xvfb_pid")
+    start_test_xvfb
     session_env=(DISPLAY="$xvfb_display")
     session setxkbmap us
     session openbox >>"$work/server.log" 2>&1 &
-    server_pids+=($!)
     sleep 1
     platform=xcb
 }
@@ -298,7 +285,6 @@ play() {
     "start_$backend"
     session QT_QPA_PLATFORM=$platform QT_SCALE_FACTOR="$scale" "$work/grimbolt" \
         >"$work/game.log" 2>&1 &
-    game_pid=$!
 
     phase="$tag: shown and fitted"
     landed
@@ -332,7 +318,7 @@ play() {
     for _ in $(seq 20); do
         if window_named "Помощь"; then
             echo "ok $tag: F1 opened the help window"
-            stop_all
+            stop_marked
             rm -rf "${work:?}"/run/*
             return 0
         fi

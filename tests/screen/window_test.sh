@@ -15,35 +15,25 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 need Xvfb openbox weston xdotool
 
 work=$(mktemp -d)
-pids=()
-stop_all() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    pids=()
-}
-trap 'stop_all; rm -rf "$work"' EXIT
 filter=--gtest_filter=Mainfrm.RestoredItTakesTheLayoutsGeometryAndMaximizesAgain:Mainfrm.F11*
 
 on_x11() {
     local wm=$1 display
-    start_xvfb
+    start_test_xvfb
     display=$xvfb_display
-    pids+=("$xvfb_pid")
     if [ "$wm" = openbox ]; then
-        DISPLAY=$display openbox >/dev/null 2>&1 &
-        pids+=($!)
+        DISPLAY=$display marked openbox >/dev/null 2>&1 &
         sleep 1
     fi
     echo "== X11, $wm"
-    DISPLAY=$display QT_QPA_PLATFORM=xcb "$tests" "$filter" || exit 1
-    stop_all
+    DISPLAY=$display QT_QPA_PLATFORM=xcb marked "$tests" "$filter" || exit 1
+    stop_marked
 }
 
 on_weston() {
     mkdir -m 700 "$work/run"
-    XDG_RUNTIME_DIR="$work/run" weston --backend=headless-backend.so --use-pixman \
+    XDG_RUNTIME_DIR="$work/run" marked weston --backend=headless-backend.so --use-pixman \
         --width=1920 --height=1080 --socket=wayland-grimbolt >"$work/weston.log" 2>&1 &
-    pids+=($!)
     for _ in $(seq 100); do
         [ -S "$work/run/wayland-grimbolt" ] && break
         sleep 0.1
@@ -52,8 +42,8 @@ on_weston() {
     sleep 1  # its panel is up
     echo "== Wayland, weston"
     XDG_RUNTIME_DIR="$work/run" WAYLAND_DISPLAY=wayland-grimbolt QT_QPA_PLATFORM=wayland \
-        "$tests" "$filter" || exit 1
-    stop_all
+        marked "$tests" "$filter" || exit 1
+    stop_marked
 }
 
 on_x11 "no window manager"
