@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "canvas/pixel_format.h"
+
 namespace grimbolt {
 
 struct PreparedPicture {
@@ -26,7 +28,7 @@ struct PreparedPicture {
     // columns. Made on first use.
     static constexpr int kPad = 16;
     const std::uint32_t* and_row(int y) const { return padded(and_padded, ~0u) + pad_at(y); }
-    const std::uint32_t* or_row(int y) const { return padded(or_padded, 0xFF000000u) + pad_at(y); }
+    const std::uint32_t* or_row(int y) const { return padded(or_padded, kOpaque) + pad_at(y); }
 
   private:
     std::size_t pad_at(int y) const { return std::size_t(y) * (width + 2 * kPad) + kPad; }

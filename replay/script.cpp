@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdio>
 
 namespace grimbolt {
 namespace {
@@ -70,6 +71,26 @@ std::vector<std::string_view> words_of(std::string_view line) {
     return words;
 }
 
+// A word of a script as a message quotes it: its first 40 bytes, each one outside
+// printable ASCII as \xNN, so that no byte of a broken file reaches the terminal raw.
+std::string quoted(std::string_view word) {
+    constexpr std::size_t kMost = 40;
+    std::string out;
+    for (const char c : word.substr(0, kMost)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
+            out += c;
+        } else {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", unsigned{byte});
+            out += escaped;
+        }
+    }
+    if (word.size() > kMost)
+        out += "...";
+    return out;
+}
+
 // Returns an empty string for a good line, else what is wrong with it.
 std::string parse_line(const std::vector<std::string_view>& words, ScriptEvent& event) {
     const Word* word = nullptr;
@@ -78,7 +99,7 @@ std::string parse_line(const std::vector<std::string_view>& words, ScriptEvent& 
             word = &w;
     }
     if (word == nullptr)
-        return "unknown event '" + std::string(words[0]) + "'";
+        return "unknown event '" + quoted(words[0]) + "'";
     const int given = int(words.size()) - 1;
     if (given < word->arguments_needed || given > word->arguments_allowed)
         return "wrong number of values for '" + std::string(word->name) + "'";
@@ -90,9 +111,9 @@ std::string parse_line(const std::vector<std::string_view>& words, ScriptEvent& 
         std::int32_t value = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
         if (error != std::errc{} || end != text.data() + text.size())
-            return "not a number: '" + std::string(text) + "'";
+            return "not a number: '" + quoted(text) + "'";
         if (value < limits[std::size_t(k)].low || value > limits[std::size_t(k)].high)
-            return "out of range: " + std::string(text);
+            return "out of range: " + quoted(text);
         (k == 0 ? event.a : event.b) = value;
     }
     return {};

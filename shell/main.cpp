@@ -11,6 +11,26 @@
 
 namespace {
 
+// What --help prints, and the manual page is made of, above the options.
+constexpr char kDescription[] =
+    "An arcade shooter: steer a walking gun robot along the row of ground tiles at the\n"
+    "bottom of the screen and shoot the monsters that fly across from either side.\n"
+    "Every monster is worth 100 points; points buy upgrades in the shop, which opens\n"
+    "each time the score doubles. A monster that touches the top or the bottom of the\n"
+    "robot ends the game. All of the game's text is in Russian.\n"
+    "\n"
+    "Keys:\n"
+    "  Left, Right       turn and walk\n"
+    "  Z                 raise or lower the gun (a raised gun cannot fire)\n"
+    "  Shift             fire\n"
+    "  X                 jet, while held: fly up while the fuel lasts\n"
+    "  1, 2, 3           in the shop: buy rate of fire, explosion size, fuel\n"
+    "  Esc               in the shop: back to the game\n"
+    "  F1                the help window\n"
+    "  F2                a new game\n"
+    "  F3                pause, or go on\n"
+    "  F11               full screen, or back to the maximized window\n";
+
 // One line of the game's state after an event, for whoever writes a script.
 void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
     const grimbolt::GameState& s = w.game().s;
@@ -59,8 +79,11 @@ int main(int argc, char** argv) {
         icon.addFile(QStringLiteral(":/assets/icons/grimbolt-%1.png").arg(size));
     QApplication::setWindowIcon(icon);
 
+    QApplication::setApplicationVersion(QStringLiteral(GRIMBOLT_VERSION));
     QCommandLineParser options;
+    options.setApplicationDescription(QString::fromLatin1(kDescription));
     options.addHelpOption();
+    options.addVersionOption();
     const QCommandLineOption replay_option(QStringLiteral("replay"),
                                            QStringLiteral("Plays an input script, then quits."),
                                            QStringLiteral("script"));

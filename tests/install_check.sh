@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the game into a scratch prefix and checks what a desktop reads from it:
-# the program, the desktop entry, the AppStream metainfo and the icons at each size.
+# the program where Debian keeps games, its manual page, the desktop entry that
+# starts it, the AppStream metainfo, the icons at each size, the copyright and the
+# changelog.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -8,9 +10,19 @@ trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 id=org.grimbolt.Grimbolt
-test -x "$prefix/bin/grimbolt"
+test -x "$prefix/games/grimbolt"
 desktop-file-validate "$prefix/share/applications/$id.desktop"
-grep -qx "Exec=grimbolt" "$prefix/share/applications/$id.desktop"
+grep -qx "Exec=$prefix/games/grimbolt" "$prefix/share/applications/$id.desktop"
+# The manual page names the options --help names, and the keys.
+page=$(zcat "$prefix/share/man/man6/grimbolt.6.gz")
+for word in '\-\-replay' '\-\-version' '\-\-help' 'Keys' 'F11' 'Shift'; do
+    grep -qF -- "$word" <<<"$page" || { echo "the manual page lacks $word" >&2; exit 1; }
+done
+test -s "$prefix/share/doc/grimbolt/copyright"
+# The changelog's last entry is of the version the program tells.
+version=$(QT_QPA_PLATFORM=offscreen "$prefix/games/grimbolt" --version 2>/dev/null | awk '{print $2}')
+zcat "$prefix/share/doc/grimbolt/changelog.gz" | head -1 | grep -qF "grimbolt ($version)" ||
+    { echo "the changelog is not of version $version" >&2; exit 1; }
 grep -qx "Icon=$id" "$prefix/share/applications/$id.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
 

@@ -53,6 +53,14 @@ TEST(ScriptFormat, BadLinesAreSkippedAndReportedWithTheirNumbers) {
     EXPECT_EQ(s.errors[1], "line 4: out of range: 256");
     EXPECT_EQ(s.errors[3], "line 6: not a number: '12x'");
     EXPECT_EQ(s.errors.back(), "line 12: out of range: 0");
+
+    // A broken file's bytes are quoted escaped and cut, so none reaches a terminal raw.
+    const Script bytes = parse_script(std::string("\x1b[2J\x9b\x01\\ 1\n") + "down \x07" +
+                                      std::string(300, '7') + "\n" + "\xd0\xbf\n");
+    ASSERT_EQ(bytes.errors.size(), 3u);
+    EXPECT_EQ(bytes.errors[0], "line 1: unknown event '\\x1b[2J\\x9b\\x01\\x5c'");
+    EXPECT_EQ(bytes.errors[1], "line 2: not a number: '\\x07" + std::string(39, '7') + "...'");
+    EXPECT_EQ(bytes.errors[2], "line 3: unknown event '\\xd0\\xbf'");
 }
 
 // A replay, with what it saw on the way.
