@@ -38,18 +38,30 @@ marked_pids() {
         cut -d/ -f3 || true
 }
 
-# Stops them: TERM, then KILL for whatever still runs after 3 s.
+# Whether a process still runs: it exists and has not ended. A process on its way out
+# may no longer show its environment, so the pids are watched, not the mark.
+running() {
+    local state
+    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1) || return 1
+    [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
+}
+
+# Stops them: TERM, then KILL for whatever still runs after 3 s; again for anything
+# that started meanwhile.
 stop_marked() {
-    local pids
-    mapfile -t pids < <(marked_pids)
-    [ ${#pids[@]} -gt 0 ] || return 0
-    kill -TERM "${pids[@]}" 2>/dev/null || true
-    for _ in $(seq 30); do
+    local pids alive p
+    for _ in 1 2 3; do
         mapfile -t pids < <(marked_pids)
         [ ${#pids[@]} -gt 0 ] || break
-        sleep 0.1
+        kill -TERM "${pids[@]}" 2>/dev/null || true
+        for round in $(seq 60); do
+            alive=()
+            for p in "${pids[@]}"; do running "$p" && alive+=("$p"); done
+            [ ${#alive[@]} -gt 0 ] || break
+            [ "$round" != 30 ] || kill -KILL "${alive[@]}" 2>/dev/null || true
+            sleep 0.1
+        done
     done
-    [ ${#pids[@]} -eq 0 ] || kill -KILL "${pids[@]}" 2>/dev/null || true
     wait 2>/dev/null || true
 }
 
