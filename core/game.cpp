@@ -69,6 +69,7 @@ void Game::restart_game() {
     s.weapon_pose = 1;
     s.since_shot = 100;
     s.preg_count = 0;
+    s.landed = 0;
 
     const Size screen_size = platform_.display.screen_size();
     const Sprite& preg = sprites.preg;

@@ -22,11 +22,18 @@ struct PictureBox {
     std::int32_t height = 0;
 };
 
+// Comforts of the enhanced edition that change the rules; all off, the classic game.
+struct Comforts {
+    // No monster enters until the robot has first landed on the tile row.
+    bool safe_start = false;
+};
+
 class Game {
   public:
     Game(Sprites sprites, Platform platform);
 
     GameState s;
+    Comforts comforts;
     Sprites sprites;
     Surface screen;        // the main window's picture
     PictureBox paramspic;  // the status panel on the tile row
@@ -74,6 +81,9 @@ class Game {
     void magazine();
     void magazine_key(std::int16_t key_code);
 
+    // How often the robot has been shot down since the program started.
+    std::uint32_t deaths() const { return deaths_; }
+
     // The main window's client area (ScaleWidth x ScaleHeight), in twips.
     Size client_size() const;
     const Platform& platform() const { return platform_; }
@@ -102,6 +112,7 @@ class Game {
     void leave_magazine();
 
     Platform platform_;
+    std::uint32_t deaths_ = 0;
 };
 
 }  // namespace grimbolt

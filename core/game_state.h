@@ -71,6 +71,8 @@ struct GameState {
     std::uint8_t vrag_spawn = 0;
     std::int32_t spawn_delay = 0;
     std::int16_t redraw_request = 0;
+    // The robot has stood on the tile row since the last restart (for the safe start).
+    std::uint8_t landed = 0;
 
     std::array<Preg, kPregCapacity> pregs{};
     std::array<Pull, kPullRows> pulls{};

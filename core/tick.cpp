@@ -112,8 +112,9 @@ void Game::walk_hero() {
 }
 
 // The robot's death changes no game variable: the timer stops and the message stays
-// until a full redraw.
+// until a full redraw. Only the count of deaths, for the shell, goes up.
 void Game::die() {
+    ++deaths_;
     platform_.timer.set_enabled(false);
     screen.set_font_size(20);
     screen.set_print_pos(100, 100);

@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "replay/state_hash.h"
+#include "shell/enhanced.h"
 #include "shell/mainfrm.h"
 
 namespace grimbolt {
@@ -54,6 +55,9 @@ void ScriptPlayer::start() {
     window_ = std::make_unique<Mainfrm>(random_, clock_);
     Mainfrm& w = *window_;
     w.Timer1().set_held(true);
+    // A replayed game keeps nothing: no settings file, no best score.
+    if (options_.enhanced)
+        new Enhanced(w, Options{}, nullptr, nullptr);
     w.set_display_size(options_.display);
     if (options_.display.isValid())
         w.resize(options_.display);

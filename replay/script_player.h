@@ -18,6 +18,7 @@ class Mainfrm;
 struct ReplayOptions {
     std::int32_t seed = 1;  // the generator's first seed and the clock's start
     QSize display;          // the display the game is told about; empty: the real one
+    bool enhanced = false;  // the enhanced edition, with every comfort off
 };
 
 class ScriptPlayer {

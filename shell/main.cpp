@@ -3,11 +3,15 @@
 #include <QFile>
 #include <QIcon>
 #include <cstdio>
+#include <memory>
 
 #include "core/system_platform.h"
 #include "replay/script_player.h"
+#include "shell/best_score.h"
+#include "shell/enhanced.h"
 #include "shell/gamepad.h"
 #include "shell/mainfrm.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -18,6 +22,11 @@ constexpr char kDescription[] =
     "Every monster is worth 100 points; points buy upgrades in the shop, which opens\n"
     "each time the score doubles. A monster that touches the top or the bottom of the\n"
     "robot ends the game. All of the game's text is in Russian.\n"
+    "\n"
+    "grimbolt alone plays the classic edition, exactly, and reads and writes no file.\n"
+    "grimbolt --enhanced plays the same game with comforts to turn on in its menu\n"
+    "\"Параметры\": a safe start, the speed and full screen kept between runs, a pause\n"
+    "sign and a game-over summary with the best score.\n"
     "\n"
     "Keys:\n"
     "  Left, Right       turn and walk\n"
@@ -43,7 +52,7 @@ void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
 }
 
 // Plays a script in the real window, then prints the fingerprints of the final game.
-int replay(const QString& path, std::int32_t seed, bool trace) {
+int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "grimbolt: cannot read %s\n", qPrintable(path));
@@ -55,6 +64,7 @@ int replay(const QString& path, std::int32_t seed, bool trace) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(path), error.c_str());
     grimbolt::ReplayOptions replay_options;
     replay_options.seed = seed;
+    replay_options.enhanced = enhanced;
     grimbolt::ScriptPlayer player(replay_options);
     for (const grimbolt::ScriptEvent& event : script.events) {
         player.play(event);
@@ -81,7 +91,7 @@ int main(int argc, char** argv) {
 
     QApplication::setApplicationVersion(QStringLiteral(GRIMBOLT_VERSION));
     QCommandLineParser options;
-    options.setApplicationDescription(QString::fromLatin1(kDescription));
+    options.setApplicationDescription(QString::fromUtf8(kDescription));
     options.addHelpOption();
     options.addVersionOption();
     const QCommandLineOption replay_option(QStringLiteral("replay"),
@@ -92,21 +102,40 @@ int main(int argc, char** argv) {
                                          QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption trace_option(
         QStringLiteral("trace"), QStringLiteral("Prints the game's state after each event."));
-    options.addOptions({replay_option, seed_option, trace_option});
+    const QCommandLineOption enhanced_option(
+        QStringLiteral("enhanced"), QStringLiteral("The enhanced edition, its options kept in "
+                                                   "~/.config/Grimbolt/grimbolt.conf."));
+    options.addOptions({enhanced_option, replay_option, seed_option, trace_option});
     options.process(app);
     if (options.isSet(replay_option))
         return replay(options.value(replay_option), options.value(seed_option).toInt(),
-                      options.isSet(trace_option));
+                      options.isSet(enhanced_option), options.isSet(trace_option));
 
+    // The classic edition reads and writes no file; the enhanced one keeps its options
+    // and the best score. Both outlive the window.
+    const auto say = [](const QString& what) {
+        std::fprintf(stderr, "grimbolt: %s\n", qPrintable(what));
+    };
+    std::unique_ptr<grimbolt::Settings> settings;
+    std::unique_ptr<grimbolt::BestScore> best;
     grimbolt::SystemRandom random;
     grimbolt::SystemClock clock;
     grimbolt::Mainfrm window(random, clock);
+    grimbolt::Enhanced* enhanced = nullptr;
+    if (options.isSet(enhanced_option)) {
+        settings = std::make_unique<grimbolt::Settings>(grimbolt::Settings::default_path(), say);
+        best = std::make_unique<grimbolt::BestScore>(grimbolt::BestScore::default_folder());
+        enhanced = new grimbolt::Enhanced(window, settings->load(), settings.get(), best.get());
+    }
     // Gamepads are a welcome extra: without them the game plays on from the keyboard.
     grimbolt::Gamepad pad;
     if (pad.start())
         window.use_gamepad(pad);
     else
         std::fprintf(stderr, "grimbolt: no gamepads: %s\n", qPrintable(pad.error()));
-    window.show_maximized();
+    if (enhanced != nullptr)
+        enhanced->show();
+    else
+        window.show_maximized();
     return QApplication::exec();
 }

@@ -91,6 +91,8 @@ class Mainfrm : public QMainWindow {
     void set_display_size(QSize pixels);
 
   signals:
+    // After each event that ran the game, with what it changed shown.
+    void presented();
     // After the game has handled each window event.
     void formPainted();
     void formActivated();
@@ -122,6 +124,7 @@ class Mainfrm : public QMainWindow {
         else
             procedure(args...);
         screen_->present();
+        emit presented();
     }
 
     QtTimer timer_{50};

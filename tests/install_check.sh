@@ -13,9 +13,10 @@ id=org.grimbolt.Grimbolt
 test -x "$prefix/games/grimbolt"
 desktop-file-validate "$prefix/share/applications/$id.desktop"
 grep -qx "Exec=$prefix/games/grimbolt" "$prefix/share/applications/$id.desktop"
+grep -qx "Exec=$prefix/games/grimbolt --enhanced" "$prefix/share/applications/$id.desktop"
 # The manual page names the options --help names, and the keys.
 page=$(zcat "$prefix/share/man/man6/grimbolt.6.gz")
-for word in '\-\-replay' '\-\-version' '\-\-help' 'Keys' 'F11' 'Shift'; do
+for word in '\-\-replay' '\-\-version' '\-\-help' '\-\-enhanced' 'Keys' 'F11' 'Shift'; do
     grep -qF -- "$word" <<<"$page" || { echo "the manual page lacks $word" >&2; exit 1; }
 done
 test -s "$prefix/share/doc/grimbolt/copyright"

@@ -28,6 +28,8 @@ void Game::redraw_pregs() {
         if (in_preg(wrap<std::int32_t>(tx), s.hero_pos[1]))
             s.on_ground = kTrue8;
     }
+    if (s.on_ground == kTrue8)
+        s.landed = kTrue8;
 
     for (int i = 0; i < s.preg_rows(); ++i)
         screen.picture(sprites.preg.image, s.pregs[i].x, s.pregs[i].y, Rop::SrcPaint);

@@ -25,6 +25,9 @@ int Game::last_vrag_row() const {
 }
 
 void Game::redraw_vrags() {
+    // The safe start keeps the sky empty until the robot stands on the tiles.
+    if (comforts.safe_start && s.landed == 0)
+        return;
     if (s.spawn_delay > 0)
         --s.spawn_delay;
     const int last = last_vrag_row();

@@ -71,11 +71,12 @@ struct Replay {
     bool saw_death = false;
 };
 
-Replay replay(const char* name, std::int32_t seed) {
+Replay replay(const char* name, std::int32_t seed, bool enhanced = false) {
     const Script script = parse_script(read_replay(name));
     EXPECT_TRUE(script.errors.empty());
     ReplayOptions options;
     options.seed = seed;
+    options.enhanced = enhanced;
     ScriptPlayer player(options);
     Replay r;
     for (const ScriptEvent& e : script.events) {
@@ -94,19 +95,26 @@ Replay replay(const char* name, std::int32_t seed) {
     return r;
 }
 
-// Recorded from these scripts; a change to any rule or any drawing changes them.
+// Recorded from these scripts; a change to any rule or any drawing changes them. The
+// enhanced edition with every comfort off plays them to the same hashes.
 TEST(GoldenReplay, AWholeGameWithAShopVisitAndADeath) {
-    const Replay r = replay("whole_game.script", 2);
-    EXPECT_TRUE(r.saw_shop);
-    EXPECT_TRUE(r.saw_death);
-    EXPECT_EQ(r.state, 0xb0e8aa93601921c8ULL);
-    EXPECT_EQ(r.pixels, 0x6a51fdfc62501545ULL);
+    for (const bool enhanced : {false, true}) {
+        SCOPED_TRACE(enhanced ? "enhanced" : "classic");
+        const Replay r = replay("whole_game.script", 2, enhanced);
+        EXPECT_TRUE(r.saw_shop);
+        EXPECT_TRUE(r.saw_death);
+        EXPECT_EQ(r.state, 0xb0e8aa93601921c8ULL);
+        EXPECT_EQ(r.pixels, 0x6a51fdfc62501545ULL);
+    }
 }
 
 TEST(GoldenReplay, TheWindowsAroundTheGame) {
     const Replay first = replay("windows.script", 7);
     EXPECT_EQ(first.state, 0xd1e49290af9dcdd6ULL);
     EXPECT_EQ(first.pixels, 0x9107ae553bbe6c55ULL);
+    const Replay enhanced = replay("windows.script", 7, true);
+    EXPECT_EQ(enhanced.state, first.state);
+    EXPECT_EQ(enhanced.pixels, first.pixels);
     const Replay again = replay("windows.script", 7);
     EXPECT_EQ(again.state, first.state);
     EXPECT_EQ(again.pixels, first.pixels);

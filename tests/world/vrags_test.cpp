@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes.h"
 
 namespace grimbolt {
@@ -197,6 +199,47 @@ TEST(Vrags, DeletingBlacksOutTheMonsterAndScores100) {
     EXPECT_TRUE(black(12000 - 917, 3000));
     EXPECT_FALSE(black(12000 + 902 + 15, 3000));
     EXPECT_FALSE(black(12000 - 917 - 15, 3000));
+}
+
+// The safe start: the sky stays empty while the robot falls, and fills once it has
+// stood on the tiles, as it fills after the classic's start; the classic lets monsters
+// in during the fall. A new game falls safely again.
+TEST(Vrags, TheSafeStartLetsNoMonsterInBeforeTheRobotLands) {
+    struct Start {
+        int landing = -1;  // the tick the robot first stood on the tiles
+        int monster = -1;  // the tick after which the first monster flew
+    };
+    const auto start = [](bool safe) {
+        testing::TestGame t;
+        t.game.comforts.safe_start = safe;
+        t.game.restart_game();
+        t.random.span = 0.999;  // every roll spawns once the delay allows
+        Start seen;
+        for (int tick = 0; tick < 200; ++tick) {
+            t.game.Timer1_Timer();
+            if (seen.landing < 0 && t.s().landed != 0)
+                seen.landing = tick;
+            const bool flying = std::any_of(t.s().vrags.begin(), t.s().vrags.end(),
+                                            [](const Vrag& v) { return v.dir != 0; });
+            if (seen.monster < 0 && flying)
+                seen.monster = tick;
+        }
+        return seen;
+    };
+    const Start classic = start(false);
+    const Start safe = start(true);
+    ASSERT_GT(classic.landing, 10);  // a long fall
+    EXPECT_LT(classic.monster, classic.landing);
+    EXPECT_EQ(safe.landing, classic.landing);  // the fall itself is the classic's
+    EXPECT_EQ(safe.monster, safe.landing + classic.monster);
+
+    testing::TestGame t;
+    t.game.comforts.safe_start = true;
+    t.game.restart_game();
+    t.ticks(200);
+    ASSERT_NE(t.s().landed, 0);
+    t.game.restart_game();
+    EXPECT_EQ(t.s().landed, 0);
 }
 
 }  // namespace

@@ -1,0 +1,123 @@
+#include "shell/enhanced.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <algorithm>
+
+#include "shell/best_score.h"
+#include "shell/mainfrm.h"
+#include "shell/options_dialog.h"
+#include "shell/overlay.h"
+
+namespace grimbolt {
+
+Enhanced::Enhanced(Mainfrm& window, Options options, Settings* settings, BestScore* best)
+    : QObject(&window), window_(window), options_(options), settings_(settings), best_(best) {
+    QMenu* menu = window.menuBar()->addMenu(QStringLiteral("Параметры"));
+    Settings_Item = menu->addAction(QStringLiteral("Настройки…"));
+    connect(Settings_Item, &QAction::triggered, this, &Enhanced::Settings_Click);
+
+    overlay_ = new Overlay(window.view());
+    best_seen_ = best_ != nullptr ? best_->best() : 0;
+    window.game().comforts.safe_start = options_.safe_start;
+    if (options_.remember_speed)
+        window.Timer1().set_interval(options_.tick_ms);
+
+    // Each runs after the window's own handling of the same command.
+    connect(window.New_Game, &QAction::triggered, this, &Enhanced::on_new_game);
+    connect(window.Pause, &QAction::triggered, this, &Enhanced::on_pause);
+    connect(window.Okbut(), &QPushButton::clicked, this, &Enhanced::on_speed_chosen);
+    connect(&window, &Mainfrm::presented, this, &Enhanced::refresh);
+    window.installEventFilter(this);
+}
+
+void Enhanced::show() {
+    if (!options_.full_screen || !options_.was_full_screen) {
+        window_.show_maximized();
+        return;
+    }
+    // Straight into full screen: F11 then goes back to maximized, as it always does.
+    window_.showFullScreen();
+    window_.raise();
+    window_.activateWindow();
+}
+
+void Enhanced::set_options(const Options& options) {
+    Options o = options;
+    o.tick_ms = window_.Timer1().interval();
+    o.was_full_screen = window_.isFullScreen();
+    // What the player does not keep keeps what it was.
+    if (!o.remember_speed)
+        o.tick_ms = options_.tick_ms;
+    if (!o.full_screen)
+        o.was_full_screen = options_.was_full_screen;
+    options_ = o;
+    keep();
+    refresh();
+}
+
+void Enhanced::Settings_Click() {
+    if (dialog_ == nullptr) {
+        dialog_ = new OptionsDialog(options_, &window_);
+        dialog_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog_, &QDialog::accepted, this, [this] { set_options(dialog_->options()); });
+    }
+    dialog_->open();
+    dialog_->raise();
+    dialog_->activateWindow();
+}
+
+bool Enhanced::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_ && event->type() == QEvent::WindowStateChange && options_.full_screen &&
+        window_.isFullScreen() != options_.was_full_screen) {
+        options_.was_full_screen = window_.isFullScreen();
+        keep();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Enhanced::refresh() {
+    const Game& game = window_.game();
+    if (game.deaths() != deaths_seen_) {
+        deaths_seen_ = game.deaths();
+        game_over_ = true;
+        best_seen_ =
+            best_ != nullptr ? best_->offer(game.s.score) : std::max(best_seen_, game.s.score);
+    }
+    if (window_.Timer1().enabled())
+        paused_ = false;
+    if (game_over_ && options_.game_over)
+        overlay_->show_game_over(game.s.score, best_seen_);
+    else if (paused_ && options_.pause_sign)
+        overlay_->show_pause();
+    else
+        overlay_->clear();
+}
+
+void Enhanced::on_new_game() {
+    game_over_ = false;
+    window_.game().comforts.safe_start = options_.safe_start;
+    refresh();
+}
+
+void Enhanced::on_pause() {
+    paused_ = !window_.Timer1().enabled();
+    refresh();
+}
+
+void Enhanced::on_speed_chosen() {
+    refresh();
+    if (options_.remember_speed && window_.Timer1().interval() != options_.tick_ms) {
+        options_.tick_ms = window_.Timer1().interval();
+        keep();
+    }
+}
+
+void Enhanced::keep() {
+    if (settings_ != nullptr)
+        settings_->save(options_);
+}
+
+}  // namespace grimbolt

@@ -1,0 +1,67 @@
+#pragma once
+// The enhanced edition: the classic main window with one more menu, "Параметры", and
+// the comforts a player turns on there, kept between runs. With every comfort off the
+// game plays exactly as the classic.
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+
+#include "shell/options_dialog.h"
+#include "shell/settings.h"
+
+class QAction;
+
+namespace grimbolt {
+
+class BestScore;
+class Mainfrm;
+class Overlay;
+
+class Enhanced : public QObject {
+    Q_OBJECT
+  public:
+    // `settings` keeps the options and `best` the best score; either may be null, and
+    // then nothing is kept (a replayed game). `options` are those to start with.
+    Enhanced(Mainfrm& window, Options options, Settings* settings, BestScore* best);
+
+    // Shows the window maximized, or in full screen where the last run left it so and
+    // the player keeps full screen between runs.
+    void show();
+
+    const Options& options() const { return options_; }
+    // The options as the player chose them: the signs at once, the safe start from the
+    // next game; kept when there is somewhere to keep them.
+    void set_options(const Options& options);
+
+    // "Параметры" > "Настройки…", and the window it opens while that is open.
+    QAction* Settings_Item = nullptr;
+    void Settings_Click();
+    OptionsDialog* options_dialog() const { return dialog_; }
+
+    Overlay* overlay() const { return overlay_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // After every event: a death shows the summary, a pause the sign.
+    void refresh();
+    void on_new_game();
+    void on_pause();
+    void on_speed_chosen();
+    void keep();
+
+    Mainfrm& window_;
+    Options options_;
+    Settings* settings_;
+    BestScore* best_;
+    Overlay* overlay_ = nullptr;
+    QPointer<OptionsDialog> dialog_;
+    std::uint32_t deaths_seen_ = 0;
+    std::int32_t best_seen_ = 0;
+    bool paused_ = false;     // the pause command stopped the ticks, and they still stand
+    bool game_over_ = false;  // the robot was shot down in this game
+};
+
+}  // namespace grimbolt

@@ -1,0 +1,35 @@
+#pragma once
+// The enhanced edition's options window: a check box for each comfort, OK and Cancel.
+
+#include <QDialog>
+
+#include "shell/settings.h"
+
+class QCheckBox;
+
+namespace grimbolt {
+
+class OptionsDialog : public QDialog {
+    Q_OBJECT
+  public:
+    OptionsDialog(const Options& options, QWidget* parent);
+
+    // The options as the boxes stand, with what the window does not show kept.
+    Options options() const;
+
+    QCheckBox* safe_start() const { return safe_start_; }
+    QCheckBox* remember_speed() const { return remember_speed_; }
+    QCheckBox* full_screen() const { return full_screen_; }
+    QCheckBox* pause_sign() const { return pause_sign_; }
+    QCheckBox* game_over() const { return game_over_; }
+
+  private:
+    Options shown_;
+    QCheckBox* safe_start_ = nullptr;
+    QCheckBox* remember_speed_ = nullptr;
+    QCheckBox* full_screen_ = nullptr;
+    QCheckBox* pause_sign_ = nullptr;
+    QCheckBox* game_over_ = nullptr;
+};
+
+}  // namespace grimbolt

@@ -1,0 +1,142 @@
+#include "shell/settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <optional>
+#include <utility>
+
+namespace grimbolt {
+namespace {
+
+constexpr int kSlowestTick = 2001;  // the speed dialog's range, in ms
+
+// The options' keys and where each lives in the record.
+struct Flag {
+    const char* key;
+    bool Options::*field;
+};
+constexpr Flag kFlags[] = {
+    {"play/safe_start", &Options::safe_start},
+    {"play/remember_speed", &Options::remember_speed},
+    {"window/full_screen", &Options::full_screen},
+    {"window/was_full_screen", &Options::was_full_screen},
+    {"show/pause_sign", &Options::pause_sign},
+    {"show/game_over", &Options::game_over},
+};
+constexpr const char* kTickKey = "play/tick_ms";
+
+// A value as the file holds it, or nothing when it is not one of its key's values.
+std::optional<bool> flag_value(const QVariant& value) {
+    const QString text = value.toString().trimmed();
+    if (text == QLatin1String("true"))
+        return true;
+    if (text == QLatin1String("false"))
+        return false;
+    return std::nullopt;
+}
+
+std::optional<int> tick_value(const QVariant& value) {
+    bool number = false;
+    const int ms = value.toString().trimmed().toInt(&number);
+    if (number && ms >= 1 && ms <= kSlowestTick)
+        return ms;
+    return std::nullopt;
+}
+
+// Whether the file at `path` can be written: its folder, or the nearest folder above it
+// that exists, takes new files. A save writes a new file beside the old one.
+bool can_write(const QString& path) {
+    QFileInfo folder(QFileInfo(path).absolutePath());
+    while (!folder.exists() && !folder.isRoot())
+        folder = QFileInfo(folder.absolutePath());
+    return folder.isDir() && folder.isWritable() &&
+           (!QFileInfo::exists(path) || QFileInfo(path).isWritable());
+}
+
+// How a key is written in the file: [play] safe_start.
+QString shown(const char* key) {
+    return QStringLiteral("[") + QString::fromLatin1(key).replace('/', QStringLiteral("] "));
+}
+
+}  // namespace
+
+Settings::Settings(QString path, std::function<void(const QString&)> say)
+    : path_(std::move(path)), say_(std::move(say)) {}
+
+QString Settings::default_path() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Grimbolt/grimbolt.conf");
+}
+
+void Settings::say_once(const QString& what) {
+    if (!std::exchange(said_, true))
+        say_(what);
+}
+
+Options Settings::load() {
+    Options options;
+    known_ = options;
+    broken_.clear();
+    const QFileInfo file(path_);
+    const QFileInfo folder(file.absolutePath());
+    if ((file.exists() && !file.isReadable()) ||
+        (folder.exists() && !(folder.isDir() && folder.isReadable() && folder.isExecutable()))) {
+        say_once(QStringLiteral("cannot read %1: playing with the default settings").arg(path_));
+        return options;
+    }
+    if (!can_write(path_))
+        say_once(QStringLiteral("cannot write %1: changed settings last until the game ends")
+                     .arg(path_));
+
+    const QSettings ini(path_, QSettings::IniFormat);
+    const auto broken = [&](const char* key) {
+        broken_ << QLatin1String(key);
+        say_(QStringLiteral("%1: %2 is not valid, taking its default").arg(path_, shown(key)));
+    };
+    for (const Flag& flag : kFlags) {
+        if (!ini.contains(QLatin1String(flag.key)))
+            continue;
+        if (const auto on = flag_value(ini.value(QLatin1String(flag.key))))
+            options.*flag.field = *on;
+        else
+            broken(flag.key);
+    }
+    if (ini.contains(QLatin1String(kTickKey))) {
+        if (const auto ms = tick_value(ini.value(QLatin1String(kTickKey))))
+            options.tick_ms = *ms;
+        else
+            broken(kTickKey);
+    }
+    known_ = options;
+    return options;
+}
+
+void Settings::save(const Options& options) {
+    QSettings ini(path_, QSettings::IniFormat);
+    // What this game changed; and what it found broken, unless another game has put
+    // it right since.
+    const auto needed = [&](const char* key, bool changed, bool valid_now) {
+        return changed || (broken_.contains(QLatin1String(key)) && !valid_now);
+    };
+    for (const Flag& flag : kFlags) {
+        const bool valid = flag_value(ini.value(QLatin1String(flag.key))).has_value();
+        if (needed(flag.key, options.*flag.field != known_.*flag.field, valid))
+            ini.setValue(QLatin1String(flag.key), options.*flag.field);
+    }
+    const bool valid = tick_value(ini.value(QLatin1String(kTickKey))).has_value();
+    if (needed(kTickKey, options.tick_ms != known_.tick_ms, valid))
+        ini.setValue(QLatin1String(kTickKey), options.tick_ms);
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    ini.sync();
+    if (ini.status() != QSettings::NoError) {
+        say_once(QStringLiteral("cannot write %1: changed settings last until the game ends")
+                     .arg(path_));
+        return;
+    }
+    known_ = options;
+    broken_.clear();
+}
+
+}  // namespace grimbolt

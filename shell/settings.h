@@ -1,0 +1,50 @@
+#pragma once
+// The enhanced edition's options, kept between runs in an INI file that a player may
+// edit too: $XDG_CONFIG_HOME/Grimbolt/grimbolt.conf (or ~/.config/...). The classic
+// edition never touches it.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace grimbolt {
+
+// Every option, off (and the classic's 50 ms) unless the player turns it on.
+struct Options {
+    bool safe_start = false;       // [play] safe_start
+    bool remember_speed = false;   // [play] remember_speed
+    int tick_ms = 50;              // [play] tick_ms, 1 to 2001
+    bool full_screen = false;      // [window] full_screen: keep full screen between runs
+    bool was_full_screen = false;  // [window] was_full_screen: how the last run left it
+    bool pause_sign = false;       // [show] pause_sign
+    bool game_over = false;        // [show] game_over
+
+    bool operator==(const Options&) const = default;
+};
+
+class Settings {
+  public:
+    // Reads and writes the file at `path`; tells `say` what it could not, once each.
+    Settings(QString path, std::function<void(const QString&)> say);
+
+    // $XDG_CONFIG_HOME/Grimbolt/grimbolt.conf, or ~/.config/Grimbolt/grimbolt.conf.
+    static QString default_path();
+
+    // The options in the file. A value that is missing is its default; one of the wrong
+    // type or out of range is its default too, with a line that names its key.
+    Options load();
+    // Writes the options that differ from the file's, so that of two games running at
+    // once the last one to change a setting wins and the other settings stay.
+    void save(const Options& options);
+
+  private:
+    void say_once(const QString& what);
+
+    QString path_;
+    std::function<void(const QString&)> say_;
+    Options known_;       // the file's options as this game last read or wrote them
+    QStringList broken_;  // keys whose values in the file were broken when read
+    bool said_ = false;   // the folder's trouble is told once
+};
+
+}  // namespace grimbolt

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The classic edition writes no settings or data file: strace follows a classic replay
+# and finds nothing opened for writing, made, renamed or removed under the
+# configuration and data folders. The enhanced edition, traced the same way, is seen
+# reading its settings there, which shows that the trace looks in the right place.
+#   classic_files_test.sh GAME SCRIPT
+set -euo pipefail
+game=$1
+script=$2
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data QT_QPA_PLATFORM=offscreen
+mkdir -p "$XDG_CONFIG_HOME/Grimbolt" "$XDG_DATA_HOME/Grimbolt"
+printf '[show]\npause_sign=true\n' >"$XDG_CONFIG_HOME/Grimbolt/grimbolt.conf"
+
+# The trace's lines that write under the two folders.
+writes() {
+    grep -E "\"$home/(config|data)" "$1" |
+        grep -E 'O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|mkdir|rename|unlink|rmdir|link|creat\(|truncate|chmod' ||
+        true
+}
+
+strace -f -qq -e trace=%file -o "$home/classic.trace" \
+    "$game" --replay "$script" --seed 7 >/dev/null 2>&1
+found=$(writes "$home/classic.trace")
+if [ -n "$found" ]; then
+    echo "FAIL: the classic edition wrote under the configuration or data folder:"
+    echo "$found"
+    exit 1
+fi
+
+strace -f -qq -e trace=%file -o "$home/enhanced.trace" \
+    timeout -s TERM 3 "$game" --enhanced >/dev/null 2>&1 || true
+if ! grep -q "\"$XDG_CONFIG_HOME/Grimbolt/grimbolt.conf\"" "$home/enhanced.trace"; then
+    echo "FAIL: the trace did not see the enhanced edition read its settings"
+    exit 1
+fi
+echo "the classic edition wrote nothing under the configuration and data folders"

@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <QCheckBox>
+#include <QFile>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "replay/script_player.h"
+#include "shell/best_score.h"
+#include "shell/enhanced.h"
+#include "shell/overlay.h"
+#include "shell/shown_window.h"
+
+namespace grimbolt {
+namespace {
+
+using testing::eventually;
+
+// What a Settings object said, a line each.
+struct Said {
+    QStringList lines;
+    std::function<void(const QString&)> to() {
+        return [this](const QString& line) { lines << line; };
+    }
+};
+
+// A key as the active dialog gets it: at the control that has its focus.
+void key(QWidget* dialog, Qt::Key k) {
+    QWidget* focus = dialog->focusWidget();
+    QTest::keyClick(focus != nullptr ? focus : dialog, k);
+}
+
+void write_file(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+// The signs show over the view while the game is paused or over, and are gone when it
+// goes on or a new game starts; the picture and the state are those of a game without
+// them, event for event.
+TEST(Enhanced, TheSignsShowOverTheViewAndStayOutOfThePicture) {
+    ReplayOptions replay;
+    replay.enhanced = true;
+    replay.seed = 3;
+    ScriptPlayer with(replay);
+    ScriptPlayer without(replay);
+    auto* enhanced = with.window()->findChild<Enhanced*>();
+    ASSERT_NE(enhanced, nullptr);
+    Options signs;
+    signs.pause_sign = true;
+    signs.game_over = true;
+    enhanced->set_options(signs);
+    const Overlay* overlay = enhanced->overlay();
+    const auto both = [&](const char* script) {
+        const std::vector<ScriptEvent> events = parse_script(script).events;
+        with.play(events);
+        without.play(events);
+        EXPECT_EQ(with.pixel_hash(), without.pixel_hash()) << script;
+        EXPECT_EQ(with.state_hash(), without.state_hash()) << script;
+        EXPECT_TRUE(without.window()->findChild<Enhanced*>()->overlay()->lines().isEmpty());
+    };
+
+    both("tick 20\npause\npaint");
+    EXPECT_EQ(overlay->lines(), QStringList{"ПАУЗА"});
+    EXPECT_TRUE(overlay->isVisible());
+    both("pause");
+    EXPECT_TRUE(overlay->lines().isEmpty());  // gone at once
+    both("speed\nok");                        // the speed dialog is no pause
+    EXPECT_TRUE(overlay->lines().isEmpty());
+
+    // Stand still until a monster comes: the summary, with the best so far.
+    for (int i = 0; i < 200 && with.window()->game().deaths() == 0; ++i)
+        both("tick 50");
+    ASSERT_EQ(with.window()->game().deaths(), 1u);
+    const std::int32_t score = with.window()->game().s.score;
+    const QStringList summary{QStringLiteral("Очки: %1").arg(score),
+                              QStringLiteral("Рекорд: %1").arg(score), "F2 — новая игра"};
+    EXPECT_EQ(overlay->lines(), summary);
+    both("pause\ntick 3\npaint");  // going on after a death is no new game
+    EXPECT_EQ(overlay->lines(), summary);
+    both("new\ntick 2");
+    EXPECT_TRUE(overlay->lines().isEmpty());
+
+    // With the signs turned off they go at once.
+    both("pause");
+    EXPECT_FALSE(overlay->lines().isEmpty());
+    enhanced->set_options(Options{});
+    EXPECT_TRUE(overlay->lines().isEmpty());
+}
+
+// Keyboard alone: Space ticks a box, Tab goes on, Enter is OK and keeps the choice; Esc
+// is Cancel and changes nothing, on screen or in the file.
+TEST(Enhanced, TheOptionsWindowKeepsOnOkAndChangesNothingOnCancel) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Grimbolt/grimbolt.conf");
+    Said said;
+    Settings settings(path, said.to());
+    testing::Shown shown;
+    Mainfrm& w = shown.window;
+    Enhanced enhanced(w, settings.load(), &settings, nullptr);
+    const QList<QAction*> menus = w.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 4);
+    EXPECT_EQ(menus[3]->text(), QStringLiteral("Параметры"));
+    EXPECT_EQ(menus[3]->menu()->actions().value(0), enhanced.Settings_Item);
+    EXPECT_EQ(enhanced.Settings_Item->text(), QStringLiteral("Настройки…"));
+
+    enhanced.Settings_Item->trigger();
+    ASSERT_TRUE(eventually([&] {
+        return enhanced.options_dialog() != nullptr && enhanced.options_dialog()->isVisible();
+    }));
+    OptionsDialog* dialog = enhanced.options_dialog();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    key(dialog, Qt::Key_Space);  // the safe start
+    key(dialog, Qt::Key_Tab);
+    key(dialog, Qt::Key_Tab);
+    key(dialog, Qt::Key_Tab);
+    key(dialog, Qt::Key_Space);  // the pause sign
+    key(dialog, Qt::Key_Return);
+    EXPECT_TRUE(eventually([&] { return enhanced.options_dialog() == nullptr; }));
+    EXPECT_TRUE(enhanced.options().safe_start);
+    EXPECT_TRUE(enhanced.options().pause_sign);
+    EXPECT_FALSE(enhanced.options().remember_speed);
+    // The sign at once; the safe start from the next game.
+    EXPECT_FALSE(w.game().comforts.safe_start);
+    w.New_Game->trigger();
+    EXPECT_TRUE(w.game().comforts.safe_start);
+    QSettings file(path, QSettings::IniFormat);
+    EXPECT_EQ(file.value("play/safe_start").toString(), "true");
+    EXPECT_EQ(file.value("show/pause_sign").toString(), "true");
+
+    const QByteArray kept = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    enhanced.Settings_Item->trigger();
+    ASSERT_TRUE(eventually([&] { return enhanced.options_dialog() != nullptr; }));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(enhanced.options_dialog()));
+    key(enhanced.options_dialog(), Qt::Key_Space);
+    key(enhanced.options_dialog(), Qt::Key_Escape);
+    EXPECT_TRUE(eventually([&] { return enhanced.options_dialog() == nullptr; }));
+    EXPECT_TRUE(enhanced.options().safe_start);
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), kept);
+    EXPECT_TRUE(said.lines.isEmpty());
+}
+
+// The period chosen in the speed dialog and full screen come back at the next start.
+TEST(Enhanced, SpeedAndFullScreenAreKeptBetweenRuns) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grimbolt.conf");
+    Said said;
+    {
+        Settings settings(path, said.to());
+        testing::Shown shown;
+        Mainfrm& w = shown.window;
+        Enhanced enhanced(w, settings.load(), &settings, nullptr);
+        Options keep;
+        keep.remember_speed = true;
+        keep.full_screen = true;
+        enhanced.set_options(keep);
+        w.Speed->trigger();
+        w.HScroll1()->setValue(1900);
+        w.Okbut()->click();
+        ASSERT_TRUE(eventually([&] { return w.isMaximized(); }));
+        w.Full_Screen->trigger();
+        ASSERT_TRUE(eventually([&] { return w.isFullScreen(); })) << int(w.windowState());
+    }
+    Settings settings(path, said.to());
+    const Options options = settings.load();
+    EXPECT_EQ(options.tick_ms, 101);
+    EXPECT_TRUE(options.was_full_screen);
+    testing::FakeRandom random;
+    testing::FakeClock clock;
+    Mainfrm w(random, clock);
+    Enhanced enhanced(w, options, &settings, nullptr);
+    EXPECT_EQ(w.Timer1().interval(), 101);
+    enhanced.show();
+    EXPECT_TRUE(eventually([&] { return w.isFullScreen(); }));
+    EXPECT_TRUE(said.lines.isEmpty());
+
+    // Without the comforts the next start is the classic's.
+    Options off = options;
+    off.remember_speed = off.full_screen = false;
+    Mainfrm plain(random, clock);
+    Enhanced classic_like(plain, off, nullptr, nullptr);
+    EXPECT_EQ(plain.Timer1().interval(), 50);
+    classic_like.show();
+    EXPECT_TRUE(eventually([&] { return plain.isMaximized(); }));
+    EXPECT_FALSE(plain.isFullScreen());
+}
+
+// Missing, mistyped and out-of-range values are their defaults, each with one line that
+// names its key; the next save writes them right. Of two games, the last to change a
+// setting wins and the other's settings stay.
+TEST(Settings, BrokenValuesAreDefaultsAndTwoGamesKeepEachOthersSettings) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grimbolt.conf");
+    write_file(path,
+               "[play]\nsafe_start=banana\nremember_speed=true\ntick_ms=99999\n"
+               "[show]\npause_sign=\n[window]\nfull_screen=false\n\x01\xff garbage\n");
+    Said said;
+    Settings first(path, said.to());
+    Options o = first.load();
+    Options expected;
+    expected.remember_speed = true;
+    EXPECT_EQ(o, expected);
+    EXPECT_EQ(said.lines.size(), 3);
+    for (const char* key : {"[play] safe_start", "[play] tick_ms", "[show] pause_sign"})
+        EXPECT_EQ(said.lines.filter(key).size(), 1) << key;
+
+    Settings second(path, said.to());
+    Options other = second.load();
+    said.lines.clear();
+    o.pause_sign = true;
+    first.save(o);
+    other.game_over = true;
+    second.save(other);
+    o.tick_ms = 120;
+    first.save(o);
+    Settings third(path, said.to());
+    const Options now = third.load();
+    EXPECT_TRUE(said.lines.isEmpty()) << said.lines.join('\n').toStdString();
+    EXPECT_TRUE(now.pause_sign);
+    EXPECT_TRUE(now.game_over);
+    EXPECT_TRUE(now.remember_speed);
+    EXPECT_EQ(now.tick_ms, 120);
+}
+
+// A configuration folder that cannot be written (here a file stands where it should be,
+// which stops root too), or read: the defaults, and one line said once.
+TEST(Settings, AFolderThatCannotBeUsedLeavesTheDefaultsAndSaysSoOnce) {
+    QTemporaryDir dir;
+    write_file(dir.filePath("Grimbolt"), "not a folder");
+    Said said;
+    Settings blocked(dir.filePath("Grimbolt/grimbolt.conf"), said.to());
+    EXPECT_EQ(blocked.load(), Options{});
+    Options o;
+    o.pause_sign = true;
+    blocked.save(o);
+    o.game_over = true;
+    blocked.save(o);
+    EXPECT_EQ(said.lines.size(), 1) << said.lines.join('\n').toStdString();
+
+    if (geteuid() != 0) {  // root reads and writes whatever the modes say
+        const QString locked = dir.filePath("locked");
+        ASSERT_TRUE(QDir().mkpath(locked));
+        write_file(locked + "/grimbolt.conf", "[show]\npause_sign=true\n");
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        Said read_only;
+        Settings settings(locked + "/grimbolt.conf", read_only.to());
+        EXPECT_TRUE(settings.load().pause_sign);
+        settings.save(o);
+        EXPECT_EQ(read_only.lines.size(), 1);
+        QFile::setPermissions(
+            locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+}
+
+// The best score is kept whole and only ever goes up; a broken file counts as none.
+TEST(BestScore, KeepsTheBestAndOnlyTheBest) {
+    QTemporaryDir dir;
+    BestScore best(dir.filePath("Grimbolt"));
+    EXPECT_EQ(best.best(), 0);
+    EXPECT_EQ(best.offer(1200), 1200);
+    EXPECT_EQ(best.offer(800), 1200);
+    EXPECT_EQ(BestScore(dir.filePath("Grimbolt")).best(), 1200);
+    write_file(dir.filePath("Grimbolt/best.json"), "{\"best\": \"lots\"");
+    EXPECT_EQ(BestScore(dir.filePath("Grimbolt")).best(), 0);
+    EXPECT_EQ(best.best(), 1200);  // what this game saw stays
+}
+
+}  // namespace
+}  // namespace grimbolt
