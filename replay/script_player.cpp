@@ -57,7 +57,7 @@ void ScriptPlayer::start() {
     w.Timer1().set_held(true);
     // A replayed game keeps nothing: no settings file, no best score.
     if (options_.enhanced)
-        new Enhanced(w, Options{}, nullptr, nullptr);
+        new Enhanced(w, options_.comforts, nullptr, nullptr);
     w.set_display_size(options_.display);
     if (options_.display.isValid())
         w.resize(options_.display);

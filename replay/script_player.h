@@ -10,6 +10,7 @@
 #include "core/platform.h"
 #include "core/system_platform.h"
 #include "replay/script.h"
+#include "shell/settings.h"
 
 namespace grimbolt {
 
@@ -18,7 +19,8 @@ class Mainfrm;
 struct ReplayOptions {
     std::int32_t seed = 1;  // the generator's first seed and the clock's start
     QSize display;          // the display the game is told about; empty: the real one
-    bool enhanced = false;  // the enhanced edition, with every comfort off
+    bool enhanced = false;  // the enhanced edition
+    Options comforts;       // its comforts, every one off unless set
 };
 
 class ScriptPlayer {

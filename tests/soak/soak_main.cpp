@@ -7,7 +7,8 @@
 // dialog open. The shop needs 1000 points, which random keys rarely earn, so now and
 // then the soak hands the robot the points it needs, as a lucky player would have.
 // --save writes the events played, with a comment where points were handed out: the
-// soak itself, run again with the same seed, is what repeats a run exactly.
+// soak itself, run again with the same seed, is what repeats a run exactly. Odd seeds
+// play the enhanced edition with its safe start and signs on, even seeds the classic.
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -163,6 +164,9 @@ int run(const Options& o) {
     ReplayOptions replay;
     replay.seed = std::int32_t(o.seed);
     replay.display = QSize(640, 480);
+    // Odd seeds play the enhanced edition with every comfort that shows or plays on.
+    replay.enhanced = o.seed % 2 == 1;
+    replay.comforts.safe_start = replay.comforts.pause_sign = replay.comforts.game_over = true;
     ScriptPlayer player(replay);
     Checker checker;
     Profile profile;
@@ -199,8 +203,8 @@ int run(const Options& o) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("grimbolt-soak: %lld events, seed %u, %.1f s (%.1f us an event), %d starts\n",
-                checker.events(), o.seed, seconds,
+    std::printf("grimbolt-soak: %lld events, seed %u (%s), %.1f s (%.1f us an event), %d starts\n",
+                checker.events(), o.seed, replay.enhanced ? "enhanced" : "classic", seconds,
                 1e6 * seconds / double(std::max(1LL, checker.events())), player.starts());
     checker.report(stdout);
     if (o.profile)
