@@ -9,6 +9,7 @@
 #include "core/number_text.h"
 #include "core/platform.h"
 #include "core/sprites.h"
+#include "core/texts.h"
 
 namespace grimbolt {
 
@@ -34,6 +35,7 @@ class Game {
 
     GameState s;
     Comforts comforts;
+    Texts texts = Texts::current();  // taken anew when the language changes
     Sprites sprites;
     Surface screen;        // the main window's picture
     PictureBox paramspic;  // the status panel on the tile row

@@ -119,15 +119,15 @@ void Game::die() {
     screen.set_font_size(20);
     screen.set_print_pos(100, 100);
     screen.set_fore_colour(kGreen);
-    screen.print(QStringLiteral("Вы погибли в честном, но неравном бою..."));
+    screen.print(texts.death);
     screen.set_fore_colour(kBlack);
 }
 
 void Game::print_status() {
     Surface& panel = paramspic.surface;
     panel.cls();
-    panel.print(QStringLiteral("Очки: ") + number_text(s.score));
-    panel.print(QStringLiteral("Топливо: ") + number_text(s.fuel));
+    panel.print(texts.score + number_text(s.score));
+    panel.print(texts.fuel + number_text(s.fuel));
     // Compared in 64 bits: a doubled threshold past 2^31 must not turn negative and
     // open the shop on every tick.
     if (std::int64_t{s.score} >= 2 * std::int64_t{s.magazine_score}) {

@@ -1,5 +1,6 @@
 #include "shell/avtor.h"
 
+#include <QEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
@@ -21,11 +22,10 @@ void place(QWidget* w, int left, int top, int width, int height) {
 
 Avtor::Avtor(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("О создателе"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/avtor.ico")));
     setFixedSize(px(5475), px(2550));
 
-    command1_ = new QPushButton(QStringLiteral("ОК"), this);
+    command1_ = new QPushButton(this);
     command1_->setObjectName(QStringLiteral("Command1"));
     place(command1_, 3000, 1200, 2415, 1215);
     connect(command1_, &QPushButton::clicked, this, &Avtor::Command1_Click);
@@ -37,11 +37,24 @@ Avtor::Avtor(QWidget* parent) : QWidget(parent, Qt::Window) {
     picture1_->setPixmap(QPixmap(QStringLiteral(":/assets/avtor_Picture1.bmp")));
     place(picture1_, 120, 120, 2655, 2295);
 
-    label1_ = new QLabel(QStringLiteral("Эта программа создана её автором в 2004 году."), this);
+    label1_ = new QLabel(this);
     label1_->setObjectName(QStringLiteral("Label1"));
     label1_->setWordWrap(true);
     label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(label1_, 3000, 120, 2295, 975);
+    retranslate();
+}
+
+void Avtor::retranslate() {
+    setWindowTitle(tr("О создателе"));
+    command1_->setText(tr("ОК"));
+    label1_->setText(tr("Эта программа создана её автором в 2004 году."));
+}
+
+void Avtor::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
 }
 
 void Avtor::Command1_Click() {

@@ -18,8 +18,12 @@ class Avtor : public QWidget {
     QLabel* Label1() const { return label1_; }
     QPushButton* Command1() const { return command1_; }
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void Command1_Click();
+    void retranslate();
 
     QLabel* picture1_ = nullptr;
     QLabel* label1_ = nullptr;

@@ -15,9 +15,11 @@ namespace grimbolt {
 
 Enhanced::Enhanced(Mainfrm& window, Options options, Settings* settings, BestScore* best)
     : QObject(&window), window_(window), options_(options), settings_(settings), best_(best) {
-    QMenu* menu = window.menuBar()->addMenu(QStringLiteral("Параметры"));
-    Settings_Item = menu->addAction(QStringLiteral("Настройки…"));
+    menu_ = window.menuBar()->addMenu(QString());
+    Settings_Item = menu_->addAction(QString());
     connect(Settings_Item, &QAction::triggered, this, &Enhanced::Settings_Click);
+    retranslate();
+    use_language(options_.language);
 
     overlay_ = new Overlay(window.view());
     best_seen_ = best_ != nullptr ? best_->best() : 0;
@@ -55,6 +57,7 @@ void Enhanced::set_options(const Options& options) {
         o.was_full_screen = options_.was_full_screen;
     options_ = o;
     keep();
+    use_language(options_.language);
     refresh();
 }
 
@@ -69,7 +72,25 @@ void Enhanced::Settings_Click() {
     dialog_->activateWindow();
 }
 
+void Enhanced::retranslate() {
+    menu_->setTitle(tr("Параметры"));
+    Settings_Item->setText(tr("Настройки…"));
+}
+
+void Enhanced::use_language(const QString& language) {
+    const bool english = language == QLatin1String("en");
+    if (english == english_installed_)
+        return;
+    if (english && english_.isEmpty() && !english_.load(QStringLiteral(":/i18n/grimbolt_en.qm"))) {
+        return;
+    }
+    english_installed_ = english ? QCoreApplication::installTranslator(&english_)
+                                 : !QCoreApplication::removeTranslator(&english_);
+}
+
 bool Enhanced::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_ && event->type() == QEvent::LanguageChange)
+        retranslate();
     if (watched == &window_ && event->type() == QEvent::WindowStateChange && options_.full_screen &&
         window_.isFullScreen() != options_.was_full_screen) {
         options_.was_full_screen = window_.isFullScreen();

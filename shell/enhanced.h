@@ -5,12 +5,14 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTranslator>
 #include <cstdint>
 
 #include "shell/options_dialog.h"
 #include "shell/settings.h"
 
 class QAction;
+class QMenu;
 
 namespace grimbolt {
 
@@ -51,6 +53,9 @@ class Enhanced : public QObject {
     void on_pause();
     void on_speed_chosen();
     void keep();
+    // Russian, the source, or English through Qt's translations; every window follows.
+    void use_language(const QString& language);
+    void retranslate();
 
     Mainfrm& window_;
     Options options_;
@@ -58,6 +63,9 @@ class Enhanced : public QObject {
     BestScore* best_;
     Overlay* overlay_ = nullptr;
     QPointer<OptionsDialog> dialog_;
+    QMenu* menu_ = nullptr;
+    QTranslator english_;
+    bool english_installed_ = false;
     std::uint32_t deaths_seen_ = 0;
     std::int32_t best_seen_ = 0;
     bool paused_ = false;     // the pause command stopped the ticks, and they still stand

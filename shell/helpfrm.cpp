@@ -8,13 +8,6 @@
 
 namespace grimbolt {
 
-const char16_t kHelpText[] =
-    u"Grimbolt (гримболт). Управление: стрелки вправо, влево; взлёт - \"X\"; поднять оружие "
-    u"(запрет на стрельбу) - \"Z\"; стрелять - \"Shift\". Вы должны уничтожить монстров. После "
-    u"набора определённого количества очков вас пустят в магазин. Для того, чтобы попасть в "
-    u"магазин в следующий раз нужно набрать в два раза больше очков. Цены тоже увеличатся в два "
-    u"раза. Совет: не забывайте покупать топливо!!!\r\n";
-
 namespace {
 int px(std::int64_t twips) {
     return int(to_px(twips));
@@ -23,7 +16,6 @@ int px(std::int64_t twips) {
 
 Helpfrm::Helpfrm(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Помощь"));
     resize(px(4680), px(3195));
 
     text1_ = new QPlainTextEdit(this);
@@ -32,8 +24,20 @@ Helpfrm::Helpfrm(QWidget* parent) : QWidget(parent, Qt::Window) {
     text1_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text1_->setReadOnly(true);  // nothing reads it back, so nothing to edit
-    text1_->setPlainText(QString::fromUtf16(kHelpText));
+    retranslate();
     Form_Resize();
+}
+
+void Helpfrm::retranslate() {
+    setWindowTitle(tr("Помощь"));
+    // One paragraph, ended by a line break.
+    text1_->setPlainText(
+        tr("Grimbolt (гримболт). Управление: стрелки вправо, влево; взлёт - \"X\"; поднять "
+           "оружие (запрет на стрельбу) - \"Z\"; стрелять - \"Shift\". Вы должны уничтожить "
+           "монстров. После набора определённого количества очков вас пустят в магазин. Для "
+           "того, чтобы попасть в магазин в следующий раз нужно набрать в два раза больше "
+           "очков. Цены тоже увеличатся в два раза. Совет: не забывайте покупать топливо!!!") +
+        QStringLiteral("\r\n"));
 }
 
 void Helpfrm::resizeEvent(QResizeEvent* event) {
@@ -45,6 +49,8 @@ void Helpfrm::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
 }
 
 void Helpfrm::Form_Resize() {

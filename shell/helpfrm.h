@@ -7,9 +7,6 @@ class QPlainTextEdit;
 
 namespace grimbolt {
 
-// One paragraph, ended by a line break, as the window shows it.
-extern const char16_t kHelpText[];
-
 class Helpfrm : public QWidget {
     Q_OBJECT
   public:
@@ -25,6 +22,7 @@ class Helpfrm : public QWidget {
   private:
     // Fits the text box to the client area, which is empty while minimized.
     void Form_Resize();
+    void retranslate();
 
     QPlainTextEdit* text1_ = nullptr;
 };

@@ -66,6 +66,11 @@ void Mainfrm::show_maximized() {
 }
 
 void Mainfrm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        // The menus at once; the texts the game draws from their next drawing.
+        retranslate();
+        game_->texts = Texts::current();
+    }
     if (event->type() == QEvent::WindowStateChange) {
         const Qt::WindowStates before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
         follow_window_state(*this, before, layout_geometry());

@@ -16,6 +16,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QScrollBar;
 class QWindow;
@@ -105,6 +106,8 @@ class Mainfrm : public QMainWindow {
   private:
     void build_menus();
     void connect_menus();
+    // The menus' captions in the language chosen; Russian with no translation.
+    void retranslate();
     void on_focus_window_changed(QWindow* now);
     void pad_key_down(std::int16_t code, std::int16_t shift);
 
@@ -130,6 +133,9 @@ class Mainfrm : public QMainWindow {
     QtTimer timer_{50};
     std::unique_ptr<WindowDisplay> display_;
     std::unique_ptr<Game> game_;
+    QMenu* game_menu_ = nullptr;
+    QMenu* options_menu_ = nullptr;
+    QMenu* help_menu_ = nullptr;
     GameScreen* screen_ = nullptr;
     SpeedDialog* speedpic_ = nullptr;
     KeyPreview* key_preview_ = nullptr;

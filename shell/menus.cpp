@@ -10,31 +10,46 @@
 namespace grimbolt {
 
 void Mainfrm::build_menus() {
-    QMenu* game_menu = menuBar()->addMenu(QStringLiteral("Игра"));
-    New_Game = game_menu->addAction(QStringLiteral("Начать новую игру"));
+    game_menu_ = menuBar()->addMenu(QString());
+    New_Game = game_menu_->addAction(QString());
     New_Game->setShortcut(Qt::Key_F2);
-    Pause = game_menu->addAction(QStringLiteral("Пауза"));
+    Pause = game_menu_->addAction(QString());
     Pause->setShortcut(Qt::Key_F3);
-    Exit = game_menu->addAction(QStringLiteral("Выход"));
+    Exit = game_menu_->addAction(QString());
 
-    QMenu* options = menuBar()->addMenu(QStringLiteral("Настройки"));
-    Music = options->addAction(QStringLiteral("Музыка вкл/выкл"));
+    options_menu_ = menuBar()->addMenu(QString());
+    Music = options_menu_->addAction(QString());
     Music->setCheckable(true);
     Music->setChecked(true);
-    Speed = options->addAction(QStringLiteral("Скорость игры"));
+    Speed = options_menu_->addAction(QString());
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
-    How_to_play = help->addAction(QStringLiteral("Как играть..."));
+    help_menu_ = menuBar()->addMenu(QString());
+    How_to_play = help_menu_->addAction(QString());
     How_to_play->setShortcut(Qt::Key_F1);
-    Author = help->addAction(QStringLiteral("Автор"));
+    Author = help_menu_->addAction(QString());
 
-    Full_Screen = new QAction(QStringLiteral("Полный экран"), this);
+    Full_Screen = new QAction(this);
     Full_Screen->setShortcut(Qt::Key_F11);
     addAction(Full_Screen);
 
     // The shortcuts work wherever the focus is in the main window.
     for (QAction* a : {New_Game, Pause, How_to_play, Full_Screen})
         a->setShortcutContext(Qt::WindowShortcut);
+    retranslate();
+}
+
+void Mainfrm::retranslate() {
+    game_menu_->setTitle(tr("Игра"));
+    New_Game->setText(tr("Начать новую игру"));
+    Pause->setText(tr("Пауза"));
+    Exit->setText(tr("Выход"));
+    options_menu_->setTitle(tr("Настройки"));
+    Music->setText(tr("Музыка вкл/выкл"));
+    Speed->setText(tr("Скорость игры"));
+    help_menu_->setTitle(tr("Помощь"));
+    How_to_play->setText(tr("Как играть..."));
+    Author->setText(tr("Автор"));
+    Full_Screen->setText(tr("Полный экран"));
 }
 
 void Mainfrm::connect_menus() {

@@ -6,6 +6,9 @@
 #include "shell/settings.h"
 
 class QCheckBox;
+class QComboBox;
+class QDialogButtonBox;
+class QLabel;
 
 namespace grimbolt {
 
@@ -22,14 +25,23 @@ class OptionsDialog : public QDialog {
     QCheckBox* full_screen() const { return full_screen_; }
     QCheckBox* pause_sign() const { return pause_sign_; }
     QCheckBox* game_over() const { return game_over_; }
+    QComboBox* language() const { return language_; }
+
+  protected:
+    void changeEvent(QEvent* event) override;
 
   private:
+    void retranslate();
+
     Options shown_;
     QCheckBox* safe_start_ = nullptr;
     QCheckBox* remember_speed_ = nullptr;
     QCheckBox* full_screen_ = nullptr;
     QCheckBox* pause_sign_ = nullptr;
     QCheckBox* game_over_ = nullptr;
+    QLabel* language_label_ = nullptr;
+    QComboBox* language_ = nullptr;
+    QDialogButtonBox* buttons_ = nullptr;
 };
 
 }  // namespace grimbolt

@@ -4,7 +4,6 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
-#include <utility>
 
 namespace grimbolt {
 namespace {
@@ -27,49 +26,72 @@ bool Overlay::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void Overlay::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        update();
+}
+
 void Overlay::show_pause() {
-    show_lines({QStringLiteral("ПАУЗА")}, 48);
+    show_sign(Sign::Pause);
 }
 
 void Overlay::show_game_over(std::int32_t score, std::int32_t best) {
-    show_lines(
-        {QStringLiteral("Очки: ") + QString::number(score),
-         QStringLiteral("Рекорд: ") + QString::number(best), QStringLiteral("F2 — новая игра")},
-        24);
+    if (sign_ == Sign::GameOver && score == score_ && best == best_ && isVisible())
+        return;
+    score_ = score;
+    best_ = best;
+    show_sign(Sign::GameOver);
 }
 
 void Overlay::clear() {
+    sign_ = Sign::None;
     hide();
-    lines_.clear();
 }
 
-void Overlay::show_lines(QStringList lines, int point_size) {
-    lines_ = std::move(lines);
-    point_size_ = point_size;
+void Overlay::show_sign(Sign sign) {
+    if (sign_ == sign && isVisible())
+        return;
+    sign_ = sign;
     raise();
     show();
     update();
 }
 
+QStringList Overlay::lines() const {
+    if (!isVisible())
+        return {};
+    switch (sign_) {
+        case Sign::Pause:
+            return {tr("ПАУЗА")};
+        case Sign::GameOver:
+            return {tr("Очки: %1").arg(score_), tr("Рекорд: %1").arg(best_), tr("F2 — новая игра")};
+        case Sign::None:
+            break;
+    }
+    return {};
+}
+
 void Overlay::paintEvent(QPaintEvent*) {
+    const QStringList text = lines();
     QPainter painter(this);
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSize(point_size_);
+    font.setPointSize(sign_ == Sign::Pause ? 48 : 24);
     font.setBold(true);
     painter.setFont(font);
     const QFontMetrics metrics(font);
     int width = 0;
-    for (const QString& line : lines_)
+    for (const QString& line : text)
         width = std::max(width, metrics.horizontalAdvance(line));
-    const int height = metrics.lineSpacing() * int(lines_.size());
+    const int height = metrics.lineSpacing() * int(text.size());
     const QRect box(QPoint(0, 0), QSize(width + 2 * kMargin, height + 2 * kMargin));
     const QRect where = box.translated(rect().center() - box.center());
     painter.fillRect(where, QColor(0, 0, 0, 200));
     painter.setPen(QColor(0, 255, 0));
     painter.drawRect(where.adjusted(0, 0, -1, -1));
     QRect line(where.left(), where.top() + kMargin, where.width(), metrics.lineSpacing());
-    for (const QString& text : lines_) {
-        painter.drawText(line, Qt::AlignCenter, text);
+    for (const QString& row : text) {
+        painter.drawText(line, Qt::AlignCenter, row);
         line.translate(0, metrics.lineSpacing());
     }
 }

@@ -18,18 +18,21 @@ class Overlay : public QWidget {
     void show_game_over(std::int32_t score, std::int32_t best);
     void clear();
 
-    // What it shows, a line each; empty while hidden.
-    QStringList lines() const { return isVisible() ? lines_ : QStringList(); }
+    // What it shows, a line each, in the language of now; empty while hidden.
+    QStringList lines() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void show_lines(QStringList lines, int point_size);
+    enum class Sign { None, Pause, GameOver };
+    void show_sign(Sign sign);
 
-    QStringList lines_;
-    int point_size_ = 0;
+    Sign sign_ = Sign::None;
+    std::int32_t score_ = 0;
+    std::int32_t best_ = 0;
 };
 
 }  // namespace grimbolt

@@ -26,6 +26,7 @@ constexpr Flag kFlags[] = {
     {"show/game_over", &Options::game_over},
 };
 constexpr const char* kTickKey = "play/tick_ms";
+constexpr const char* kLanguageKey = "show/language";
 
 // A value as the file holds it, or nothing when it is not one of its key's values.
 std::optional<bool> flag_value(const QVariant& value) {
@@ -34,6 +35,13 @@ std::optional<bool> flag_value(const QVariant& value) {
         return true;
     if (text == QLatin1String("false"))
         return false;
+    return std::nullopt;
+}
+
+std::optional<QString> language_value(const QVariant& value) {
+    const QString text = value.toString().trimmed();
+    if (text == QLatin1String("ru") || text == QLatin1String("en"))
+        return text;
     return std::nullopt;
 }
 
@@ -109,6 +117,12 @@ Options Settings::load() {
         else
             broken(kTickKey);
     }
+    if (ini.contains(QLatin1String(kLanguageKey))) {
+        if (const auto language = language_value(ini.value(QLatin1String(kLanguageKey))))
+            options.language = *language;
+        else
+            broken(kLanguageKey);
+    }
     known_ = options;
     return options;
 }
@@ -128,6 +142,9 @@ void Settings::save(const Options& options) {
     const bool valid = tick_value(ini.value(QLatin1String(kTickKey))).has_value();
     if (needed(kTickKey, options.tick_ms != known_.tick_ms, valid))
         ini.setValue(QLatin1String(kTickKey), options.tick_ms);
+    const bool valid_language = language_value(ini.value(QLatin1String(kLanguageKey))).has_value();
+    if (needed(kLanguageKey, options.language != known_.language, valid_language))
+        ini.setValue(QLatin1String(kLanguageKey), options.language);
     QDir().mkpath(QFileInfo(path_).absolutePath());
     ini.sync();
     if (ini.status() != QSettings::NoError) {

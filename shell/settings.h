@@ -11,13 +11,14 @@ namespace grimbolt {
 
 // Every option, off (and the classic's 50 ms) unless the player turns it on.
 struct Options {
-    bool safe_start = false;       // [play] safe_start
-    bool remember_speed = false;   // [play] remember_speed
-    int tick_ms = 50;              // [play] tick_ms, 1 to 2001
-    bool full_screen = false;      // [window] full_screen: keep full screen between runs
-    bool was_full_screen = false;  // [window] was_full_screen: how the last run left it
-    bool pause_sign = false;       // [show] pause_sign
-    bool game_over = false;        // [show] game_over
+    bool safe_start = false;                  // [play] safe_start
+    bool remember_speed = false;              // [play] remember_speed
+    int tick_ms = 50;                         // [play] tick_ms, 1 to 2001
+    bool full_screen = false;                 // [window] full_screen: keep full screen between runs
+    bool was_full_screen = false;             // [window] was_full_screen: how the last run left it
+    bool pause_sign = false;                  // [show] pause_sign
+    bool game_over = false;                   // [show] game_over
+    QString language = QStringLiteral("ru");  // [show] language: ru or en
 
     bool operator==(const Options&) const = default;
 };

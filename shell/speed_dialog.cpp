@@ -1,5 +1,6 @@
 #include "shell/speed_dialog.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -26,7 +27,7 @@ SpeedDialog::SpeedDialog(QtTimer& timer, QWidget* parent) : QFrame(parent), time
     place(this, 480, 960, 5415, 1455);
     hide();
 
-    okbut_ = new QPushButton(QStringLiteral("Ок"), this);
+    okbut_ = new QPushButton(this);
     okbut_->setObjectName(QStringLiteral("Okbut"));
     place(okbut_, 240, 960, 4935, 375);
     hscroll1_ = new QScrollBar(Qt::Horizontal, this);
@@ -34,7 +35,7 @@ SpeedDialog::SpeedDialog(QtTimer& timer, QWidget* parent) : QFrame(parent), time
     hscroll1_->setRange(0, 2000);
     hscroll1_->setValue(0);
     place(hscroll1_, 240, 720, 4935, 135);
-    label1_ = new QLabel(QStringLiteral("Выберите скорость"), this);
+    label1_ = new QLabel(this);
     label1_->setObjectName(QStringLiteral("Label1"));
     label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(label1_, 240, 360, 3375, 615);
@@ -46,6 +47,18 @@ SpeedDialog::SpeedDialog(QtTimer& timer, QWidget* parent) : QFrame(parent), time
         w->setFocusPolicy(Qt::NoFocus);
     }
     connect(hscroll1_, &QScrollBar::valueChanged, this, &SpeedDialog::HScroll1_Change);
+    retranslate();
+}
+
+void SpeedDialog::retranslate() {
+    okbut_->setText(tr("Ок"));
+    label1_->setText(tr("Выберите скорость"));
+}
+
+void SpeedDialog::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
 }
 
 void SpeedDialog::open(QSize client) {

@@ -29,7 +29,12 @@ class SpeedDialog : public QFrame {
     // The slider moved, by the player or by open(): the period follows it.
     void HScroll1_Change();
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void retranslate();
+
     QtTimer& timer_;
     QPushButton* okbut_ = nullptr;
     QScrollBar* hscroll1_ = nullptr;

@@ -34,14 +34,11 @@ void Game::magazine() {
     screen.set_font_size(kShopFontPoints);
     screen.set_fore_colour(kGreen);
     const QString lines[] = {
-        QStringLiteral("Вы набрали ") + number_text(s.score) +
-            QStringLiteral(" очков, и вас пустили в магазин: "),
-        QStringLiteral("1. ") + number_text(s.price_rate) +
-            QStringLiteral(" - увеличение скорострельности."),
-        QStringLiteral("2. ") + number_text(s.price_blast) +
-            QStringLiteral(" - увеличение размера взрыва от ваших пуль."),
-        QStringLiteral("3. ") + number_text(s.price_fuel) + QStringLiteral(" - топливо."),
-        QStringLiteral("Esc - вернуться в игру (когда всё купили)."),
+        texts.shop[0].arg(number_text(s.score)),
+        texts.shop[1].arg(number_text(s.price_rate)),
+        texts.shop[2].arg(number_text(s.price_blast)),
+        texts.shop[3].arg(number_text(s.price_fuel)),
+        texts.shop[4],
     };
     for (const QString& line : lines) {
         screen.set_print_pos(x0 + kShopMargin, screen.current_y());

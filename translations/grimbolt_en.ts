@@ -1,0 +1,192 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ru">
+<context>
+    <name>Game</name>
+    <message>
+        <source>Очки: </source>
+        <translation>Score: </translation>
+    </message>
+    <message>
+        <source>Топливо: </source>
+        <translation>Fuel: </translation>
+    </message>
+    <message>
+        <source>Вы погибли в честном, но неравном бою...</source>
+        <translation>You died in a fair but unequal fight...</translation>
+    </message>
+    <message>
+        <source>Вы набрали %1 очков, и вас пустили в магазин: </source>
+        <translation>You have%1points and may enter the shop: </translation>
+    </message>
+    <message>
+        <source>1. %1 - увеличение скорострельности.</source>
+        <translation>1.%1- a faster rate of fire.</translation>
+    </message>
+    <message>
+        <source>2. %1 - увеличение размера взрыва от ваших пуль.</source>
+        <translation>2.%1- a bigger blast from your bullets.</translation>
+    </message>
+    <message>
+        <source>3. %1 - топливо.</source>
+        <translation>3.%1- fuel.</translation>
+    </message>
+    <message>
+        <source>Esc - вернуться в игру (когда всё купили).</source>
+        <translation>Esc - back to the game (when you have bought all).</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::Avtor</name>
+    <message>
+        <source>О создателе</source>
+        <translation>About the author</translation>
+    </message>
+    <message>
+        <source>ОК</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Эта программа создана её автором в 2004 году.</source>
+        <translation>This program was created by its author in 2004.</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::Enhanced</name>
+    <message>
+        <source>Параметры</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>Настройки…</source>
+        <translation>Options…</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::Helpfrm</name>
+    <message>
+        <source>Помощь</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Grimbolt (гримболт). Управление: стрелки вправо, влево; взлёт - &quot;X&quot;; поднять оружие (запрет на стрельбу) - &quot;Z&quot;; стрелять - &quot;Shift&quot;. Вы должны уничтожить монстров. После набора определённого количества очков вас пустят в магазин. Для того, чтобы попасть в магазин в следующий раз нужно набрать в два раза больше очков. Цены тоже увеличатся в два раза. Совет: не забывайте покупать топливо!!!</source>
+        <translation>Grimbolt. Controls: the Right and Left arrows; take off - &quot;X&quot;; raise the gun (no firing) - &quot;Z&quot;; fire - &quot;Shift&quot;. You must destroy the monsters. Once you have scored enough points, you are let into the shop. To get into the shop the next time, you need twice as many points. The prices double too. Tip: do not forget to buy fuel!!!</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::Mainfrm</name>
+    <message>
+        <source>Игра</source>
+        <translation>Game</translation>
+    </message>
+    <message>
+        <source>Начать новую игру</source>
+        <translation>Start a new game</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Настройки</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Музыка вкл/выкл</source>
+        <translation>Music on/off</translation>
+    </message>
+    <message>
+        <source>Скорость игры</source>
+        <translation>Game speed</translation>
+    </message>
+    <message>
+        <source>Помощь</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Как играть...</source>
+        <translation>How to play...</translation>
+    </message>
+    <message>
+        <source>Автор</source>
+        <translation>Author</translation>
+    </message>
+    <message>
+        <source>Полный экран</source>
+        <translation>Full screen</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::OptionsDialog</name>
+    <message>
+        <source>Настройки</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>Безопасный старт: монстры появляются, когда робот встал на плитки (со следующей игры)</source>
+        <translation>Safe start: monsters come once the robot stands on the tiles (from the next game)</translation>
+    </message>
+    <message>
+        <source>Запоминать скорость игры</source>
+        <translation>Remember the game speed</translation>
+    </message>
+    <message>
+        <source>Запоминать полный экран</source>
+        <translation>Remember full screen</translation>
+    </message>
+    <message>
+        <source>Показывать знак паузы</source>
+        <translation>Show the pause sign</translation>
+    </message>
+    <message>
+        <source>Показывать итоги игры</source>
+        <translation>Show the summary of a game</translation>
+    </message>
+    <message>
+        <source>Язык / Language:</source>
+        <translation>Язык / Language:</translation>
+    </message>
+    <message>
+        <source>ОК</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::Overlay</name>
+    <message>
+        <source>ПАУЗА</source>
+        <translation>PAUSE</translation>
+    </message>
+    <message>
+        <source>Очки: %1</source>
+        <translation>Score: %1</translation>
+    </message>
+    <message>
+        <source>Рекорд: %1</source>
+        <translation>Best: %1</translation>
+    </message>
+    <message>
+        <source>F2 — новая игра</source>
+        <translation>F2 — new game</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::SpeedDialog</name>
+    <message>
+        <source>Ок</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Выберите скорость</source>
+        <translation>Choose the speed</translation>
+    </message>
+</context>
+</TS>
