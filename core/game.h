@@ -29,6 +29,20 @@ struct Comforts {
     bool safe_start = false;
 };
 
+// How often each thing the player hears of has happened since the program started:
+// counted by the rules, read by the shell between events (the enhanced edition's
+// sounds and summary). Nothing of the game reads them.
+struct Happenings {
+    std::uint32_t shots = 0;      // a bullet fired
+    std::uint32_t hits = 0;       // a monster destroyed, by a bullet or an explosion
+    std::uint32_t deaths = 0;     // the robot shot down
+    std::uint32_t shops = 0;      // the shop opened
+    std::uint32_t purchases = 0;  // a purchase made
+    std::uint32_t refusals = 0;   // a purchase the score did not cover
+
+    bool operator==(const Happenings&) const = default;
+};
+
 class Game {
   public:
     Game(Sprites sprites, Platform platform);
@@ -83,8 +97,7 @@ class Game {
     void magazine();
     void magazine_key(std::int16_t key_code);
 
-    // How often the robot has been shot down since the program started.
-    std::uint32_t deaths() const { return deaths_; }
+    const Happenings& happenings() const { return happenings_; }
 
     // The main window's client area (ScaleWidth x ScaleHeight), in twips.
     Size client_size() const;
@@ -114,7 +127,7 @@ class Game {
     void leave_magazine();
 
     Platform platform_;
-    std::uint32_t deaths_ = 0;
+    Happenings happenings_;
 };
 
 }  // namespace grimbolt

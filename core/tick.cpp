@@ -114,7 +114,7 @@ void Game::walk_hero() {
 // The robot's death changes no game variable: the timer stops and the message stays
 // until a full redraw. Only the count of deaths, for the shell, goes up.
 void Game::die() {
-    ++deaths_;
+    ++happenings_.deaths;
     platform_.timer.set_enabled(false);
     screen.set_font_size(20);
     screen.set_print_pos(100, 100);
@@ -131,6 +131,7 @@ void Game::print_status() {
     // Compared in 64 bits: a doubled threshold past 2^31 must not turn negative and
     // open the shop on every tick.
     if (std::int64_t{s.score} >= 2 * std::int64_t{s.magazine_score}) {
+        ++happenings_.shops;
         magazine();
         s.magazine_score = s.score;
     }

@@ -19,6 +19,7 @@ void Game::fire() {
     // The recoil and the reload run even when every slot is busy and the shot is lost.
     s.since_shot = 1;
     s.reload_counter = wrap<std::uint8_t>(s.reload_time);
+    ++happenings_.shots;
 
     // The middle of the level gun, at the height of the level barrel.
     const double hy = s.hero_pos[1];

@@ -7,13 +7,15 @@
 #include <algorithm>
 
 #include "shell/best_score.h"
+#include "shell/game_sound.h"
 #include "shell/mainfrm.h"
 #include "shell/options_dialog.h"
 #include "shell/overlay.h"
 
 namespace grimbolt {
 
-Enhanced::Enhanced(Mainfrm& window, Options options, Settings* settings, BestScore* best)
+Enhanced::Enhanced(Mainfrm& window, Options options, Settings* settings, BestScore* best,
+                   Audio* audio)
     : QObject(&window), window_(window), options_(options), settings_(settings), best_(best) {
     menu_ = window.menuBar()->addMenu(QString());
     Settings_Item = menu_->addAction(QString());
@@ -22,6 +24,14 @@ Enhanced::Enhanced(Mainfrm& window, Options options, Settings* settings, BestSco
     use_language(options_.language);
 
     overlay_ = new Overlay(window.view());
+    // The Music item turns the sounds on and off; its mark shows which.
+    QObject::disconnect(window.Music, &QAction::triggered, window.Music, nullptr);
+    window.Music->setChecked(options_.sound);
+    connect(window.Music, &QAction::toggled, this, &Enhanced::on_music);
+    if (audio != nullptr) {
+        sound_ = new GameSound(window, *audio);
+        sound_->set_enabled(options_.sound);
+    }
     best_seen_ = best_ != nullptr ? best_->best() : 0;
     window.game().comforts.safe_start = options_.safe_start;
     if (options_.remember_speed)
@@ -58,6 +68,7 @@ void Enhanced::set_options(const Options& options) {
     options_ = o;
     keep();
     use_language(options_.language);
+    window_.Music->setChecked(options_.sound);
     refresh();
 }
 
@@ -101,8 +112,8 @@ bool Enhanced::eventFilter(QObject* watched, QEvent* event) {
 
 void Enhanced::refresh() {
     const Game& game = window_.game();
-    if (game.deaths() != deaths_seen_) {
-        deaths_seen_ = game.deaths();
+    if (game.happenings().deaths != deaths_seen_) {
+        deaths_seen_ = game.happenings().deaths;
         game_over_ = true;
         best_seen_ =
             best_ != nullptr ? best_->offer(game.s.score) : std::max(best_seen_, game.s.score);
@@ -126,6 +137,15 @@ void Enhanced::on_new_game() {
 void Enhanced::on_pause() {
     paused_ = !window_.Timer1().enabled();
     refresh();
+}
+
+void Enhanced::on_music(bool on) {
+    if (sound_ != nullptr)
+        sound_->set_enabled(on);
+    if (on != options_.sound) {
+        options_.sound = on;
+        keep();
+    }
 }
 
 void Enhanced::on_speed_chosen() {

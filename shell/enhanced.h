@@ -16,7 +16,9 @@ class QMenu;
 
 namespace grimbolt {
 
+class Audio;
 class BestScore;
+class GameSound;
 class Mainfrm;
 class Overlay;
 
@@ -24,8 +26,10 @@ class Enhanced : public QObject {
     Q_OBJECT
   public:
     // `settings` keeps the options and `best` the best score; either may be null, and
-    // then nothing is kept (a replayed game). `options` are those to start with.
-    Enhanced(Mainfrm& window, Options options, Settings* settings, BestScore* best);
+    // then nothing is kept (a replayed game). `options` are those to start with. The
+    // game's sounds play through `audio` when there is one.
+    Enhanced(Mainfrm& window, Options options, Settings* settings, BestScore* best,
+             Audio* audio = nullptr);
 
     // Shows the window maximized, or in full screen where the last run left it so and
     // the player keeps full screen between runs.
@@ -42,6 +46,7 @@ class Enhanced : public QObject {
     OptionsDialog* options_dialog() const { return dialog_; }
 
     Overlay* overlay() const { return overlay_; }
+    GameSound* sound() const { return sound_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,6 +57,7 @@ class Enhanced : public QObject {
     void on_new_game();
     void on_pause();
     void on_speed_chosen();
+    void on_music(bool on);
     void keep();
     // Russian, the source, or English through Qt's translations; every window follows.
     void use_language(const QString& language);
@@ -62,6 +68,7 @@ class Enhanced : public QObject {
     Settings* settings_;
     BestScore* best_;
     Overlay* overlay_ = nullptr;
+    GameSound* sound_ = nullptr;
     QPointer<OptionsDialog> dialog_;
     QMenu* menu_ = nullptr;
     QTranslator english_;

@@ -7,6 +7,7 @@
 
 #include "core/system_platform.h"
 #include "replay/script_player.h"
+#include "shell/audio.h"
 #include "shell/best_score.h"
 #include "shell/enhanced.h"
 #include "shell/gamepad.h"
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
     };
     std::unique_ptr<grimbolt::Settings> settings;
     std::unique_ptr<grimbolt::BestScore> best;
+    std::unique_ptr<grimbolt::Audio> audio;
     grimbolt::SystemRandom random;
     grimbolt::SystemClock clock;
     grimbolt::Mainfrm window(random, clock);
@@ -125,7 +127,14 @@ int main(int argc, char** argv) {
     if (options.isSet(enhanced_option)) {
         settings = std::make_unique<grimbolt::Settings>(grimbolt::Settings::default_path(), say);
         best = std::make_unique<grimbolt::BestScore>(grimbolt::BestScore::default_folder());
-        enhanced = new grimbolt::Enhanced(window, settings->load(), settings.get(), best.get());
+        // Sound is a welcome extra: without a device the game plays on silently.
+        audio = std::make_unique<grimbolt::Audio>();
+        if (!audio->start()) {
+            say(QStringLiteral("no sound: %1").arg(audio->error()));
+            audio.reset();
+        }
+        enhanced = new grimbolt::Enhanced(window, settings->load(), settings.get(), best.get(),
+                                          audio.get());
     }
     // Gamepads are a welcome extra: without them the game plays on from the keyboard.
     grimbolt::Gamepad pad;

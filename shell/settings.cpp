@@ -24,6 +24,7 @@ constexpr Flag kFlags[] = {
     {"window/was_full_screen", &Options::was_full_screen},
     {"show/pause_sign", &Options::pause_sign},
     {"show/game_over", &Options::game_over},
+    {"sound/enabled", &Options::sound},
 };
 constexpr const char* kTickKey = "play/tick_ms";
 constexpr const char* kLanguageKey = "show/language";

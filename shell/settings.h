@@ -19,6 +19,7 @@ struct Options {
     bool pause_sign = false;                  // [show] pause_sign
     bool game_over = false;                   // [show] game_over
     QString language = QStringLiteral("ru");  // [show] language: ru or en
+    bool sound = true;                        // [sound] enabled: on, as the Music item's mark shows
 
     bool operator==(const Options&) const = default;
 };

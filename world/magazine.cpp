@@ -73,8 +73,11 @@ void Game::magazine_key(std::int16_t key_code) {
 // A purchase needs more points than the price; a refused one changes nothing.
 template <class Effect>
 void Game::buy(std::int32_t price, Effect effect) {
-    if (s.score <= price)
+    if (s.score <= price) {
+        ++happenings_.refusals;
         return;
+    }
+    ++happenings_.purchases;
     s.score = wrap<std::int32_t>(std::int64_t{s.score} - price);
     effect();
     magazine();

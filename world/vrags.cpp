@@ -110,6 +110,7 @@ void Game::delete_vrag(std::int16_t m) {
     screen.box(single(v.x - (hw + 100) * d), std::int64_t{v.y} - hh - 15,
                single(v.x + (hw + 115) * d), std::int64_t{v.y} + hh + 15, kBlack);
     v.dir = 0;
+    ++happenings_.hits;
     s.score = wrap<std::int32_t>(std::int64_t{s.score} + kVragPoints);
 }
 

@@ -75,9 +75,9 @@ TEST(Enhanced, TheSignsShowOverTheViewAndStayOutOfThePicture) {
     EXPECT_TRUE(overlay->lines().isEmpty());
 
     // Stand still until a monster comes: the summary, with the best so far.
-    for (int i = 0; i < 200 && with.window()->game().deaths() == 0; ++i)
+    for (int i = 0; i < 200 && with.window()->game().happenings().deaths == 0; ++i)
         both("tick 50");
-    ASSERT_EQ(with.window()->game().deaths(), 1u);
+    ASSERT_EQ(with.window()->game().happenings().deaths, 1u);
     const std::int32_t score = with.window()->game().s.score;
     const QStringList summary{QStringLiteral("Очки: %1").arg(score),
                               QStringLiteral("Рекорд: %1").arg(score), "F2 — новая игра"};

@@ -129,5 +129,35 @@ TEST(Magazine, EscReturnsToAHarderGameAndDoublesThePrices) {
     EXPECT_EQ(t.s().vrag_spawn, 5);
 }
 
+// What the player hears of is counted once each: a shot, a hit, the shop opening (not
+// its redrawing after a purchase), a purchase and a refused one.
+TEST(Happenings, EachIsCountedOnceWhenItHappens) {
+    testing::TestGame t;
+    t.stand_at(5000);
+    t.game.paramspic.visible = true;
+    t.s().vrag_count = -1;  // an empty sky
+    t.game.fire();
+    EXPECT_EQ(t.game.happenings().shots, 1u);
+    t.game.fire();  // still reloading: no shot
+    EXPECT_EQ(t.game.happenings().shots, 1u);
+
+    t.s().vrags[0] = {6000, 2000, 1};
+    t.game.delete_vrag(0);
+    EXPECT_EQ(t.game.happenings().hits, 1u);
+
+    t.s().score = 1000;
+    t.s().magazine_score = 500;
+    t.ticks(1);
+    ASSERT_NE(t.s().in_magazine, 0);
+    t.game.magazine_key(key::One);    // 300 of 1000: bought, the shop drawn again
+    t.game.magazine_key(key::Three);  // 500 of 700: bought
+    t.game.magazine_key(key::Three);  // 500 of 200: refused
+    const Happenings& h = t.game.happenings();
+    EXPECT_EQ(h.shops, 1u);
+    EXPECT_EQ(h.purchases, 2u);
+    EXPECT_EQ(h.refusals, 1u);
+    EXPECT_EQ(h.deaths, 0u);
+}
+
 }  // namespace
 }  // namespace grimbolt

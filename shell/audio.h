@@ -1,0 +1,54 @@
+#pragma once
+// Playback through SDL's audio: one device, a small buffer, and the game's own mixer,
+// run by SDL's audio thread. The window's thread asks for sounds; the device's lock
+// keeps the two apart.
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "shell/mixer.h"
+#include "shell/sounds.h"
+
+namespace grimbolt {
+
+class Audio {
+  public:
+    Audio();
+    ~Audio();
+    Audio(const Audio&) = delete;
+    Audio& operator=(const Audio&) = delete;
+
+    // Opens the default device; false, with the reason in error(), where there is none.
+    bool start();
+    QString error() const { return error_; }
+    bool running() const { return device_ != 0; }
+
+    void play(Sound sound);
+    void loop(Sound sound, bool on);
+    void stop_all();
+
+    // The longest time so far from asking for a sound to its first sample in the
+    // device's callback, and how many sounds have started.
+    std::int64_t worst_latency_ns() const;
+    std::uint64_t started() const;
+    // Samples a second and per callback, as the device gave them.
+    int rate() const { return rate_; }
+    int buffer_frames() const { return buffer_frames_; }
+
+  private:
+    static void callback(void* self, std::uint8_t* stream, int bytes);
+
+    Sounds sounds_;
+    Mixer mixer_;
+    std::uint32_t device_ = 0;
+    int rate_ = 0;
+    int buffer_frames_ = 0;
+    bool subsystem_ = false;
+    QString error_;
+};
+
+// The steady clock in nanoseconds, as the mixer measures latency.
+std::int64_t steady_ns();
+
+}  // namespace grimbolt
