@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libxcb1-dev 
     clang-format strace qt6-l10n-tools qt6-tools-dev)
 if [ "${GRIMBOLT_FULL:-0}" = 1 ]; then
     packages+=(valgrind xvfb openbox xdotool imagemagick x11-xkb-utils sway wtype grim weston
-        lintian)
+        lintian pulseaudio pulseaudio-utils)
 fi
 
 source "$(dirname "${BASH_SOURCE[0]}")/packages.sh"

@@ -147,5 +147,34 @@ TEST_F(DiskSound, ARefusedPurchaseHasItsOwnSound) {
     EXPECT_LT(find(heard, Sound::Purchase), 0);
 }
 
+// Played on the sound server of the environment, by tests/screen/sound_server_test.sh:
+// three shots, 300 ms apart, each heard within 30 ms.
+TEST(ServerSound, ThreeShotsReachTheServer) {
+    if (qEnvironmentVariableIsEmpty("GRIMBOLT_SOUND_SERVER"))
+        GTEST_SKIP() << "run by sound_server_test.sh";
+    Audio audio;
+    ASSERT_TRUE(audio.start()) << audio.error().toStdString();
+    testing::Shown shown;
+    Mainfrm& w = shown.window;
+    Enhanced enhanced(w, Options{}, nullptr, nullptr, &audio);
+    w.Timer1().set_enabled(false);
+    w.game().s.vrag_count = -1;
+    w.game().s.weapon_pose = 1;
+    // A new stream on PulseAudio first runs for about a second before its callbacks
+    // keep time: the game's first seconds, not its play.
+    QTest::qWait(2500);
+    for (int shot = 0; shot < 3; ++shot) {
+        w.game().s.reload_counter = 0;
+        w.key_down(key::Shift, 1);
+        w.key_up(key::Shift, 1);
+        QTest::qWait(300);
+    }
+    QTest::qWait(300);
+    EXPECT_EQ(audio.started(), 3u);
+    EXPECT_LE(audio.worst_latency_ns(), 30'000'000);
+    std::printf("heard 3 shots, the slowest %.1f ms after its key, %d samples a callback\n",
+                double(audio.worst_latency_ns()) / 1e6, audio.buffer_frames());
+}
+
 }  // namespace
 }  // namespace grimbolt
