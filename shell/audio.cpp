@@ -9,6 +9,8 @@ namespace {
 
 // 512 samples at 48 kHz: a callback every 10.7 ms.
 constexpr int kBufferFrames = 512;
+// A device quiet this long is closed: an open one costs its thread's wakes all the time.
+constexpr int kRestAfterMs = 3000;
 
 // Holds the device's lock while the window's thread changes the voices.
 class Locked {
@@ -36,11 +38,13 @@ std::int64_t steady_ns() {
         .count();
 }
 
-Audio::Audio() : sounds_(Sounds::make()), mixer_(sounds_) {}
+Audio::Audio() : sounds_(Sounds::make()), mixer_(sounds_) {
+    rest_.setInterval(kRestAfterMs / 3);
+    QObject::connect(&rest_, &QTimer::timeout, [this] { rest_if_quiet(); });
+}
 
 Audio::~Audio() {
-    if (device_ != 0)
-        SDL_CloseAudioDevice(device_);
+    close_device();
     if (subsystem_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -54,6 +58,18 @@ bool Audio::start() {
         return false;
     }
     subsystem_ = true;
+    // The device is tried at once, so that a game without one says so at its start, and
+    // closed until the first sound: a new stream runs late for its first second or so,
+    // unless it has a sound to play from its first callback on.
+    if (!open_device())
+        return false;
+    close_device();
+    return true;
+}
+
+bool Audio::open_device() {
+    if (device_ != 0)
+        return true;
     SDL_AudioSpec want{};
     want.freq = kSampleRate;
     want.format = AUDIO_S16SYS;
@@ -69,8 +85,30 @@ bool Audio::start() {
     }
     rate_ = have.freq;
     buffer_frames_ = have.samples;
+    ++opened_;
+    quiet_since_ns_ = steady_ns();
     SDL_PauseAudioDevice(device_, 0);
+    rest_.start();
     return true;
+}
+
+void Audio::close_device() {
+    rest_.stop();
+    if (device_ != 0)
+        SDL_CloseAudioDevice(device_);
+    device_ = 0;
+}
+
+void Audio::rest_if_quiet() {
+    std::int64_t quiet_since = 0;
+    {
+        const Locked lock(device_);
+        if (!mixer_.silent())
+            quiet_since_ns_ = steady_ns();
+        quiet_since = quiet_since_ns_;
+    }
+    if (steady_ns() - quiet_since >= std::int64_t{kRestAfterMs} * 1'000'000)
+        close_device();
 }
 
 void Audio::callback(void* self, std::uint8_t* stream, int bytes) {
@@ -78,18 +116,36 @@ void Audio::callback(void* self, std::uint8_t* stream, int bytes) {
     audio->mixer_.mix(reinterpret_cast<std::int16_t*>(stream), bytes / 2, steady_ns());
 }
 
+// A sound for a closed device opens it again: the voice is set before the device runs,
+// so its first callback already plays it.
 void Audio::play(Sound sound) {
-    if (device_ == 0)
+    if (!subsystem_)
         return;
+    const std::int64_t asked = steady_ns();
+    if (device_ == 0) {
+        mixer_.play(sound, asked);
+        if (!open_device())
+            mixer_.stop_all();
+        return;
+    }
     const Locked lock(device_);
-    mixer_.play(sound, steady_ns());
+    mixer_.play(sound, asked);
+    quiet_since_ns_ = asked;
 }
 
 void Audio::loop(Sound sound, bool on) {
-    if (device_ == 0)
+    if (!subsystem_ || (device_ == 0 && !on))
         return;
+    const std::int64_t asked = steady_ns();
+    if (device_ == 0) {
+        mixer_.loop(sound, on, asked);
+        if (!open_device())
+            mixer_.stop_all();
+        return;
+    }
     const Locked lock(device_);
-    mixer_.loop(sound, on, steady_ns());
+    mixer_.loop(sound, on, asked);
+    quiet_since_ns_ = asked;
 }
 
 void Audio::stop_all() {
@@ -100,6 +156,11 @@ void Audio::stop_all() {
 std::int64_t Audio::worst_latency_ns() const {
     const Locked lock(device_);
     return mixer_.worst_latency_ns();
+}
+
+std::int64_t Audio::last_latency_ns() const {
+    const Locked lock(device_);
+    return mixer_.last_latency_ns();
 }
 
 std::uint64_t Audio::started() const {

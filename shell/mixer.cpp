@@ -62,7 +62,8 @@ void Mixer::mix(std::int16_t* out, int frames, std::int64_t now_ns) {
         if (!v.heard) {
             v.heard = true;
             ++started_;
-            worst_latency_ns_ = std::max(worst_latency_ns_, now_ns - v.asked);
+            last_latency_ns_ = now_ns - v.asked;
+            worst_latency_ns_ = std::max(worst_latency_ns_, last_latency_ns_);
         }
         const std::vector<float>& s = *v.samples;
         for (int i = 0; i < frames; ++i) {

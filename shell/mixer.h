@@ -27,6 +27,7 @@ class Mixer {
 
     // The longest time from asking for a sound to its first sample being mixed.
     std::int64_t worst_latency_ns() const { return worst_latency_ns_; }
+    std::int64_t last_latency_ns() const { return last_latency_ns_; }
     // How many sounds have started playing.
     std::uint64_t started() const { return started_; }
 
@@ -46,6 +47,7 @@ class Mixer {
     std::array<Voice, kVoices> voices_{};
     std::uint64_t next_order_ = 0;
     std::int64_t worst_latency_ns_ = 0;
+    std::int64_t last_latency_ns_ = 0;
     std::uint64_t started_ = 0;
 };
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The game's sounds on a real sound server: PulseAudio, headless, with a null sink, run
 # as a scratch user (it will not run as root); the game plays into it through SDL, and
-# parec records the sink's monitor while a scripted game fires three shots, 300 ms
-# apart. The recording must hold the three, each a burst of sound between silences.
+# parec records the sink's monitor while a scripted game fires three shots: at once, after
+# the device has rested, and while it is open. The recording must hold the three, each
+# a whole shot (about 90 ms of sound) between silences.
 #
 #   sound_server_test.sh SHELL_TESTS [--required | --quick]
 set -euo pipefail
@@ -49,18 +50,25 @@ session env QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=pulseaudio GRIMBOLT_SOUND_
 sleep 0.5
 stop_marked
 
-# The loudest sample, and the bursts of sound: runs above the floor that follow at
-# least 100 ms of silence.
-read -r loudest bursts < <(od -An -v -td2 -w2 "$work/heard.raw" | awk '
+# The loudest sample, and the bursts of sound with their lengths in ms: runs above the
+# floor that follow at least 100 ms of silence.
+read -r loudest lengths < <(od -An -v -td2 -w2 "$work/heard.raw" | awk '
+    function close_burst() { if (n > 0) out = out sprintf(" %d", (last - start) / 48) }
     { v = $1 < 0 ? -$1 : $1; if (v > m) m = v
-      if (v > 1000) { if (quiet >= 4800) n++; quiet = 0 } else quiet++ }
+      if (v > 300) { if (quiet >= 4800) { close_burst(); n++; start = NR } last = NR; quiet = 0 }
+      else quiet++ }
     BEGIN { quiet = 4800 }
-    END { printf "%d %d\n", m, n }')
+    END { close_burst(); printf "%d%s\n", m, out }')
 bytes=$(stat -c %s "$work/heard.raw")
-echo "recorded $((bytes / 96)) ms; loudest sample $loudest; $bursts bursts of sound"
+echo "recorded $((bytes / 96)) ms; loudest sample $loudest; bursts of sound, in ms:$lengths"
 sed 's/^/  game: /' "$work/game.log" | grep -E 'heard|OK|FAILED' || true
-if [ "$loudest" -lt 4000 ] || [ "$bursts" -ne 3 ]; then
-    echo "FAIL: the server did not hear the three shots"
+read -ra bursts <<<"$lengths"
+whole=1
+for length in "${bursts[@]}"; do
+    [ "$length" -ge 60 ] && [ "$length" -le 150 ] || whole=0
+done
+if [ "$loudest" -lt 4000 ] || [ "${#bursts[@]}" -ne 3 ] || [ "$whole" != 1 ]; then
+    echo "FAIL: the server did not hear the three shots whole"
     exit 1
 fi
 echo "passed: the game's sounds reached PulseAudio"
