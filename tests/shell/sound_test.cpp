@@ -53,6 +53,20 @@ TEST(Mixer, FourLoudSoundsNeverClipAndANewOneTakesTheOldestVoice) {
     EXPECT_TRUE(mixer.silent());
 }
 
+// Where there is no audio device the game plays on silently: the reason is there to be
+// said, and asking for sounds does nothing.
+TEST(Audio, WithoutADeviceNothingIsAskedOfIt) {
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
+    Audio audio;
+    EXPECT_FALSE(audio.start());
+    EXPECT_FALSE(audio.error().isEmpty());
+    audio.play(Sound::Shot);
+    audio.loop(Sound::Jet, true);
+    EXPECT_FALSE(audio.running());
+    EXPECT_EQ(audio.started(), 0u);
+    qunsetenv("SDL_AUDIODRIVER");
+}
+
 // The game's sounds through SDL's disk driver, which writes the mixed stream to a file.
 class DiskSound : public ::testing::Test {
   protected:
