@@ -6,8 +6,6 @@
 //
 //   grimbolt-pad-idle [seconds per run] [rounds]
 
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -16,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+#include "cpu_meter.h"
 #include "fakes.h"
 #include "shell/gamepad.h"
 #include "shell/mainfrm.h"
@@ -23,25 +22,15 @@
 
 namespace {
 
+using grimbolt::bench::cpu_seconds;
+using grimbolt::bench::wait_ms;
+
 struct Way {
     const char* name;
     bool window;
     bool reader;
     bool pad;
 };
-
-double cpu_seconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-void wait_ms(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // Percent of one core over the run, after a second to settle.
 double measure(const Way& way, int seconds) {

@@ -7,8 +7,6 @@
 //
 //   grimbolt-sound-idle [seconds per run] [rounds] [shots]
 
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -18,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "cpu_meter.h"
 #include "fakes.h"
 #include "shell/audio.h"
 #include "shell/enhanced.h"
@@ -25,18 +24,8 @@
 
 namespace {
 
-double cpu_seconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-void wait_ms(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using grimbolt::bench::cpu_seconds;
+using grimbolt::bench::wait_ms;
 
 struct Game {
     grimbolt::testing::FakeRandom random;
