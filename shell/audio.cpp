@@ -1,8 +1,11 @@
 #include "shell/audio.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 
 namespace grimbolt {
 namespace {
@@ -30,6 +33,34 @@ class Locked {
     std::uint32_t device_;
 };
 
+// Keeps the sound libraries quiet on standard error while they look for a device: ALSA
+// writes a score of lines where there is no sound card. The game says what failed in
+// one line of its own.
+class QuietStderr {
+  public:
+    QuietStderr() {
+        std::fflush(stderr);
+        saved_ = dup(STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0)
+            dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            close(null);
+    }
+    ~QuietStderr() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            dup2(saved_, STDERR_FILENO);
+            close(saved_);
+        }
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+  private:
+    int saved_ = -1;
+};
+
 }  // namespace
 
 std::int64_t steady_ns() {
@@ -53,6 +84,7 @@ bool Audio::start() {
     // Ctrl+C and SIGTERM stay the program's own.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Grimbolt");
+    const QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error_ = QString::fromUtf8(SDL_GetError());
         return false;
@@ -78,7 +110,10 @@ bool Audio::open_device() {
     want.callback = &Audio::callback;
     want.userdata = this;
     SDL_AudioSpec have{};
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    {
+        const QuietStderr quiet;
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    }
     if (device_ == 0) {
         error_ = QString::fromUtf8(SDL_GetError());
         return false;
