@@ -92,7 +92,8 @@ class DiskSound : public ::testing::Test {
         EXPECT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
         std::vector<std::int16_t> samples(std::size_t(bytes.size()) / 2);
-        std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+        if (!samples.empty())
+            std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
         return samples;
     }
 
