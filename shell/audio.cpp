@@ -70,7 +70,8 @@ std::int64_t steady_ns() {
 }
 
 Audio::Audio() : sounds_(Sounds::make()), mixer_(sounds_) {
-    rest_.setInterval(kRestAfterMs / 3);
+    rest_.setTimerType(Qt::PreciseTimer);
+    rest_.setInterval(kRestAfterMs / 6);
     QObject::connect(&rest_, &QTimer::timeout, [this] { rest_if_quiet(); });
 }
 

@@ -194,7 +194,7 @@ TEST(ServerSound, ThreeShotsReachTheServer) {
     w.Timer1().set_enabled(false);
     w.game().s.vrag_count = -1;
     w.game().s.weapon_pose = 1;
-    for (const int wait_ms : {0, 4500, 400}) {
+    for (const int wait_ms : {0, 6000, 400}) {  // the device rests after 3 quiet seconds
         QTest::qWait(wait_ms);
         w.game().s.reload_counter = 0;
         w.key_down(key::Shift, 1);
