@@ -76,7 +76,12 @@ void Enhanced::Settings_Click() {
     if (dialog_ == nullptr) {
         dialog_ = new OptionsDialog(options_, &window_);
         dialog_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(dialog_, &QDialog::accepted, this, [this] { set_options(dialog_->options()); });
+        connect(dialog_, &QDialog::accepted, this, [this] {
+            // The window does not show the sound: the Music item's state of now stands.
+            Options chosen = dialog_->options();
+            chosen.sound = options_.sound;
+            set_options(chosen);
+        });
     }
     dialog_->open();
     dialog_->raise();
