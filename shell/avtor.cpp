@@ -5,21 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "canvas/surface.h"
+#include "shell/twips.h"
 
 namespace grimbolt {
-namespace {
-
-int px(std::int64_t twips) {
-    return int(to_px(twips));
-}
-
-void place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(px(left), px(top), px(width), px(height));
-}
-
-}  // namespace
-
 Avtor::Avtor(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon(QStringLiteral(":/assets/avtor.ico")));

@@ -4,15 +4,9 @@
 #include <QPlainTextEdit>
 #include <algorithm>
 
-#include "canvas/surface.h"
+#include "shell/twips.h"
 
 namespace grimbolt {
-
-namespace {
-int px(std::int64_t twips) {
-    return int(to_px(twips));
-}
-}  // namespace
 
 Helpfrm::Helpfrm(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);

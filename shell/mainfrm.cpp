@@ -8,6 +8,7 @@
 #include "core/keys.h"
 #include "shell/gamepad.h"
 #include "shell/key_preview.h"
+#include "shell/twips.h"
 #include "shell/window_display.h"
 #include "shell/window_manager.h"
 
@@ -19,10 +20,6 @@ constexpr int kClientLeft = 165;
 constexpr int kClientTop = 450;
 constexpr int kClientWidth = 6705;
 constexpr int kClientHeight = 5010;
-
-int px(std::int64_t twips) {
-    return int(to_px(twips));
-}
 
 }  // namespace
 

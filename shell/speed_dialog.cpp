@@ -5,19 +5,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "canvas/surface.h"
 #include "shell/qt_timer.h"
+#include "shell/twips.h"
 
 namespace grimbolt {
-namespace {
-
-// Places a control by its layout in twips.
-void place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(int(to_px(left)), int(to_px(top)), int(to_px(width)), int(to_px(height)));
-}
-
-}  // namespace
-
 SpeedDialog::SpeedDialog(QtTimer& timer, QWidget* parent) : QFrame(parent), timer_(timer) {
     setObjectName(QStringLiteral("speedpic"));
     setAutoFillBackground(true);
