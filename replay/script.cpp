@@ -24,7 +24,16 @@ constexpr std::array kWords{
     Word{"credits", Command::Credits, 0, 0},   Word{"credits-close", Command::CreditsClose, 0, 0},
     Word{"paint", Command::Paint, 0, 1},       Word{"resize", Command::Resize, 2, 2},
     Word{"activate", Command::Activate, 0, 0}, Word{"display", Command::Display, 2, 2},
+    Word{"period", Command::Period, 1, 1},     Word{"safe-start", Command::SafeStart, 1, 1},
+    Word{"window", Command::Window, 2, 2},     Word{"picture", Command::Picture, 2, 2},
+    Word{"load", Command::Load, 0, 0},
 };
+
+// The slowest tick the speed dialog sets.
+constexpr std::int32_t kMostPeriod = 2001;
+// A header's words and the number of values: at most so many, each so long.
+constexpr std::size_t kMostCarried = 128;
+constexpr std::size_t kLongestWord = 32;
 
 struct Range {
     std::int32_t low;
@@ -47,6 +56,13 @@ std::array<Range, 2> ranges(Command c) {
             return {{{0, kScriptMaxWidth}, {0, kScriptMaxHeight}}};
         case Command::Display:
             return {{{1, kScriptMaxWidth}, {1, kScriptMaxHeight}}};
+        case Command::Period:
+            return {{{1, kMostPeriod}, {0, 0}}};
+        case Command::SafeStart:
+            return {{{0, 1}, {0, 0}}};
+        case Command::Window:
+        case Command::Picture:
+            return {{{0, kScriptMaxWidth}, {0, kScriptMaxHeight}}};
         default:
             return {{{0, 0}, {0, 0}}};
     }
@@ -119,6 +135,73 @@ std::string parse_line(const std::vector<std::string_view>& words, ScriptEvent& 
     return {};
 }
 
+bool number_in(std::string_view text, std::int32_t low, std::int32_t high, std::int32_t& out) {
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < low || value > high)
+        return false;
+    out = value;
+    return true;
+}
+
+// A date, a carried name or value: short, and made of these characters only.
+bool plain(std::string_view word, std::string_view allowed) {
+    if (word.empty() || word.size() > kLongestWord)
+        return false;
+    for (const char c : word) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (!letter && allowed.find(c) == std::string_view::npos)
+            return false;
+    }
+    return true;
+}
+
+// A header line: true when the first word is a header word, with what is wrong with it
+// in `error` (empty when the line is good).
+bool parse_header_line(const std::vector<std::string_view>& words, ScriptHeader& header,
+                       std::string& error) {
+    const std::string_view name = words[0];
+    struct Number {
+        std::string_view name;
+        std::int32_t ScriptHeader::*field;
+        std::int32_t low;
+        std::int32_t high;
+    };
+    constexpr std::int32_t kMost = 2'147'483'647;
+    const Number numbers[] = {{"recording", &ScriptHeader::recording, 1, 1},
+                              {"seed", &ScriptHeader::seed, 0, kSecondsPerDay - 1},
+                              {"score", &ScriptHeader::score, -kMost, kMost},
+                              {"ticks", &ScriptHeader::ticks, 0, kMost},
+                              {"seconds", &ScriptHeader::seconds, 0, kMost}};
+    for (const Number& n : numbers) {
+        if (n.name != name)
+            continue;
+        if (words.size() != 2 || !number_in(words[1], n.low, n.high, header.*n.field))
+            error = "a bad value for '" + std::string(name) + "'";
+        else if (n.field == &ScriptHeader::seed)
+            header.has_seed = true;
+        return true;
+    }
+    if (name == "date") {
+        if (words.size() == 2 && plain(words[1], "-:T"))
+            header.date = std::string(words[1]);
+        else
+            error = "a bad date";
+        return true;
+    }
+    if (name == "carry") {
+        bool good = words.size() >= 3 && words.size() <= kMostCarried && plain(words[1], "_-");
+        for (std::size_t i = 2; good && i < words.size(); ++i)
+            good = plain(words[i], "-+.e");
+        if (good)
+            header.carry.emplace_back(words.begin() + 1, words.end());
+        else
+            error = "a bad carried value";
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 Script parse_script(std::string_view text) {
@@ -135,7 +218,13 @@ Script parse_script(std::string_view text) {
         if (words.empty())
             continue;
         ScriptEvent event;
-        const std::string error = parse_line(words, event);
+        std::string error;
+        if (parse_header_line(words, script.header, error)) {
+            if (!error.empty())
+                script.errors.push_back("line " + std::to_string(number) + ": " + error);
+            continue;
+        }
+        error = parse_line(words, event);
         if (error.empty()) {
             script.events.push_back(event);
         } else {
@@ -159,9 +248,13 @@ std::string format_event(const ScriptEvent& e) {
         case Command::KeyUp:
             return name + ' ' + std::to_string(e.a) + (e.b != 0 ? ' ' + std::to_string(e.b) : "");
         case Command::Slider:
+        case Command::Period:
+        case Command::SafeStart:
             return name + ' ' + std::to_string(e.a);
         case Command::Resize:
         case Command::Display:
+        case Command::Window:
+        case Command::Picture:
             return name + ' ' + std::to_string(e.a) + ' ' + std::to_string(e.b);
         default:
             return name;
@@ -172,6 +265,23 @@ std::string format_script(const std::vector<ScriptEvent>& events) {
     std::string text;
     for (const ScriptEvent& e : events)
         text += format_event(e) + '\n';
+    return text;
+}
+
+std::string format_header(const ScriptHeader& h) {
+    std::string text = "recording " + std::to_string(h.recording) + '\n';
+    text += "seed " + std::to_string(h.seed) + '\n';
+    text += "score " + std::to_string(h.score) + '\n';
+    if (!h.date.empty())
+        text += "date " + h.date + '\n';
+    text += "ticks " + std::to_string(h.ticks) + '\n';
+    text += "seconds " + std::to_string(h.seconds) + '\n';
+    for (const auto& carried : h.carry) {
+        text += "carry";
+        for (const std::string& word : carried)
+            text += ' ' + word;
+        text += '\n';
+    }
     return text;
 }
 

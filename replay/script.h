@@ -16,6 +16,26 @@
 //   resize W H          the window resized to W x H pixels (0-7680 x 0-4320)
 //   activate            the main window activated
 //   display W H         the display changed to W x H pixels (1-7680 x 1-4320)
+//   period MS           the tick timer's period became MS milliseconds (1-2001)
+//   safe-start 0|1      the enhanced edition's safe start, off or on, from the next game
+//   load                the program has started and loaded its first game
+//
+// A recorded game (the enhanced edition records every game) begins with a header that
+// makes the file alone enough to play it again, and says what the game was:
+//
+//   recording 1         a recorded game, in the first version of the format
+//   seed N              the generator's first seed and the clock's start (0-86399)
+//   score N             the score the game ended with
+//   date TEXT           when it ended, as ISO 8601 local time (2026-12-08T21:05:00)
+//   ticks N, seconds N  how long it lasted
+//   carry NAME V...     a value the game before it left behind, which a new game keeps
+//
+// In a recording the events are what reached the game, not what the window system
+// did: "paint" is one paint of the game, "resize W H" says the game's picture became
+// W x H pixels, and two more words give the sizes the game reads:
+//
+//   window W H          the main window's outer size the game sees
+//   picture W H         the size of the game's picture
 //
 // A '#' starts a comment; blank lines are skipped.
 
@@ -45,6 +65,11 @@ enum class Command : std::uint8_t {
     Resize,
     Activate,
     Display,
+    Period,
+    SafeStart,
+    Window,
+    Picture,
+    Load,
 };
 
 struct ScriptEvent {
@@ -58,15 +83,31 @@ struct ScriptEvent {
 inline constexpr std::int32_t kScriptMaxWidth = 7680;
 inline constexpr std::int32_t kScriptMaxHeight = 4320;
 inline constexpr std::int32_t kScriptMaxTicks = 1'000'000;
+inline constexpr std::int32_t kSecondsPerDay = 86400;
+
+// What a recording's header says; zero and empty where it says nothing.
+struct ScriptHeader {
+    std::int32_t recording = 0;  // the format's version; 0: a script written by hand
+    bool has_seed = false;
+    std::int32_t seed = 0;
+    std::int32_t score = 0;
+    std::string date;
+    std::int32_t ticks = 0;
+    std::int32_t seconds = 0;
+    std::vector<std::vector<std::string>> carry;  // each: a name and its values
+    bool operator==(const ScriptHeader&) const = default;
+};
 
 struct Script {
+    ScriptHeader header;
     std::vector<ScriptEvent> events;
     std::vector<std::string> errors;  // "line N: ..." for each line that was skipped
 };
 
-// Reads any text: lines that are not events are skipped and reported.
+// Reads any text: lines that are neither header nor events are skipped and reported.
 Script parse_script(std::string_view text);
 std::string format_event(const ScriptEvent& event);
 std::string format_script(const std::vector<ScriptEvent>& events);
+std::string format_header(const ScriptHeader& header);
 
 }  // namespace grimbolt

@@ -2,15 +2,20 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QFile>
 #include <QMenuBar>
 #include <QPushButton>
 #include <algorithm>
 
+#include "replay/hall.h"
+#include "replay/recorder.h"
 #include "shell/best_score.h"
 #include "shell/game_sound.h"
+#include "shell/hall_window.h"
 #include "shell/mainfrm.h"
 #include "shell/options_dialog.h"
 #include "shell/overlay.h"
+#include "shell/watcher.h"
 
 namespace grimbolt {
 
@@ -88,9 +93,47 @@ void Enhanced::Settings_Click() {
     dialog_->activateWindow();
 }
 
+void Enhanced::keep_games(Recorder& recorder, Hall& hall) {
+    hall_ = &hall;
+    Hall_Item = menu_->addAction(QString());
+    connect(Hall_Item, &QAction::triggered, this, &Enhanced::Hall_Click);
+    retranslate();
+    recorder.ended = [&hall](const Recording& game) { hall.offer(game); };
+    window_.set_recorder(&recorder);
+    recorder.begin();
+}
+
+void Enhanced::Hall_Click() {
+    if (hall_window_ == nullptr) {
+        hall_window_ = new HallWindow(*hall_, &window_);
+        hall_window_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(hall_window_, &HallWindow::watch, this, &Enhanced::watch);
+    }
+    hall_window_->open();
+    hall_window_->raise();
+    hall_window_->activateWindow();
+}
+
+bool Enhanced::watch(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = file.readAll();
+    const Script script = parse_script({text.constData(), std::size_t(text.size())});
+    if (script.header.recording == 0 || !script.errors.empty())
+        return false;
+    delete watcher_;
+    watcher_ = new Watcher(window_, script, this);
+    connect(watcher_, &Watcher::ended, watcher_, &QObject::deleteLater);
+    refresh();
+    return true;
+}
+
 void Enhanced::retranslate() {
     menu_->setTitle(tr("Параметры"));
     Settings_Item->setText(tr("Настройки…"));
+    if (Hall_Item != nullptr)
+        Hall_Item->setText(tr("Рекорды…"));
 }
 
 void Enhanced::use_language(const QString& language) {
@@ -125,7 +168,9 @@ void Enhanced::refresh() {
     }
     if (window_.Timer1().enabled())
         paused_ = false;
-    if (game_over_ && options_.game_over)
+    if (window_.watching())
+        overlay_->clear();
+    else if (game_over_ && options_.game_over)
         overlay_->show_game_over(game.s.score, best_seen_);
     else if (paused_ && options_.pause_sign)
         overlay_->show_pause();

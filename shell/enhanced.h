@@ -8,8 +8,10 @@
 #include <QTranslator>
 #include <cstdint>
 
+#include "shell/hall_window.h"
 #include "shell/options_dialog.h"
 #include "shell/settings.h"
+#include "shell/watcher.h"
 
 class QAction;
 class QMenu;
@@ -19,8 +21,10 @@ namespace grimbolt {
 class Audio;
 class BestScore;
 class GameSound;
+class Hall;
 class Mainfrm;
 class Overlay;
+class Recorder;
 
 class Enhanced : public QObject {
     Q_OBJECT
@@ -44,6 +48,16 @@ class Enhanced : public QObject {
     QAction* Settings_Item = nullptr;
     void Settings_Click();
     OptionsDialog* options_dialog() const { return dialog_; }
+
+    // Records every game and offers each that ends to the hall of fame, whose window
+    // "Параметры" > "Рекорды…" opens.
+    void keep_games(Recorder& recorder, Hall& hall);
+    QAction* Hall_Item = nullptr;
+    void Hall_Click();
+    HallWindow* hall_window() const { return hall_window_; }
+    // Shows a recorded game in the main window; false when the file is no recording.
+    bool watch(const QString& path);
+    Watcher* watcher() const { return watcher_; }
 
     Overlay* overlay() const { return overlay_; }
     GameSound* sound() const { return sound_; }
@@ -70,6 +84,9 @@ class Enhanced : public QObject {
     Overlay* overlay_ = nullptr;
     GameSound* sound_ = nullptr;
     QPointer<OptionsDialog> dialog_;
+    Hall* hall_ = nullptr;
+    QPointer<HallWindow> hall_window_;
+    QPointer<Watcher> watcher_;
     QMenu* menu_ = nullptr;
     QTranslator english_;
     bool english_installed_ = false;

@@ -18,7 +18,33 @@ GameScreen::GameScreen(Game& game, QWidget* parent)
 
 void GameScreen::resizeEvent(QResizeEvent* event) {
     SurfaceView::resizeEvent(event);
-    emit resized();
+    if (showing_other())
+        fit_other();
+    else
+        emit resized();
+}
+
+void GameScreen::show_game(Game* other) {
+    shown_ = other != nullptr ? other : &game_;
+    set_surface(&shown_->screen);
+    paramspic_->set_surface(&shown_->paramspic.surface);
+    paramspic_->setGeometry(QRect());
+    if (showing_other())
+        fit_other();
+    else
+        fit();
+    present();
+}
+
+void GameScreen::fit_other() {
+    const Surface& picture = shown_->screen;
+    double factor = 1.0;
+    if (picture.width_px() > 0 && picture.height_px() > 0)
+        factor = std::min(
+            {1.0, double(width()) / picture.width_px(), double(height()) / picture.height_px()});
+    set_scale(factor);
+    paramspic_->set_scale(factor);
+    update();
 }
 
 bool GameScreen::fit() {
@@ -58,14 +84,14 @@ QRect GameScreen::to_view(std::int32_t left, std::int32_t top, std::int32_t widt
 }
 
 void GameScreen::present() {
-    for (const QRect& r : game_.screen.take_dirty())
+    for (const QRect& r : shown_->screen.take_dirty())
         update_surface_rect(r);
 
-    const PictureBox& panel = game_.paramspic;
+    const PictureBox& panel = shown_->paramspic;
     const QRect where = to_view(panel.left, panel.top, panel.width, panel.height);
     if (paramspic_->geometry() != where)
         paramspic_->setGeometry(where);
-    if (!game_.paramspic.surface.take_dirty().empty())
+    if (!shown_->paramspic.surface.take_dirty().empty())
         paramspic_->update();
     if (paramspic_->isHidden() == panel.visible) {
         paramspic_->setVisible(panel.visible);

@@ -21,6 +21,10 @@ class GameScreen : public SurfaceView {
 
     // Fits the game's picture to the client area; true when its size or scale changed.
     bool fit();
+    // Shows another game's picture (a recorded game being watched), whole and at most at
+    // its own size; null: the window's own game again, fitted anew.
+    void show_game(Game* other);
+    bool showing_other() const { return shown_ != &game_; }
     // The end of an event: the picture's changed rectangles are scheduled for painting,
     // and the status panel goes where the game put it, shown or hidden as the game says.
     void present();
@@ -40,7 +44,10 @@ class GameScreen : public SurfaceView {
     QRect to_view(std::int32_t left, std::int32_t top, std::int32_t width,
                   std::int32_t height) const;
 
+    void fit_other();
+
     Game& game_;
+    Game* shown_ = &game_;  // the game whose picture is shown
     SurfaceView* paramspic_ = nullptr;
     QSize picture_size_;  // the game's picture, in its own pixels
 };

@@ -2,16 +2,22 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QIcon>
+#include <QTime>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "core/system_platform.h"
-#include "replay/script_player.h"
+#include "replay/hall.h"
+#include "replay/recorder.h"
+#include "replay/session.h"
+#include "replay/state_hash.h"
 #include "shell/audio.h"
 #include "shell/best_score.h"
 #include "shell/enhanced.h"
 #include "shell/gamepad.h"
 #include "shell/mainfrm.h"
+#include "shell/script_player.h"
 #include "shell/settings.h"
 
 namespace {
@@ -27,7 +33,9 @@ constexpr char kDescription[] =
     "grimbolt alone plays the classic edition, exactly, and reads and writes no file.\n"
     "grimbolt --enhanced plays the same game with comforts to turn on in its menu\n"
     "\"Параметры\": a safe start, the speed and full screen kept between runs, a pause\n"
-    "sign and a game-over summary with the best score.\n"
+    "sign and a game-over summary with the best score. It records every game and keeps\n"
+    "the ten best, with their recordings, in its hall of fame (\"Параметры\" >\n"
+    "\"Рекорды…\"), where each can be watched again.\n"
     "\n"
     "Keys:\n"
     "  Left, Right       turn and walk\n"
@@ -52,19 +60,50 @@ void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
                 int(w.Timer1().enabled()), s.hero_pos[0], s.hero_pos[1], bullets);
 }
 
-// Plays a script in the real window, then prints the fingerprints of the final game.
-int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
+bool read_file(const QString& path, QByteArray& text) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "grimbolt: cannot read %s\n", qPrintable(path));
+        return false;
+    }
+    text = file.readAll();
+    return true;
+}
+
+// Plays a recorded game again without a window and compares the scores: 0 when they
+// match, 1 when they differ, 2 when the file is no recording.
+int verify(const QString& path) {
+    QByteArray text;
+    if (!read_file(path, text))
+        return 2;
+    const grimbolt::Verdict v = grimbolt::verify({text.constData(), size_t(text.size())});
+    if (v.outcome == grimbolt::Verdict::Unreadable) {
+        std::fprintf(stderr, "grimbolt: %s: %s\n", qPrintable(path), v.why.c_str());
         return 2;
     }
-    const QByteArray text = file.readAll();
+    std::printf("recorded %d replayed %d\n", v.recorded, v.replayed);
+    return v.outcome == grimbolt::Verdict::Proven ? 0 : 1;
+}
+
+// Plays a script in the real window, then prints the fingerprints of the final game.
+// A recorded game is played as it was recorded: what reached the game, without a window.
+int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
+    QByteArray text;
+    if (!read_file(path, text))
+        return 2;
     const grimbolt::Script script = grimbolt::parse_script({text.constData(), size_t(text.size())});
     for (const std::string& error : script.errors)
         std::fprintf(stderr, "%s: %s\n", qPrintable(path), error.c_str());
+    if (script.header.recording != 0) {
+        grimbolt::Session session(script.header);
+        session.play(script.events);
+        std::printf("events %zu score %d state %016llx\n", script.events.size(),
+                    session.game().s.score,
+                    static_cast<unsigned long long>(grimbolt::state_hash(session.game().s)));
+        return script.errors.empty() ? 0 : 2;
+    }
     grimbolt::ReplayOptions replay_options;
-    replay_options.seed = seed;
+    replay_options.seed = script.header.has_seed ? script.header.seed : seed;
     replay_options.enhanced = enhanced;
     grimbolt::ScriptPlayer player(replay_options);
     for (const grimbolt::ScriptEvent& event : script.events) {
@@ -81,6 +120,12 @@ int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Proving a recording needs no display: none is looked for.
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]).starts_with("--verify") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Grimbolt"));
     // Ties the windows to the desktop entry, so the desktop shows them under its icon.
@@ -106,8 +151,16 @@ int main(int argc, char** argv) {
     const QCommandLineOption enhanced_option(
         QStringLiteral("enhanced"), QStringLiteral("The enhanced edition, its options kept in "
                                                    "~/.config/Grimbolt/grimbolt.conf."));
-    options.addOptions({enhanced_option, replay_option, seed_option, trace_option});
+    const QCommandLineOption verify_option(
+        QStringLiteral("verify"),
+        QStringLiteral("Plays a recorded game of the hall of fame without a window and prints "
+                       "its recorded and replayed scores; exits 0 when they match, 1 when they "
+                       "differ, 2 when the file is no recording."),
+        QStringLiteral("file"));
+    options.addOptions({enhanced_option, replay_option, seed_option, trace_option, verify_option});
     options.process(app);
+    if (options.isSet(verify_option))
+        return verify(options.value(verify_option));
     if (options.isSet(replay_option))
         return replay(options.value(replay_option), options.value(seed_option).toInt(),
                       options.isSet(enhanced_option), options.isSet(trace_option));
@@ -120,11 +173,22 @@ int main(int argc, char** argv) {
     std::unique_ptr<grimbolt::Settings> settings;
     std::unique_ptr<grimbolt::BestScore> best;
     std::unique_ptr<grimbolt::Audio> audio;
+    std::unique_ptr<grimbolt::Hall> hall;
+    std::unique_ptr<grimbolt::Recorder> recorder;
     grimbolt::SystemRandom random;
     grimbolt::SystemClock clock;
-    grimbolt::Mainfrm window(random, clock);
+    // A recorded game keeps its own time, from the second of the day it began, so that
+    // playing it again reads the same times.
+    grimbolt::GameClock game_clock;
+    const bool recorded = options.isSet(enhanced_option);
+    if (recorded) {
+        const std::int32_t seed = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+        game_clock.restart(seed);
+        random.reseed(seed);
+    }
+    grimbolt::Mainfrm window(random, recorded ? static_cast<grimbolt::Clock&>(game_clock) : clock);
     grimbolt::Enhanced* enhanced = nullptr;
-    if (options.isSet(enhanced_option)) {
+    if (recorded) {
         settings = std::make_unique<grimbolt::Settings>(grimbolt::Settings::default_path(), say);
         best = std::make_unique<grimbolt::BestScore>(grimbolt::BestScore::default_folder());
         // Sound is a welcome extra: without a device the game plays on silently.
@@ -135,6 +199,9 @@ int main(int argc, char** argv) {
         }
         enhanced = new grimbolt::Enhanced(window, settings->load(), settings.get(), best.get(),
                                           audio.get());
+        hall = std::make_unique<grimbolt::Hall>(grimbolt::Hall::default_folder(), say);
+        recorder = std::make_unique<grimbolt::Recorder>(window.game(), game_clock);
+        enhanced->keep_games(*recorder, *hall);
     }
     // Gamepads are a welcome extra: without them the game plays on from the keyboard.
     grimbolt::Gamepad pad;
@@ -146,5 +213,9 @@ int main(int argc, char** argv) {
         enhanced->show();
     else
         window.show_maximized();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Closing the program ends the game, which takes its place in the hall if it earns one.
+    if (recorder != nullptr)
+        recorder->finish();
+    return status;
 }

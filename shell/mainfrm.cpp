@@ -6,6 +6,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "core/keys.h"
+#include "replay/recorder.h"
 #include "shell/gamepad.h"
 #include "shell/key_preview.h"
 #include "shell/twips.h"
@@ -120,24 +121,57 @@ void Mainfrm::request_paint() {
     QMetaObject::invokeMethod(this, &Mainfrm::form_paint, Qt::QueuedConnection);
 }
 
+void Mainfrm::note(Command command, std::int32_t a, std::int32_t b) {
+    if (recorder_ != nullptr)
+        recorder_->note(ScriptEvent{command, a, b});
+}
+
+void Mainfrm::noted() {
+    if (recorder_ != nullptr)
+        recorder_->after();
+}
+
+void Mainfrm::watch(Game* shown) {
+    if (shown != nullptr)
+        timer_.set_enabled(false);
+    if (recorder_ != nullptr)
+        recorder_->set_paused(shown != nullptr);
+    for (QAction* a : {Pause, Speed})
+        a->setEnabled(shown == nullptr);
+    screen_->show_game(shown);
+}
+
 void Mainfrm::form_paint() {
     paint_pending_ = false;
+    // A watched game is drawn by its own events: the window shows its picture again.
+    if (watching()) {
+        screen_->update();
+        return;
+    }
+    note(Command::Paint, 1);
     run(&Game::Form_Paint);
     emit formPainted();
 }
 
 void Mainfrm::form_resize() {
+    if (watching())
+        return;
     screen_->fit();
+    note(Command::Resize, game_->screen.width_px(), game_->screen.height_px());
     run(&Game::Form_Resize);
     emit formResized();
 }
 
 void Mainfrm::form_activate() {
+    if (watching())
+        return;
+    note(Command::Activate);
     run(&Game::Form_Activate);
     emit formActivated();
 }
 
 void Mainfrm::tick() {
+    note(Command::Tick, 1);
     run(&Game::Timer1_Timer);
 }
 
@@ -151,10 +185,18 @@ void Mainfrm::set_display_size(QSize pixels) {
 }
 
 void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
+    if (watching()) {
+        New_Game_Click();
+        return;
+    }
+    note(Command::KeyDown, code, shift);
     run(&Game::Form_KeyDown, code, shift);
 }
 
 void Mainfrm::key_up(std::int16_t code, std::int16_t shift) {
+    if (watching())
+        return;
+    note(Command::KeyUp, code, shift);
     run(&Game::Form_KeyUp, code, shift);
 }
 

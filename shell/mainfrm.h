@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "core/game.h"
+#include "replay/script.h"
 #include "shell/avtor.h"
 #include "shell/game_screen.h"
 #include "shell/helpfrm.h"
@@ -25,6 +26,7 @@ namespace grimbolt {
 
 class Gamepad;
 class KeyPreview;
+class Recorder;
 class WindowDisplay;
 
 class Mainfrm : public QMainWindow {
@@ -91,6 +93,15 @@ class Mainfrm : public QMainWindow {
     void elapse_period();
     void set_display_size(QSize pixels);
 
+    // Hears of every event before it reaches the game, and after (the enhanced edition
+    // records its games); null: nobody.
+    void set_recorder(Recorder* recorder) { recorder_ = recorder; }
+
+    // Shows a recorded game (the hall's "Смотреть") in place of the player's, which stands
+    // still meanwhile; null: the player's game again. Any key or a new game ends watching.
+    void watch(Game* shown);
+    bool watching() const { return screen_->showing_other(); }
+
   signals:
     // After each event that ran the game, with what it changed shown.
     void presented();
@@ -98,6 +109,8 @@ class Mainfrm : public QMainWindow {
     void formPainted();
     void formActivated();
     void formResized();
+    // The player pressed a key or asked for a new game while watching a recorded game.
+    void watchInterrupted();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -126,9 +139,13 @@ class Mainfrm : public QMainWindow {
             (game_.get()->*procedure)(args...);
         else
             procedure(args...);
+        noted();
         screen_->present();
         emit presented();
     }
+    // What the recorder hears.
+    void note(Command command, std::int32_t a = 0, std::int32_t b = 0);
+    void noted();
 
     QtTimer timer_{50};
     std::unique_ptr<WindowDisplay> display_;
@@ -142,6 +159,7 @@ class Mainfrm : public QMainWindow {
     QPointer<QWindow> last_focus_;
     QPointer<Helpfrm> helpfrm_;
     QPointer<Avtor> avtor_;
+    Recorder* recorder_ = nullptr;
     bool activated_once_ = false;
     bool paint_pending_ = false;
 };

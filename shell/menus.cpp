@@ -66,16 +66,24 @@ void Mainfrm::connect_menus() {
 }
 
 void Mainfrm::New_Game_Click() {
+    if (watching()) {
+        emit watchInterrupted();
+        watch(nullptr);
+    }
+    note(Command::NewGame);
     run([this] {
         game_->New_Game_Click();
         // The new tile row lies where the display of now puts it, which may fit the
         // window differently: the picture is fitted again and drawn anew.
-        if (screen_->fit())
+        if (screen_->fit()) {
+            note(Command::Activate);  // the same whole redraw
             game_->redraw_all();
+        }
     });
 }
 
 void Mainfrm::Pause_Click() {
+    note(Command::Pause);
     game_->Pause_Click();
 }
 
@@ -87,11 +95,15 @@ void Mainfrm::Exit_Click() {
 }
 
 void Mainfrm::Speed_Click() {
+    note(Command::Speed);
     speedpic_->open(screen_->size());
 }
 
 void Mainfrm::Okbut_Click() {
     speedpic_->hide();
+    if (watching())
+        return;  // the player's game stands still while a recorded one is shown
+    note(Command::Ok);
     request_paint();  // the dialog uncovered part of the picture
     game_->request_redraw();
     timer_.set_enabled(true);

@@ -17,6 +17,10 @@ class SurfaceView : public QWidget {
 
     // The picture it shows.
     const Surface& surface() const { return *surface_; }
+    void set_surface(const Surface* surface) {
+        surface_ = surface;
+        update();
+    }
 
     // Widget pixels per surface pixel.
     void set_scale(double scale) { scale_ = scale; }

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "replay/script.h"
-#include "replay/script_player.h"
+#include "shell/script_player.h"
 
 namespace grimbolt {
 namespace {

@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "replay/script.h"
-#include "replay/script_player.h"
+#include "shell/script_player.h"
 #include "replay/state_hash.h"
 #include "shell/mainfrm.h"
 #include "shell/surface_view.h"

@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "replay/script_player.h"
+#include "shell/script_player.h"
 #include "shell/mainfrm.h"
 
 namespace grimbolt {

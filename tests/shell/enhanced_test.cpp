@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "replay/script_player.h"
+#include "shell/script_player.h"
 #include "shell/best_score.h"
 #include "shell/enhanced.h"
 #include "shell/overlay.h"

@@ -17,7 +17,7 @@
 
 #include "core/keys.h"
 #include "replay/script.h"
-#include "replay/script_player.h"
+#include "shell/script_player.h"
 #include "shell/device_watch.h"
 #include "shell/key_preview.h"
 #include "shell/shown_window.h"

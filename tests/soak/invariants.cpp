@@ -7,7 +7,7 @@
 #include <QWindow>
 #include <algorithm>
 
-#include "replay/script_player.h"
+#include "shell/script_player.h"
 #include "shell/mainfrm.h"
 #include "shell/surface_view.h"
 

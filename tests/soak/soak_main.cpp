@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "replay/script_player.h"
+#include "shell/script_player.h"
 #include "shell/mainfrm.h"
 #include "soak/invariants.h"
 

@@ -1,4 +1,4 @@
-#include "replay/script_player.h"
+#include "shell/script_player.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -14,8 +14,6 @@
 
 namespace grimbolt {
 namespace {
-
-constexpr std::int32_t kSecondsPerDay = 86400;
 
 void close_window(QWidget* window) {
     if (window != nullptr)
@@ -36,19 +34,16 @@ void add_pixels(Fnv& h, Surface& surface) {
 }  // namespace
 
 ScriptPlayer::ScriptPlayer(ReplayOptions options) : options_(options) {
-    clock_.start_seconds = options.seed;
+    clock_.restart(options.seed);
     random_.reseed(options.seed);
     start();
 }
 
 ScriptPlayer::~ScriptPlayer() {
+    if (recorder_ != nullptr)
+        recorder_->finish();
     window_.reset();
     settle();
-}
-
-std::int32_t ScriptPlayer::ScriptClock::seconds_since_midnight() const {
-    const std::int64_t now = start_seconds + elapsed_ms / 1000;
-    return std::int32_t(((now % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay);
 }
 
 void ScriptPlayer::start() {
@@ -58,6 +53,8 @@ void ScriptPlayer::start() {
     // A replayed game keeps nothing: no settings file, no best score.
     if (options_.enhanced)
         new Enhanced(w, options_.comforts, nullptr, nullptr);
+    if (options_.record)
+        record();
     w.set_display_size(options_.display);
     if (options_.display.isValid())
         w.resize(options_.display);
@@ -66,6 +63,26 @@ void ScriptPlayer::start() {
         w.setGeometry(QRect(QPoint(0, 0), options_.display));
     ++starts_;
     settle();
+}
+
+void ScriptPlayer::record() {
+    Mainfrm& w = *window_;
+    // Every start of the program is seeded anew from the time of day, as the game's is.
+    const std::int32_t seed = clock_.seconds_since_midnight();
+    clock_.restart(seed);
+    random_.reseed(seed);
+    recorder_ = std::make_unique<Recorder>(w.game(), clock_);
+    recorder_->now = [this] {
+        // A fixed day; the time moves on with the game's clock and with each game.
+        const QDateTime day(QDate(2026, 1, 1), QTime(0, 0));
+        return day.addSecs(options_.seed + clock_.elapsed_ms / 1000 + 37 * starts_ +
+                           std::int64_t(recorded_.size()));
+    };
+    recorder_->ended = [this](const Recording& r) {
+        recorded_.push_back({r, grimbolt::state_hash(window_->game().s), window_->game().s});
+    };
+    w.set_recorder(recorder_.get());
+    recorder_->begin();
 }
 
 // Lets the window system deliver everything the last event caused: expose and resize
@@ -149,18 +166,33 @@ void ScriptPlayer::play(const ScriptEvent& e) {
             w.set_display_size(options_.display);
             w.resize(options_.display);
             break;
+        case Command::Period:
+            w.Timer1().set_interval(e.a);
+            break;
+        case Command::SafeStart:
+            w.game().comforts.safe_start = e.a != 0;
+            break;
+        case Command::Window:  // the window system gives the sizes here
+        case Command::Picture:
+        case Command::Load:  // the window loads its game as it starts
+            break;
     }
     settle();
     if (e.command == Command::Exit) {
-        // The program has ended: its windows are closed and gone.
+        // The program has ended: its windows are closed and gone, its game with them.
+        if (recorder_ != nullptr)
+            recorder_->finish();
         window_.reset();
+        recorder_.reset();
         settle();
     }
 }
 
 void ScriptPlayer::tick(std::int32_t count) {
     for (std::int32_t i = 0; i < count && window_ != nullptr; ++i) {
-        clock_.elapsed_ms += window_->Timer1().interval();
+        // A recorder moves the clock itself, with every tick it hears of.
+        if (recorder_ == nullptr)
+            clock_.elapsed_ms += window_->Timer1().interval();
         window_->elapse_period();
         // Whatever the tick asked for runs before the next one, as in the event loop.
         settle();

@@ -9,7 +9,9 @@
 
 #include "core/platform.h"
 #include "core/system_platform.h"
+#include "replay/recorder.h"
 #include "replay/script.h"
+#include "replay/session.h"
 #include "shell/settings.h"
 
 namespace grimbolt {
@@ -21,6 +23,15 @@ struct ReplayOptions {
     QSize display;          // the display the game is told about; empty: the real one
     bool enhanced = false;  // the enhanced edition
     Options comforts;       // its comforts, every one off unless set
+    // Records every game as the enhanced edition does, at a time of day that follows
+    // from the seed; each ended game is kept with the fingerprint of its state then.
+    bool record = false;
+};
+
+struct RecordedGame {
+    Recording recording;
+    std::uint64_t state_hash = 0;  // of the game as it ended
+    GameState state;
 };
 
 class ScriptPlayer {
@@ -42,29 +53,25 @@ class ScriptPlayer {
     // The running program's window; null after an exit until the next event.
     Mainfrm* window() const { return window_.get(); }
     int starts() const { return starts_; }
+    // The games recorded so far, when recording.
+    const std::vector<RecordedGame>& recorded() const { return recorded_; }
 
     // Fingerprints of the game state with the timer, and of the pictures' pixels.
     std::uint64_t state_hash() const;
     std::uint64_t pixel_hash() const;
 
   private:
-    // The script's own time: it starts at the seed's second of the day and moves on by
-    // one timer period with every tick event.
-    class ScriptClock final : public Clock {
-      public:
-        std::int64_t start_seconds = 0;
-        std::int64_t elapsed_ms = 0;
-        std::int32_t seconds_since_midnight() const override;
-    };
-
     void start();
+    void record();
     void paint();
     void tick(std::int32_t count);
 
     ReplayOptions options_;
     SystemRandom random_;
-    ScriptClock clock_;
+    GameClock clock_;  // the script's own time, from the seed's second of the day
     std::unique_ptr<Mainfrm> window_;
+    std::unique_ptr<Recorder> recorder_;
+    std::vector<RecordedGame> recorded_;
     int starts_ = 0;
 };
 

@@ -1,0 +1,118 @@
+#include "replay/recorder.h"
+
+#include <QCoreApplication>
+
+#include "core/game.h"
+
+namespace grimbolt {
+
+Recorder::Recorder(Game& game, GameClock& clock) : game_(game), clock_(clock) {}
+
+void Recorder::begin() {
+    // The window has loaded the first game already, from the clock's own start.
+    start_game({});
+    recording_.header.seed = std::int32_t(clock_.start_seconds);
+    deaths_ = game_.happenings().deaths;
+    sync();  // the sizes the game was loaded with
+    add(ScriptEvent{Command::Load, 0, 0});
+}
+
+void Recorder::start_game(std::vector<std::vector<std::string>> carry) {
+    const QDateTime start = now();
+    ++games_;
+    recording_ = Recording{};
+    recording_.header.recording = 1;
+    recording_.header.has_seed = true;
+    recording_.header.seed = start.time().msecsSinceStartOfDay() / 1000;
+    recording_.header.carry = std::move(carry);
+    recording_.name = start.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                      QStringLiteral("-%1-%2").arg(QCoreApplication::applicationPid()).arg(games_);
+    ticks_ = 0;
+    offered_ticks_ = -1;
+    started_ = true;
+    // Everything the game reads is written again at the head of the new recording.
+    for (ScriptEvent* last : {&display_, &window_, &picture_, &period_, &safe_start_})
+        last->a = -1;
+}
+
+void Recorder::note(const ScriptEvent& e) {
+    if (paused_ || !started_)
+        return;
+    if (e.command == Command::NewGame) {
+        end_game();
+        start_game(carry_of(game_));
+        clock_.restart(recording_.header.seed);
+    }
+    if (e.command == Command::Resize) {
+        picture_.a = e.a;
+        picture_.b = e.b;
+    }
+    sync();
+    if (e.command == Command::Tick) {
+        clock_.elapsed_ms += game_.platform().timer.interval();
+        ++ticks_;
+    }
+    add(e);
+}
+
+void Recorder::after() {
+    if (paused_ || !started_ || game_.happenings().deaths == deaths_)
+        return;
+    deaths_ = game_.happenings().deaths;
+    end_game();
+}
+
+void Recorder::finish() {
+    if (!paused_ && started_)
+        end_game();
+    started_ = false;
+}
+
+// A game that never ticked is no game; one offered already is offered again only when
+// it went on after that.
+void Recorder::end_game() {
+    if (ticks_ == 0 || ticks_ == offered_ticks_ || !ended)
+        return;
+    offered_ticks_ = ticks_;
+    ended(current());
+}
+
+Recording Recorder::current() const {
+    Recording r = recording_;
+    r.header.score = game_.s.score;
+    r.header.ticks = ticks_;
+    r.header.seconds = std::int32_t(clock_.elapsed_ms / 1000);
+    r.header.date = now().toString(Qt::ISODate).toStdString();
+    return r;
+}
+
+void Recorder::sync() {
+    const Platform& p = game_.platform();
+    const Size screen = p.display.screen_size();
+    const Size window = p.display.window_size();
+    const ScriptEvent now[] = {
+        {Command::Display, screen.width / kTwipsPerPixel, screen.height / kTwipsPerPixel},
+        {Command::Window, window.width / kTwipsPerPixel, window.height / kTwipsPerPixel},
+        {Command::Picture, game_.screen.width_px(), game_.screen.height_px()},
+        {Command::Period, p.timer.interval(), 0},
+        {Command::SafeStart, game_.comforts.safe_start ? 1 : 0, 0}};
+    ScriptEvent* last[] = {&display_, &window_, &picture_, &period_, &safe_start_};
+    for (int i = 0; i < 5; ++i) {
+        if (now[i] != *last[i]) {
+            *last[i] = now[i];
+            add(now[i]);
+        }
+    }
+}
+
+void Recorder::add(const ScriptEvent& e) {
+    std::vector<ScriptEvent>& events = recording_.events;
+    if (e.command == Command::Tick && !events.empty() && events.back().command == Command::Tick &&
+        events.back().a < kScriptMaxTicks) {
+        ++events.back().a;
+        return;
+    }
+    events.push_back(e);
+}
+
+}  // namespace grimbolt

@@ -1,0 +1,75 @@
+#pragma once
+// Records every game of the enhanced edition as it is played: each event that reaches
+// the game, in order, with the sizes and settings the game reads written as they
+// change, and a header that makes the recording alone enough to play it again.
+
+#include <QDateTime>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "replay/script.h"
+#include "replay/session.h"
+
+namespace grimbolt {
+
+class Game;
+
+// One recorded game.
+struct Recording {
+    ScriptHeader header;
+    std::vector<ScriptEvent> events;
+    QString name;  // the same for every offer of one game: where the hall keeps it
+    std::string text() const { return format_header(header) + format_script(events); }
+};
+
+class Recorder {
+  public:
+    // Records the games of `game`. The game's clock must be `clock`: every game starts
+    // it at the second of the day it began, which is the recording's seed.
+    Recorder(Game& game, GameClock& clock);
+
+    // Called when a game has ended: shot down, replaced by a new game, or closed.
+    std::function<void(const Recording&)> ended;
+    // The time of day; the real one unless a test fixes it.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+
+    // Begins the first game, which the window has just loaded.
+    void begin();
+    // Before each event reaches the game; a new game ends the one before it.
+    void note(const ScriptEvent& event);
+    // After each event: a death ends the game (the record goes on, as the game may).
+    void after();
+    // The program closes: the game ends.
+    void finish();
+    // While the player watches a recorded game, nothing reaches the player's game.
+    void set_paused(bool paused) { paused_ = paused; }
+
+    Recording current() const;
+
+  private:
+    void start_game(std::vector<std::vector<std::string>> carry);
+    void end_game();
+    void sync();
+    void add(const ScriptEvent& event);
+
+    Game& game_;
+    GameClock& clock_;
+    Recording recording_;
+    std::int32_t ticks_ = 0;
+    int games_ = 0;
+    bool paused_ = false;
+    bool started_ = false;
+    std::uint32_t deaths_ = 0;
+    std::int32_t offered_ticks_ = -1;  // the tick count the last offer of this game had
+    // The sizes and settings as last written: -1 where none was written yet.
+    ScriptEvent display_{Command::Display, -1, -1};
+    ScriptEvent window_{Command::Window, -1, -1};
+    ScriptEvent picture_{Command::Picture, -1, -1};
+    ScriptEvent period_{Command::Period, -1, 0};
+    ScriptEvent safe_start_{Command::SafeStart, -1, 0};
+};
+
+}  // namespace grimbolt

@@ -1,0 +1,89 @@
+#pragma once
+// A recorded game played again without a window, as fast as the rules and the drawing
+// go: to prove a recorded score, and to show a game that is being watched.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/game.h"
+#include "core/system_platform.h"
+#include "replay/script.h"
+
+namespace grimbolt {
+
+// The clock of a script or a recorded game: it starts at a second of the day and moves
+// on by one timer period with every tick, so that playing again reads the same times.
+class GameClock final : public Clock {
+  public:
+    void restart(std::int32_t seconds) {
+        start_seconds = seconds;
+        elapsed_ms = 0;
+    }
+    std::int32_t seconds_since_midnight() const override;
+
+    std::int64_t start_seconds = 0;
+    std::int64_t elapsed_ms = 0;
+};
+
+// What a game leaves behind for the next one: the values a new game does not reset.
+std::vector<std::vector<std::string>> carry_of(const Game& game);
+// False when a carried line names nothing or holds a value out of range.
+bool apply_carry(Game& game, const std::vector<std::vector<std::string>>& carry);
+
+class Session {
+  public:
+    // A game as its recording's header starts it: seeded, with what the game before it
+    // left behind. Its first event loads it, or starts a new game.
+    explicit Session(const ScriptHeader& header);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    void play(const ScriptEvent& event);
+    void play(const std::vector<ScriptEvent>& events);
+
+    Game& game() { return game_; }
+    const Game& game() const { return game_; }
+    int period() const { return timer_.interval(); }
+    // False when the header carried something this game does not know.
+    bool carried() const { return carried_; }
+
+  private:
+    class HeldTimer final : public Timer {
+      public:
+        bool enabled() const override { return on_; }
+        void set_enabled(bool on) override { on_ = on; }
+        int interval() const override { return period_; }
+        void set_interval(int ms) override { period_ = ms; }
+
+      private:
+        bool on_ = true;
+        int period_ = 50;
+    };
+    class FixedDisplay final : public Display {
+      public:
+        Size screen_size() const override { return screen; }
+        Size window_size() const override { return window; }
+        Size screen{640 * kTwipsPerPixel, 480 * kTwipsPerPixel};
+        Size window{640 * kTwipsPerPixel, 480 * kTwipsPerPixel};
+    };
+
+    HeldTimer timer_;
+    FixedDisplay display_;
+    SystemRandom random_;
+    GameClock clock_;
+    Game game_;
+    bool carried_ = true;
+};
+
+// What playing a recording again gave.
+struct Verdict {
+    enum Outcome { Proven, Differs, Unreadable } outcome = Unreadable;
+    std::int32_t recorded = 0;
+    std::int32_t replayed = 0;
+    std::string why;  // for an unreadable one
+};
+Verdict verify(std::string_view text);
+
+}  // namespace grimbolt

@@ -1,0 +1,52 @@
+#include "shell/watcher.h"
+
+#include "shell/mainfrm.h"
+
+namespace grimbolt {
+
+Watcher::Watcher(Mainfrm& window, const Script& recording, QObject* parent)
+    : QObject(parent),
+      window_(window),
+      session_(std::make_unique<Session>(recording.header)),
+      events_(recording.events) {
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &Watcher::step);
+    connect(&window, &Mainfrm::watchInterrupted, this, &Watcher::stop);
+    window.watch(&session_->game());
+    step();
+    timer_.start(session_->period());
+}
+
+Watcher::~Watcher() {
+    if (window_.watching())
+        window_.watch(nullptr);
+}
+
+void Watcher::step() {
+    while (next_ < events_.size()) {
+        ScriptEvent e = events_[next_];
+        if (e.command != Command::Tick) {
+            session_->play(e);
+            ++next_;
+            continue;
+        }
+        if (ticks_left_ == 0)
+            ticks_left_ = e.a;
+        session_->play(ScriptEvent{Command::Tick, 1, 0});
+        if (--ticks_left_ == 0)
+            ++next_;
+        break;
+    }
+    window_.view()->present();
+    if (timer_.interval() != session_->period())
+        timer_.setInterval(session_->period());
+    if (finished())
+        timer_.stop();  // the last picture stays until the player ends watching
+}
+
+void Watcher::stop() {
+    timer_.stop();
+    emit ended();
+}
+
+}  // namespace grimbolt
