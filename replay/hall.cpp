@@ -23,6 +23,14 @@ constexpr qint64 kLargestRecording = 64 * 1024 * 1024;
 
 enum Trouble { NoRoom = 1, Rebuilt = 2, Damaged = 4, Locked = 8 };
 
+// The folder's lock. A holder that was killed is seen to be gone at once; one killed
+// before it could write who it was leaves an empty lock, taken as stale after a while
+// that no keeping of a game comes near.
+bool take(QLockFile& lock) {
+    lock.setStaleLockTime(3000);
+    return lock.tryLock(8000);
+}
+
 // The header of a kept recording, or false when it is not one.
 bool read_entry(const QString& path, HallEntry& entry) {
     QFile file(path);
@@ -172,7 +180,7 @@ std::vector<HallEntry> Hall::entries() {
     if (!QFileInfo(folder_).isDir())
         return {};
     QLockFile lock(folder_ + QStringLiteral("/.lock"));
-    if (!lock.tryLock(5000))
+    if (!take(lock))
         say_once(Locked, QStringLiteral("the hall at %1 stays locked").arg(folder_));
     std::vector<HallEntry> all = load();
     // Games beyond the tenth are left only by a write cut short; the next keeping ends them.
@@ -191,7 +199,7 @@ bool Hall::offer(const Recording& recording) {
     if (!QDir().mkpath(folder_))
         return no_room();
     QLockFile lock(folder_ + QStringLiteral("/.lock"));
-    if (!lock.tryLock(5000)) {
+    if (!take(lock)) {
         say_once(Locked, QStringLiteral("the hall at %1 stays locked").arg(folder_));
         return false;
     }

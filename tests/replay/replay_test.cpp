@@ -4,9 +4,9 @@
 #include <QPushButton>
 
 #include "replay/script.h"
-#include "shell/script_player.h"
 #include "replay/state_hash.h"
 #include "shell/mainfrm.h"
+#include "shell/script_player.h"
 #include "shell/surface_view.h"
 
 namespace grimbolt {
