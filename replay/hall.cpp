@@ -1,5 +1,6 @@
 #include "replay/hall.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -46,12 +47,15 @@ bool read_entry(const QString& path, HallEntry& entry) {
     return true;
 }
 
-QJsonObject to_json(const HallEntry& e) {
-    return {{"file", e.file},
-            {"score", e.score},
-            {"date", e.date},
-            {"ticks", e.ticks},
-            {"seconds", e.seconds}};
+// What the index knows of a file, to see that it is still the file it read.
+QString stamp_of(const QString& path) {
+    const QFileInfo info(path);
+    return QStringLiteral("%1 %2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+}
+
+QJsonObject to_json(const HallEntry& e, const QString& stamp) {
+    return {{"file", e.file},   {"score", e.score},     {"date", e.date},
+            {"ticks", e.ticks}, {"seconds", e.seconds}, {"stamp", stamp}};
 }
 
 bool whole_number(const QJsonValue& v, std::int32_t& out) {
@@ -125,9 +129,11 @@ std::vector<HallEntry> Hall::load() {
     const QJsonArray list = doc.object().value("entries").toArray();
     std::vector<HallEntry> entries;
     bool good = doc.isObject() && doc.object().value("entries").isArray();
+    bool behind = false;  // a file changed since the index read it
     for (const QJsonValue& v : list) {
         HallEntry e;
         good = good && from_json(v, e);
+        behind = behind || v.toObject().value("stamp").toString() != stamp_of(path_of(e));
         entries.push_back(e);
     }
     if (!good)
@@ -136,7 +142,7 @@ std::vector<HallEntry> Hall::load() {
     for (const HallEntry& e : entries)
         listed.push_back(e.file);
     listed.sort();
-    if (listed != files)
+    if (listed != files || behind)
         return rebuild(false);
     std::sort(entries.begin(), entries.end(), better);
     return entries;
@@ -168,7 +174,7 @@ std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
 bool Hall::write_index(const std::vector<HallEntry>& entries) {
     QJsonArray list;
     for (const HallEntry& e : entries)
-        list.append(to_json(e));
+        list.append(to_json(e, stamp_of(path_of(e))));
     QSaveFile file(folder_ + '/' + kIndex);
     return file.open(QIODevice::WriteOnly) &&
            file.write(QJsonDocument(QJsonObject{{"version", 1}, {"entries", list}}).toJson()) >=

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QTime>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -182,6 +183,9 @@ int main(int argc, char** argv) {
     grimbolt::GameClock game_clock;
     const bool recorded = options.isSet(enhanced_option);
     if (recorded) {
+        // A file grown past the size limit fails its write, which the hall reports; the
+        // game is not stopped by the signal.
+        std::signal(SIGXFSZ, SIG_IGN);
         const std::int32_t seed = QTime::currentTime().msecsSinceStartOfDay() / 1000;
         game_clock.restart(seed);
         random.reseed(seed);

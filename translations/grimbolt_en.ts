@@ -61,6 +61,61 @@
         <source>Настройки…</source>
         <translation>Options…</translation>
     </message>
+    <message>
+        <source>Рекорды…</source>
+        <translation>Hall of fame…</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::HallWindow</name>
+    <message>
+        <source>не прочитать</source>
+        <translation>unreadable</translation>
+    </message>
+    <message>
+        <source>доказан</source>
+        <translation>proven</translation>
+    </message>
+    <message>
+        <source>не доказан: %1</source>
+        <translation>unproven: %1</translation>
+    </message>
+    <message>
+        <source>проверяется…</source>
+        <translation>checking…</translation>
+    </message>
+    <message>
+        <source>Рекорды</source>
+        <translation>Hall of fame</translation>
+    </message>
+    <message>
+        <source>Место</source>
+        <translation>Place</translation>
+    </message>
+    <message>
+        <source>Очки</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>Дата</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Тиков</source>
+        <translation>Ticks</translation>
+    </message>
+    <message>
+        <source>Секунд</source>
+        <translation>Seconds</translation>
+    </message>
+    <message>
+        <source>Проверка</source>
+        <translation>Proof</translation>
+    </message>
+    <message>
+        <source>Смотреть</source>
+        <translation>Watch</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::Helpfrm</name>

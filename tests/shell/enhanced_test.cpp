@@ -10,10 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "shell/script_player.h"
 #include "shell/best_score.h"
 #include "shell/enhanced.h"
 #include "shell/overlay.h"
+#include "shell/script_player.h"
 #include "shell/shown_window.h"
 
 namespace grimbolt {

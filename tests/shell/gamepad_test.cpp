@@ -17,9 +17,9 @@
 
 #include "core/keys.h"
 #include "replay/script.h"
-#include "shell/script_player.h"
 #include "shell/device_watch.h"
 #include "shell/key_preview.h"
+#include "shell/script_player.h"
 #include "shell/shown_window.h"
 #include "virtual_pad.h"
 

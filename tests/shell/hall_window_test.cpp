@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/keys.h"
+#include "replay/hall.h"
+#include "replay/recorder.h"
+#include "replay/state_hash.h"
+#include "shell/enhanced.h"
+#include "shell/hall_window.h"
+#include "shell/shown_window.h"
+#include "shell/watcher.h"
+
+namespace grimbolt {
+namespace {
+
+using testing::eventually;
+
+// The enhanced edition as the program starts it: its games recorded and kept.
+struct Kept {
+    QTemporaryDir dir;
+    QStringList said;
+    Hall hall{dir.path() + "/hall", [this](const QString& w) { said.push_back(w); }};
+    SystemRandom random;
+    GameClock clock;
+    std::unique_ptr<Mainfrm> window;
+    std::unique_ptr<Recorder> recorder;
+    Enhanced* enhanced = nullptr;
+
+    Kept() {
+        clock.restart(40000);
+        random.reseed(40000);
+        window = std::make_unique<Mainfrm>(random, clock);
+        window->Timer1().set_held(true);
+        enhanced = new Enhanced(*window, Options{}, nullptr, nullptr);
+        recorder = std::make_unique<Recorder>(window->game(), clock);
+        enhanced->keep_games(*recorder, hall);
+        enhanced->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    // A short game: walking, shooting, many ticks; then a new game ends it.
+    void play(int ticks) {
+        window->key_down(key::Right, 0);
+        for (int i = 0; i < ticks; ++i) {
+            if (i % 7 == 0)
+                window->key_down(key::Shift, 1);
+            window->elapse_period();
+            if (i % 7 == 0)
+                window->key_up(key::Shift, 1);
+        }
+        window->key_up(key::Right, 0);
+        window->New_Game->trigger();
+    }
+    HallWindow* open_hall() {
+        enhanced->Hall_Item->trigger();
+        HallWindow* w = enhanced->hall_window();
+        EXPECT_NE(w, nullptr);
+        EXPECT_TRUE(eventually([&] { return w->checked() == w->table()->rowCount(); }));
+        return w;
+    }
+};
+
+TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
+    Kept k;
+    k.play(120);
+    k.play(60);
+    ASSERT_EQ(k.hall.entries().size(), 2u);
+    EXPECT_EQ(k.hall.entries().front().ticks, 120);
+
+    HallWindow* hall = k.open_hall();
+    ASSERT_EQ(hall->table()->rowCount(), 2);
+    EXPECT_EQ(hall->table()->item(0, 5)->text(), "доказан");
+    EXPECT_EQ(hall->table()->item(1, 5)->text(), "доказан");
+
+    // Watching: the window shows the recorded game, which moves by itself; the player's
+    // game stands still.
+    const std::uint64_t before = state_hash(k.window->game().s);
+    hall->table()->selectRow(0);
+    hall->watch_button()->click();
+    ASSERT_TRUE(k.window->watching());
+    EXPECT_FALSE(k.window->Pause->isEnabled());
+    Watcher* watcher = k.enhanced->watcher();
+    ASSERT_NE(watcher, nullptr);
+    EXPECT_EQ(&k.window->view()->surface(), &watcher->game().screen);
+    EXPECT_TRUE(eventually([&] { return watcher->game().s.hero_pos[0] > 1000; }));
+    EXPECT_EQ(state_hash(k.window->game().s), before);
+
+    // Any key ends it and starts a new game of the player's.
+    const std::size_t kept = k.hall.entries().size();
+    k.window->key_down(key::Z, 0);
+    EXPECT_FALSE(k.window->watching());
+    EXPECT_TRUE(k.window->Pause->isEnabled());
+    EXPECT_EQ(&k.window->view()->surface(), &k.window->game().screen);
+    EXPECT_TRUE(k.window->Timer1().enabled());
+    EXPECT_EQ(k.hall.entries().size(), kept);
+    EXPECT_TRUE(eventually([&] { return k.enhanced->watcher() == nullptr; }));
+    EXPECT_TRUE(k.said.isEmpty());
+}
+
+// A recording that does not give its score stays in the hall, shown as unproven.
+TEST(HallWindow, AGameItsRecordingDoesNotProveIsShownUnproven) {
+    Kept k;
+    k.play(80);
+    const HallEntry entry = k.hall.entries().front();
+    QFile file(k.hall.path_of(entry));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray text = file.readAll();
+    text.replace("score " + QByteArray::number(entry.score), "score 777700");
+    file.resize(0);
+    file.write(text);
+    file.close();
+    HallWindow* hall = k.open_hall();
+    ASSERT_EQ(hall->table()->rowCount(), 1);
+    EXPECT_EQ(hall->table()->item(0, 1)->text(), "777700");
+    EXPECT_EQ(hall->table()->item(0, 5)->text(), QString("не доказан: %1").arg(entry.score));
+}
+
+}  // namespace
+}  // namespace grimbolt
