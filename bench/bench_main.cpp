@@ -1,6 +1,6 @@
 // The game's speed: one tick under a typical and under the heaviest load, the full
-// redraw, the memory floor for the heaviest tick, and the rate the real window keeps
-// at a 1 ms tick period.
+// redraw, the memory floor for the heaviest tick, the rate the real window keeps at a
+// 1 ms tick period (also while it records the game), and proving a recorded game.
 //   build/grimbolt-bench [--benchmark_repetitions=5 ...]
 
 #include <benchmark/benchmark.h>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "delivered_rate.h"
+#include "record_bench.h"
 #include "scene.h"
 
 namespace grimbolt::bench {
@@ -152,10 +153,10 @@ void pixel_limit(benchmark::State& state, Resolution res, Load load) {
     state.counters["pixels"] = double(count);
 }
 
-void delivered(benchmark::State& state, bool helper) {
+void delivered(benchmark::State& state, bool helper, bool recorded) {
     DeliveredRate result;
     for (auto _ : state)
-        result = measure_delivered_rate(1, 5000, helper);
+        result = measure_delivered_rate(1, 5000, helper, recorded);
     state.counters["ticks_per_s"] = result.ticks_per_second;
     state.counters["frame_share_per_tick"] = result.frame_share_per_tick;
     state.counters["cpu_us_per_tick"] = result.cpu_us_per_tick;
@@ -183,10 +184,11 @@ void register_all() {
         ->Unit(benchmark::kMillisecond);
     with_range(benchmark::RegisterBenchmark("pixel_limit_worst/1080p", pixel_limit, k1080p, kWorst))
         ->Unit(benchmark::kMicrosecond);
-    for (const bool helper : {false, true}) {
-        with_range(
-            benchmark::RegisterBenchmark(
-                helper ? "delivered_rate_1ms/helper" : "delivered_rate_1ms/one", delivered, helper))
+    for (const auto& [name, helper, recorded] :
+         {std::tuple{"delivered_rate_1ms/one", false, false},
+          std::tuple{"delivered_rate_1ms/helper", true, false},
+          std::tuple{"delivered_rate_1ms/helper/recorded", true, true}}) {
+        with_range(benchmark::RegisterBenchmark(name, delivered, helper, recorded))
             ->Unit(benchmark::kSecond)
             ->Iterations(1)
             ->UseRealTime();
@@ -259,6 +261,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     grimbolt::bench::register_all();
+    grimbolt::bench::register_recording();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

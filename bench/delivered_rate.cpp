@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <ctime>
 
+#include "replay/recorder.h"
 #include "scene.h"
 #include "shell/mainfrm.h"
 #include "shell/surface_view.h"
@@ -37,10 +38,15 @@ static double process_cpu_us() {
     return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
 }
 
-DeliveredRate measure_delivered_rate(int period_ms, int duration_ms, bool helper) {
+DeliveredRate measure_delivered_rate(int period_ms, int duration_ms, bool helper, bool recorded) {
     SkyRandom sky;
-    testing::FakeClock clock;
+    GameClock clock;
     Mainfrm window(sky.random, clock);
+    Recorder recorder(window.game(), clock);
+    if (recorded) {
+        window.set_recorder(&recorder);
+        recorder.begin();
+    }
     window.show_maximized();
     QEventLoop settle;
     QTimer::singleShot(300, &settle, &QEventLoop::quit);

@@ -12,6 +12,8 @@ struct DeliveredRate {
 
 // Runs the main window's event loop for the given time with a typical, living load:
 // monsters keep coming in the upper sky, and bullets and an explosion are topped up.
-DeliveredRate measure_delivered_rate(int period_ms, int duration_ms, bool helper = true);
+// `recorded`: the game is recorded, as in the enhanced edition.
+DeliveredRate measure_delivered_rate(int period_ms, int duration_ms, bool helper = true,
+                                     bool recorded = false);
 
 }  // namespace grimbolt::bench

@@ -157,8 +157,10 @@ bool apply_carry(Game& game, const std::vector<std::vector<std::string>>& carry)
     return good;
 }
 
-Session::Session(const ScriptHeader& header)
-    : game_(Sprites::load(), Platform{timer_, display_, random_, clock_}) {
+Session::Session(const ScriptHeader& header, bool drawn)
+    : game_(Sprites::load(), Platform{timer_, display_, random_, clock_}), drawn_(drawn) {
+    if (!drawn)
+        game_.paramspic.surface.resize(0, 0);
     clock_.restart(header.seed);
     random_.reseed(header.seed);
     carried_ = apply_carry(game_, header.carry);
@@ -181,7 +183,7 @@ void Session::play(const ScriptEvent& e) {
             display_.window = twips(e.a, e.b);
             break;
         case Command::Picture:
-            game_.screen.resize(e.a, e.b);
+            game_.screen.resize(drawn_ ? e.a : 0, drawn_ ? e.b : 0);
             break;
         case Command::Period:
             timer_.set_interval(e.a);
@@ -225,7 +227,7 @@ void Session::play(const ScriptEvent& e) {
                 game_.Form_Paint();
             break;
         case Command::Resize:
-            game_.screen.resize(e.a, e.b);
+            game_.screen.resize(drawn_ ? e.a : 0, drawn_ ? e.b : 0);
             game_.Form_Resize();
             break;
         case Command::Activate:
@@ -247,7 +249,7 @@ Verdict verify(std::string_view text) {
         verdict.why = script.errors.front();
         return verdict;
     }
-    Session session(script.header);
+    Session session(script.header, false);
     session.play(script.events);
     if (!session.carried()) {
         verdict.why = "a carried value out of range";

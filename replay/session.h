@@ -35,8 +35,10 @@ bool apply_carry(Game& game, const std::vector<std::vector<std::string>>& carry)
 class Session {
   public:
     // A game as its recording's header starts it: seeded, with what the game before it
-    // left behind. Its first event loads it, or starts a new game.
-    explicit Session(const ScriptHeader& header);
+    // left behind. Its first event loads it, or starts a new game. The rules never look
+    // at the pictures, so a game only proven (`drawn` false) keeps them empty, which
+    // spares nearly all of the work.
+    explicit Session(const ScriptHeader& header, bool drawn = true);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -75,6 +77,7 @@ class Session {
     GameClock clock_;
     Game game_;
     bool carried_ = true;
+    bool drawn_ = true;
 };
 
 // What playing a recording again gave.

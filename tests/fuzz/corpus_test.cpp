@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include "replay/script.h"
+#include "tests/fuzz/fuzz_hall.h"
 #include "tests/fuzz/fuzz_play.h"
 
 namespace grimbolt {
@@ -32,6 +33,19 @@ TEST(FuzzInputs, TheSeedsAndEveryFoundFaultPlayThrough) {
     play_all_in(QStringLiteral(GRIMBOLT_FUZZ_DIR "/corpus"), inputs);
     play_all_in(QStringLiteral(GRIMBOLT_FUZZ_DIR "/regressions"), inputs);
     EXPECT_GE(inputs, 8);
+}
+
+TEST(FuzzInputs, TheHallSeedsReadThrough) {
+    const QDir dir(QStringLiteral(GRIMBOLT_FUZZ_DIR "/hall_corpus"));
+    int played = 0;
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QByteArray bytes = file.readAll();
+        played += fuzz_hall(bytes.constData(), std::size_t(bytes.size()));
+    }
+    EXPECT_EQ(dir.entryList(QDir::Files).size(), 4);
+    EXPECT_EQ(played, 2);  // the two recordings
 }
 
 }  // namespace

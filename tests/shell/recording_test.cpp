@@ -78,9 +78,13 @@ TEST(Recording, EveryRecordedGamePlaysAgainToTheSameState) {
             const Script script = parse_script(text);
             ASSERT_TRUE(script.errors.empty()) << script.errors.front();
             EXPECT_EQ(script.header, g.recording.header);
-            Session session(script.header);
-            session.play(script.events);
-            EXPECT_EQ(state_hash(session.game().s), g.state_hash) << g.recording.name.toStdString();
+            // Drawn, as when watched, and undrawn, as when proven.
+            for (const bool drawn : {true, false}) {
+                Session session(script.header, drawn);
+                session.play(script.events);
+                EXPECT_EQ(state_hash(session.game().s), g.state_hash)
+                    << g.recording.name.toStdString() << (drawn ? " drawn" : " undrawn");
+            }
             const Verdict v = verify(text);
             EXPECT_EQ(v.outcome, Verdict::Proven);
             EXPECT_EQ(v.replayed, g.recording.header.score);

@@ -1,0 +1,106 @@
+// What recording costs the game, and how fast a recorded game is proven.
+//   record_turns/*: a tick alone and a tick with the recorder hearing of it, in turns
+//   verify/12000_ticks: a 10-minute game at the default period played again headless
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+
+#include "core/keys.h"
+#include "record_bench.h"
+#include "replay/recorder.h"
+#include "replay/session.h"
+#include "scene.h"
+
+namespace grimbolt::bench {
+namespace {
+
+// A tick with and without the recorder, 64 of each in turns, so both meet the same
+// moments of a noisy machine.
+void record_turns(benchmark::State& state, const Load& load) {
+    Scene plain(1920, 1080, load);
+    Scene recorded(1920, 1080, load);
+    GameClock clock;
+    Recorder recorder(recorded.game, clock);
+    recorder.begin();
+    double plain_ns = 0, recorded_ns = 0;
+    std::uint64_t turns = 0;
+    const auto run = [](Scene& scene, Recorder* r) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 64; ++i) {
+            scene.game.s = scene.start;
+            if (r != nullptr)
+                r->note(ScriptEvent{Command::Tick, 1, 0});
+            scene.game.Timer1_Timer();
+            if (r != nullptr)
+                r->after();
+            scene.game.screen.flush();
+        }
+        return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)
+            .count();
+    };
+    for (auto _ : state) {
+        plain_ns += run(plain, nullptr);
+        recorded_ns += run(recorded, &recorder);
+        ++turns;
+    }
+    const double ticks = double(turns) * 64;
+    state.counters["plain_us"] = plain_ns / ticks / 1000;
+    state.counters["recorded_us"] = recorded_ns / ticks / 1000;
+    state.counters["recorded_over_plain"] = plain_ns > 0 ? recorded_ns / plain_ns : 0;
+}
+
+// A busy player's ten minutes on a 1080p display: walking both ways, jumping, raising
+// the gun and firing, with a pass through the speed dialog now and then.
+std::string ten_minutes() {
+    std::mt19937 random(2026);
+    const auto pick = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const std::int32_t keys[] = {key::Left, key::Right, key::X, key::Z, key::Shift};
+    std::string text =
+        "recording 1\nseed 43200\nscore 0\nticks 12000\nseconds 600\n"
+        "display 1920 1080\nwindow 1920 1080\npicture 1916 1034\nperiod 50\nload\nactivate\n";
+    int ticks = 0;
+    while (ticks < 12000) {
+        const std::int32_t k = keys[pick(0, 4)];
+        const int held = std::min(pick(1, 8), 12000 - ticks);
+        text += "down " + std::to_string(k) + "\ntick " + std::to_string(held) + "\nup " +
+                std::to_string(k) + "\n";
+        ticks += held;
+        if (pick(0, 99) < 2)
+            text += "speed\nok\npaint\n";
+    }
+    return text;
+}
+
+void verify_ten_minutes(benchmark::State& state) {
+    const std::string text = ten_minutes();
+    Verdict verdict;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(verdict = verify(text));
+    state.counters["played_s"] = 600;
+    // How many times faster than it was played: the played 600 s over the time taken.
+    state.counters["times_faster"] =
+        benchmark::Counter(600.0 * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+}  // namespace
+
+void register_recording() {
+    for (const auto& [name, load] :
+         {std::pair{"typical/1080p", kTypical}, std::pair{"worst/1080p", kWorst}}) {
+        benchmark::RegisterBenchmark((std::string("record_turns/") + name).c_str(), record_turns,
+                                     load)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(1.0);
+    }
+    benchmark::RegisterBenchmark("verify/12000_ticks", verify_ten_minutes)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(2.0);
+}
+
+}  // namespace grimbolt::bench
