@@ -108,6 +108,14 @@ void Enhanced::Hall_Click() {
         hall_window_ = new HallWindow(*hall_, &window_);
         hall_window_->setAttribute(Qt::WA_DeleteOnClose);
         connect(hall_window_, &HallWindow::watch, this, &Enhanced::watch);
+        // The game waits while the player looks at the hall, and goes on when the window
+        // closes, unless a game to watch was chosen.
+        const bool running = window_.Timer1().enabled();
+        window_.Timer1().set_enabled(false);
+        connect(hall_window_, &QDialog::finished, this, [this, running] {
+            if (running && !window_.watching())
+                window_.Timer1().set_enabled(true);
+        });
     }
     hall_window_->open();
     hall_window_->raise();

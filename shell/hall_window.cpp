@@ -43,6 +43,7 @@ HallWindow::HallWindow(Hall& hall, QWidget* parent) : QDialog(parent), hall_(hal
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(table_);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Close);
     watch_ = buttons_->addButton(QString(), QDialogButtonBox::AcceptRole);
@@ -108,6 +109,7 @@ void HallWindow::retranslate() {
     table_->setHorizontalHeaderLabels(
         {tr("Место"), tr("Очки"), tr("Дата"), tr("Тиков"), tr("Секунд"), tr("Проверка")});
     watch_->setText(tr("Смотреть"));
+    buttons_->button(QDialogButtonBox::Close)->setText(tr("Закрыть"));
 }
 
 void HallWindow::changeEvent(QEvent* event) {

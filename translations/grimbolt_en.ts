@@ -116,6 +116,10 @@
         <source>Смотреть</source>
         <translation>Watch</translation>
     </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::Helpfrm</name>
