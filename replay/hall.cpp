@@ -112,14 +112,15 @@ void Hall::put_aside(const QString& file) {
 }
 
 // Reads the index, and makes it again from the recordings when it is missing, damaged
-// or does not list the files there are. Runs under the folder's lock.
-std::vector<HallEntry> Hall::load() {
+// or does not list the files there are. Runs under the folder's lock, when it could
+// be taken.
+std::vector<HallEntry> Hall::load(bool locked) {
     QDir dir(folder_);
     // A write that was killed leaves its unfinished copy; under the lock none is going on.
     for (const QString& left : dir.entryList({QStringLiteral("*.??????")}, QDir::Files)) {
-        if (left.contains(kSuffix + '.') || left.startsWith(kIndex + '.'))
-            if (!left.endsWith(QStringLiteral(".bad")))
-                dir.remove(left);
+        const bool unfinished = left.contains(kSuffix + '.') || left.startsWith(kIndex + '.');
+        if (locked && unfinished && !left.endsWith(QStringLiteral(".bad")))
+            dir.remove(left);
     }
     QStringList files = dir.entryList({'*' + kSuffix}, QDir::Files, QDir::Name);
     QFile file(folder_ + '/' + kIndex);
@@ -186,9 +187,10 @@ std::vector<HallEntry> Hall::entries() {
     if (!QFileInfo(folder_).isDir())
         return {};
     QLockFile lock(folder_ + QStringLiteral("/.lock"));
-    if (!take(lock))
+    const bool locked = take(lock);
+    if (!locked)
         say_once(Locked, QStringLiteral("the hall at %1 stays locked").arg(folder_));
-    std::vector<HallEntry> all = load();
+    std::vector<HallEntry> all = load(locked);
     // Games beyond the tenth are left only by a write cut short; the next keeping ends them.
     if (int(all.size()) > kPlaces)
         all.resize(kPlaces);
@@ -209,7 +211,7 @@ bool Hall::offer(const Recording& recording) {
         say_once(Locked, QStringLiteral("the hall at %1 stays locked").arg(folder_));
         return false;
     }
-    std::vector<HallEntry> entries = load();
+    std::vector<HallEntry> entries = load(true);
     const QString file = recording.name + kSuffix;
     const auto own = std::find_if(entries.begin(), entries.end(),
                                   [&](const HallEntry& e) { return e.file == file; });

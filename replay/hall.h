@@ -42,7 +42,7 @@ class Hall {
     QString path_of(const HallEntry& entry) const { return folder_ + '/' + entry.file; }
 
   private:
-    std::vector<HallEntry> load();
+    std::vector<HallEntry> load(bool locked);
     std::vector<HallEntry> rebuild(bool damaged_index);
     bool write_index(const std::vector<HallEntry>& entries);
     void put_aside(const QString& file);

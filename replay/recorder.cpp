@@ -1,10 +1,20 @@
 #include "replay/recorder.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 #include "core/game.h"
 
 namespace grimbolt {
+namespace {
+
+// The rules never look at the picture: one beyond the largest a script holds is
+// recorded at that size, which changes only what a watcher sees of it.
+ScriptEvent picture_of(std::int32_t width, std::int32_t height) {
+    return {Command::Picture, std::min(width, kScriptMaxWidth), std::min(height, kScriptMaxHeight)};
+}
+
+}  // namespace
 
 Recorder::Recorder(Game& game, GameClock& clock) : game_(game), clock_(clock) {}
 
@@ -43,16 +53,18 @@ void Recorder::note(const ScriptEvent& e) {
         start_game(carry_of(game_));
         clock_.restart(recording_.header.seed);
     }
+    ScriptEvent event = e;
     if (e.command == Command::Resize) {
-        picture_.a = e.a;
-        picture_.b = e.b;
+        picture_ = picture_of(e.a, e.b);
+        event.a = picture_.a;
+        event.b = picture_.b;
     }
     sync();
     if (e.command == Command::Tick) {
         clock_.elapsed_ms += game_.platform().timer.interval();
         ++ticks_;
     }
-    add(e);
+    add(event);
 }
 
 void Recorder::after() {
@@ -93,7 +105,7 @@ void Recorder::sync() {
     const ScriptEvent now[] = {
         {Command::Display, screen.width / kTwipsPerPixel, screen.height / kTwipsPerPixel},
         {Command::Window, window.width / kTwipsPerPixel, window.height / kTwipsPerPixel},
-        {Command::Picture, game_.screen.width_px(), game_.screen.height_px()},
+        picture_of(game_.screen.width_px(), game_.screen.height_px()),
         {Command::Period, p.timer.interval(), 0},
         {Command::SafeStart, game_.comforts.safe_start ? 1 : 0, 0}};
     ScriptEvent* last[] = {&display_, &window_, &picture_, &period_, &safe_start_};

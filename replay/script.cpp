@@ -29,6 +29,8 @@ constexpr std::array kWords{
     Word{"load", Command::Load, 0, 0},
 };
 
+// The largest window the window system makes.
+constexpr std::int32_t kMostWindow = 32767;
 // The slowest tick the speed dialog sets.
 constexpr std::int32_t kMostPeriod = 2001;
 // A header's words and the number of values: at most so many, each so long.
@@ -60,7 +62,8 @@ std::array<Range, 2> ranges(Command c) {
             return {{{1, kMostPeriod}, {0, 0}}};
         case Command::SafeStart:
             return {{{0, 1}, {0, 0}}};
-        case Command::Window:
+        case Command::Window:  // only a number to the game: as wide as windows go
+            return {{{0, kMostWindow}, {0, kMostWindow}}};
         case Command::Picture:
             return {{{0, kScriptMaxWidth}, {0, kScriptMaxHeight}}};
         default:

@@ -26,11 +26,40 @@ TEST(ScriptFormat, EveryEventReadsBackAsItWasWritten) {
         {Command::Slider, 2000, 0}, {Command::Ok, 0, 0},         {Command::Help, 0, 0},
         {Command::HelpClose, 0, 0}, {Command::Credits, 0, 0},    {Command::CreditsClose, 0, 0},
         {Command::Paint, 1, 0},     {Command::Paint, 5, 0},      {Command::Resize, 0, 4320},
-        {Command::Activate, 0, 0},  {Command::Display, 7680, 1},
+        {Command::Activate, 0, 0},  {Command::Display, 7680, 1}, {Command::Period, 2001, 0},
+        {Command::SafeStart, 1, 0}, {Command::Window, 32767, 0}, {Command::Picture, 1, 2},
+        {Command::Load, 0, 0},
     };
     const Script back = parse_script(format_script(events));
     EXPECT_TRUE(back.errors.empty());
     EXPECT_EQ(back.events, events);
+}
+
+// A recording's header reads back as written; a bad header line is reported and kept
+// out of the header.
+TEST(ScriptFormat, TheHeaderOfARecordingReadsBack) {
+    ScriptHeader h{1,
+                   true,
+                   86399,
+                   -300,
+                   "2026-12-08T21:05:00",
+                   12000,
+                   600,
+                   {{"walking", "1"}, {"vrag", "12", "4095.25", "259", "-1"}}};
+    const Script back = parse_script(format_header(h) + "tick 3\n");
+    EXPECT_TRUE(back.errors.empty());
+    EXPECT_EQ(back.header, h);
+    EXPECT_EQ(back.events, (std::vector<ScriptEvent>{{Command::Tick, 3, 0}}));
+
+    const Script bad = parse_script(
+        "recording 2\nseed 86400\nscore 1 2\ndate 8 Dec\ndate \xd0\xbf\ncarry\n"
+        "carry Walking 1\ncarry walking 1;\nseed 12\n");
+    EXPECT_EQ(bad.errors.size(), 8u);
+    EXPECT_EQ(bad.errors[1], "line 2: a bad value for 'seed'");
+    EXPECT_EQ(bad.header.recording, 0);
+    EXPECT_TRUE(bad.header.has_seed);
+    EXPECT_EQ(bad.header.seed, 12);
+    EXPECT_TRUE(bad.header.date.empty() && bad.header.carry.empty());
 }
 
 TEST(ScriptFormat, BadLinesAreSkippedAndReportedWithTheirNumbers) {
