@@ -74,6 +74,12 @@ void Recorder::after() {
     end_game();
 }
 
+void Recorder::set_paused(bool paused) {
+    if (paused && !paused_ && started_)
+        end_game();
+    paused_ = paused;
+}
+
 void Recorder::finish() {
     if (!paused_ && started_)
         end_game();

@@ -44,8 +44,9 @@ class Recorder {
     void after();
     // The program closes: the game ends.
     void finish();
-    // While the player watches a recorded game, nothing reaches the player's game.
-    void set_paused(bool paused) { paused_ = paused; }
+    // While the player watches a recorded game, nothing reaches the player's game: it
+    // ends as watching begins, and a new game follows it.
+    void set_paused(bool paused);
 
     Recording current() const;
 

@@ -130,7 +130,10 @@ bool Enhanced::watch(const QString& path) {
     const Script script = parse_script({text.constData(), std::size_t(text.size())});
     if (script.header.recording == 0 || !script.errors.empty())
         return false;
-    delete watcher_;
+    if (watcher_ != nullptr) {
+        window_.watch(nullptr);
+        delete watcher_;
+    }
     watcher_ = new Watcher(window_, script, this);
     connect(watcher_, &Watcher::ended, watcher_, &QObject::deleteLater);
     refresh();

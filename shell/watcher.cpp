@@ -17,10 +17,7 @@ Watcher::Watcher(Mainfrm& window, const Script& recording, QObject* parent)
     timer_.start(session_->period());
 }
 
-Watcher::~Watcher() {
-    if (window_.watching())
-        window_.watch(nullptr);
-}
+Watcher::~Watcher() = default;
 
 void Watcher::step() {
     while (next_ < events_.size()) {

@@ -17,7 +17,8 @@ class Mainfrm;
 class Watcher : public QObject {
     Q_OBJECT
   public:
-    // Starts at once; the window shows the recorded game until the player ends it.
+    // Starts at once; the window shows the recorded game until the player ends it. Whoever
+    // deletes a watcher before that hands the window its own game back first.
     Watcher(Mainfrm& window, const Script& recording, QObject* parent = nullptr);
     ~Watcher() override;
 

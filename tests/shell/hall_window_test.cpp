@@ -70,6 +70,8 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     k.play(60);
     ASSERT_EQ(k.hall.entries().size(), 2u);
     EXPECT_EQ(k.hall.entries().front().ticks, 120);
+    for (int i = 0; i < 10; ++i)
+        k.window->elapse_period();
 
     HallWindow* hall = k.open_hall();
     ASSERT_EQ(hall->table()->rowCount(), 2);
@@ -83,6 +85,7 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     hall->watch_button()->click();
     ASSERT_TRUE(k.window->watching());
     EXPECT_FALSE(k.window->Pause->isEnabled());
+    EXPECT_EQ(k.hall.entries().size(), 3u) << "the game that was going on ended";
     Watcher* watcher = k.enhanced->watcher();
     ASSERT_NE(watcher, nullptr);
     EXPECT_EQ(&k.window->view()->surface(), &watcher->game().screen);
@@ -99,6 +102,13 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     EXPECT_EQ(k.hall.entries().size(), kept);
     EXPECT_TRUE(eventually([&] { return k.enhanced->watcher() == nullptr; }));
     EXPECT_TRUE(k.said.isEmpty());
+
+    // Watching again, one game after another, and the program closes meanwhile.
+    ASSERT_TRUE(k.enhanced->watch(k.hall.path_of(k.hall.entries()[1])));
+    ASSERT_TRUE(k.enhanced->watch(k.hall.path_of(k.hall.entries()[0])));
+    EXPECT_EQ(&k.window->view()->surface(), &k.enhanced->watcher()->game().screen);
+    QTest::qWait(100);
+    k.window.reset();
 }
 
 // A recording that does not give its score stays in the hall, shown as unproven.
