@@ -30,29 +30,6 @@ struct Resolution {
 constexpr Resolution k1080p{1920, 1080};
 constexpr Resolution k2160p{3840, 2160};
 
-// Other programs on the machine: threads that keep cores busy while they live.
-class Competition {
-  public:
-    explicit Competition(int threads) {
-        for (int i = 0; i < threads; ++i) {
-            threads_.emplace_back([this] {
-                std::uint64_t n = 0;
-                while (!stop_.load(std::memory_order_relaxed))
-                    benchmark::DoNotOptimize(++n);
-            });
-        }
-    }
-    ~Competition() {
-        stop_ = true;
-        for (std::thread& t : threads_)
-            t.join();
-    }
-
-  private:
-    std::atomic<bool> stop_{false};
-    std::vector<std::thread> threads_;
-};
-
 // How a tick is drawn: on the game's thread alone or shared with the helper, on an
 // idle machine or beside two busy threads.
 struct Way {
@@ -153,8 +130,9 @@ void pixel_limit(benchmark::State& state, Resolution res, Load load) {
     state.counters["pixels"] = double(count);
 }
 
-void delivered(benchmark::State& state, bool helper, bool recorded) {
+void delivered(benchmark::State& state, bool helper, bool recorded, int busy) {
     DeliveredRate result;
+    const Competition others(busy);
     for (auto _ : state)
         result = measure_delivered_rate(1, 5000, helper, recorded);
     state.counters["ticks_per_s"] = result.ticks_per_second;
@@ -184,11 +162,13 @@ void register_all() {
         ->Unit(benchmark::kMillisecond);
     with_range(benchmark::RegisterBenchmark("pixel_limit_worst/1080p", pixel_limit, k1080p, kWorst))
         ->Unit(benchmark::kMicrosecond);
-    for (const auto& [name, helper, recorded] :
-         {std::tuple{"delivered_rate_1ms/one", false, false},
-          std::tuple{"delivered_rate_1ms/helper", true, false},
-          std::tuple{"delivered_rate_1ms/helper/recorded", true, true}}) {
-        with_range(benchmark::RegisterBenchmark(name, delivered, helper, recorded))
+    for (const auto& [name, helper, recorded, busy] :
+         {std::tuple{"delivered_rate_1ms/one", false, false, 0},
+          std::tuple{"delivered_rate_1ms/helper", true, false, 0},
+          std::tuple{"delivered_rate_1ms/helper/recorded", true, true, 0},
+          std::tuple{"delivered_rate_1ms/helper/busy", true, false, 2},
+          std::tuple{"delivered_rate_1ms/helper/recorded/busy", true, true, 2}}) {
+        with_range(benchmark::RegisterBenchmark(name, delivered, helper, recorded, busy))
             ->Unit(benchmark::kSecond)
             ->Iterations(1)
             ->UseRealTime();

@@ -19,9 +19,10 @@ namespace {
 
 // A tick with and without the recorder, 64 of each in turns, so both meet the same
 // moments of a noisy machine.
-void record_turns(benchmark::State& state, const Load& load) {
+void record_turns(benchmark::State& state, const Load& load, int busy) {
     Scene plain(1920, 1080, load);
     Scene recorded(1920, 1080, load);
+    const Competition others(busy);
     GameClock clock;
     Recorder recorder(recorded.game, clock);
     recorder.begin();
@@ -90,12 +91,15 @@ void verify_ten_minutes(benchmark::State& state) {
 }  // namespace
 
 void register_recording() {
-    for (const auto& [name, load] :
-         {std::pair{"typical/1080p", kTypical}, std::pair{"worst/1080p", kWorst}}) {
-        benchmark::RegisterBenchmark((std::string("record_turns/") + name).c_str(), record_turns,
-                                     load)
-            ->Unit(benchmark::kMillisecond)
-            ->MinTime(1.0);
+    for (const int busy : {0, 2}) {
+        for (const auto& [name, load] :
+             {std::pair{"typical/1080p", kTypical}, std::pair{"worst/1080p", kWorst}}) {
+            const std::string full =
+                std::string("record_turns/") + name + (busy > 0 ? "/busy" : "/idle");
+            benchmark::RegisterBenchmark(full.c_str(), record_turns, load, busy)
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(1.0);
+        }
     }
     benchmark::RegisterBenchmark("verify/12000_ticks", verify_ten_minutes)
         ->Unit(benchmark::kMillisecond)

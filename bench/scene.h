@@ -2,7 +2,11 @@
 // Scenes for the benchmarks: a game on a display of a given size, with fixed
 // platform pieces, set up with a given load and put back the same way on demand.
 
+#include <benchmark/benchmark.h>
+#include <atomic>
 #include <cstdint>
+#include <thread>
+#include <vector>
 
 #include "core/game.h"
 #include "fakes.h"
@@ -42,6 +46,29 @@ struct Scene {
     testing::FakeClock clock;
     Game game;
     GameState start;  // the state to put back before each measured tick
+};
+
+// Other programs on the machine: threads that keep cores busy while they live.
+class Competition {
+  public:
+    explicit Competition(int threads) {
+        for (int i = 0; i < threads; ++i) {
+            threads_.emplace_back([this] {
+                std::uint64_t n = 0;
+                while (!stop_.load(std::memory_order_relaxed))
+                    benchmark::DoNotOptimize(++n);
+            });
+        }
+    }
+    ~Competition() {
+        stop_ = true;
+        for (std::thread& t : threads_)
+            t.join();
+    }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> threads_;
 };
 
 }  // namespace grimbolt::bench

@@ -12,7 +12,8 @@ namespace grimbolt {
 namespace {
 
 // A player who does a bit of everything: walks, flies, shoots, pauses, changes the speed,
-// resizes the window, moves it to other displays, opens the help and starts new games.
+// resizes the window, moves it to other displays, opens the help, starts new games and
+// now and then quits and starts the program again.
 std::vector<ScriptEvent> busy_player(std::uint32_t seed, int count) {
     std::mt19937 random(seed);
     const auto pick = [&random](int low, int high) {
@@ -47,8 +48,10 @@ std::vector<ScriptEvent> busy_player(std::uint32_t seed, int count) {
         else if (roll < 96) {
             events.push_back({Command::Help, 0, 0});
             events.push_back({Command::HelpClose, 0, 0});
-        } else
+        } else if (roll < 99)
             events.push_back({Command::Activate, 0, 0});
+        else
+            events.push_back({Command::Exit, 0, 0});  // and the program starts again
     }
     return events;
 }
