@@ -186,7 +186,7 @@ void Mainfrm::set_display_size(QSize pixels) {
 
 void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
     if (watching()) {
-        New_Game_Click();
+        New_Game->trigger();  // as F2 does, with everything that hears of a new game
         return;
     }
     note(Command::KeyDown, code, shift);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QAction>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,7 +96,9 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
 
     // Any key ends it and starts a new game of the player's.
     const std::size_t kept = k.hall.entries().size();
+    QSignalSpy new_game(k.window->New_Game, &QAction::triggered);
     k.window->key_down(key::Z, 0);
+    EXPECT_EQ(new_game.count(), 1) << "the new game as F2 starts it";
     EXPECT_FALSE(k.window->watching());
     EXPECT_TRUE(k.window->Pause->isEnabled());
     EXPECT_EQ(&k.window->view()->surface(), &k.window->game().screen);
