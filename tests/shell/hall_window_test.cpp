@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QAction>
+#include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
