@@ -38,6 +38,7 @@ void GameScreen::show_game(Game* other) {
 
 void GameScreen::fit_other() {
     const Surface& picture = shown_->screen;
+    other_fitted_ = QSize(picture.width_px(), picture.height_px());
     double factor = 1.0;
     if (picture.width_px() > 0 && picture.height_px() > 0)
         factor = std::min(
@@ -84,6 +85,10 @@ QRect GameScreen::to_view(std::int32_t left, std::int32_t top, std::int32_t widt
 }
 
 void GameScreen::present() {
+    // A watched game sizes its picture as its recording says, from its first events on.
+    if (showing_other() &&
+        other_fitted_ != QSize(shown_->screen.width_px(), shown_->screen.height_px()))
+        fit_other();
     for (const QRect& r : shown_->screen.take_dirty())
         update_surface_rect(r);
 

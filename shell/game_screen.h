@@ -48,6 +48,7 @@ class GameScreen : public SurfaceView {
 
     Game& game_;
     Game* shown_ = &game_;  // the game whose picture is shown
+    QSize other_fitted_;    // the other game's picture size its scale was chosen for
     SurfaceView* paramspic_ = nullptr;
     QSize picture_size_;  // the game's picture, in its own pixels
 };

@@ -115,6 +115,25 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     k.window.reset();
 }
 
+// A watched game's picture, whatever size its recording gives it, is shown whole: scaled
+// down to the window, never up.
+TEST(HallWindow, AWatchedPictureFitsTheWindow) {
+    testing::TestGame player;
+    testing::TestGame watched;
+    GameScreen screen(player.game, nullptr);
+    screen.resize(400, 300);
+    watched.game.screen.resize(0, 0);
+    screen.show_game(&watched.game);
+    watched.game.screen.resize(1600, 600);
+    screen.present();
+    EXPECT_DOUBLE_EQ(screen.scale(), 0.25);
+    watched.game.screen.resize(200, 100);
+    screen.present();
+    EXPECT_DOUBLE_EQ(screen.scale(), 1.0);
+    screen.show_game(nullptr);
+    EXPECT_EQ(&screen.surface(), &player.game.screen);
+}
+
 // A recording that does not give its score stays in the hall, shown as unproven.
 TEST(HallWindow, AGameItsRecordingDoesNotProveIsShownUnproven) {
     Kept k;
