@@ -27,6 +27,12 @@ Surface& Surface::operator=(Surface&& other) noexcept {
 
 Surface::~Surface() = default;
 
+// A surface without pixels takes no drawing: a game played only to count its score
+// draws on one, and spends its time on the rules alone.
+bool Surface::no_pixels() const {
+    return engine_->width_px() <= 0 || engine_->height_px() <= 0;
+}
+
 void Surface::resize(int width_px, int height_px) {
     engine_->resize(width_px, height_px);
 }
@@ -38,13 +44,19 @@ int Surface::height_px() const {
 }
 
 void Surface::box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour) {
+    if (no_pixels())
+        return;
     engine_->box(x1, y1, x2, y2, colour);
 }
 void Surface::box_outline(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                           Rgb colour) {
+    if (no_pixels())
+        return;
     engine_->box_outline(x1, y1, x2, y2, colour);
 }
 void Surface::point(std::int64_t x, std::int64_t y, Rgb colour) {
+    if (no_pixels())
+        return;
     engine_->point(x, y, colour);
 }
 
@@ -58,18 +70,26 @@ FillStyle Surface::fill_style() const {
     return engine_->fill_style();
 }
 void Surface::circle(std::int64_t cx, std::int64_t cy, std::int64_t radius) {
+    if (no_pixels())
+        return;
     engine_->circle(cx, cy, radius);
 }
 
 void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, Rop rop) {
+    if (no_pixels())
+        return;
     engine_->picture(pic, x, y, rop);
 }
 void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::int64_t width,
                       Rop rop) {
+    if (no_pixels())
+        return;
     engine_->picture(pic, x, y, width, rop);
 }
 void Surface::picture(const QImage& pic, std::int64_t x, std::int64_t y, std::int64_t width,
                       std::int64_t height, Rop rop) {
+    if (no_pixels())
+        return;
     engine_->picture(pic, x, y, width, height, rop);
 }
 

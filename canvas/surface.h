@@ -66,6 +66,7 @@ class Surface {
     void resize(int width_px, int height_px);
     int width_px() const;
     int height_px() const;
+    bool no_pixels() const;
 
     void box(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, Rgb colour);
     void box_outline(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
