@@ -1,9 +1,11 @@
 #include "shell/settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <optional>
 #include <utility>
 
@@ -11,6 +13,9 @@ namespace grimbolt {
 namespace {
 
 constexpr int kSlowestTick = 2001;  // the speed dialog's range, in ms
+// A settings file is a few hundred bytes; anything past this is no settings file, and
+// reading it whole would only cost time and memory.
+constexpr qint64 kLargestFile = 64 * 1024;
 
 // The options' keys and where each lives in the record.
 struct Flag {
@@ -64,6 +69,44 @@ bool can_write(const QString& path) {
            (!QFileInfo::exists(path) || QFileInfo(path).isWritable());
 }
 
+// The path as it can be put on a terminal: its control characters as \xNN, so that a
+// file's name cannot move the cursor or change the colours.
+QString printable(const QString& path) {
+    QString shown;
+    for (const QChar c : path) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+// Why the file at `path` is no settings file, or nothing when it is one or is missing.
+// Only a regular file is ever opened: a FIFO would block the game and a device may never
+// end. One that cannot be opened is left to the readability check.
+std::optional<QString> unfit(const QString& path) {
+    const QFileInfo file(path);  // follows a link to what it points at
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.isFile())
+        return QStringLiteral("is not a regular file");
+    if (file.size() > kLargestFile)
+        return QStringLiteral("is larger than 64 KiB");
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray head = in.read(kLargestFile + 1);
+    if (head.size() > kLargestFile)  // it grew since it was looked at
+        return QStringLiteral("is larger than 64 KiB");
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8(head);  // decoding is what finds a broken sequence
+    if (head.contains('\0') || utf8.hasError())
+        return QStringLiteral("is not text");
+    return std::nullopt;
+}
+
 // How a key is written in the file: [play] safe_start.
 QString shown(const char* key) {
     return QStringLiteral("[") + QString::fromLatin1(key).replace('/', QStringLiteral("] "));
@@ -88,21 +131,25 @@ Options Settings::load() {
     Options options;
     known_ = options;
     broken_.clear();
+    if (refused())
+        return options;
     const QFileInfo file(path_);
     const QFileInfo folder(file.absolutePath());
     if ((file.exists() && !file.isReadable()) ||
         (folder.exists() && !(folder.isDir() && folder.isReadable() && folder.isExecutable()))) {
-        say_once(QStringLiteral("cannot read %1: playing with the default settings").arg(path_));
+        say_once(QStringLiteral("cannot read %1: playing with the default settings")
+                     .arg(printable(path_)));
         return options;
     }
     if (!can_write(path_))
         say_once(QStringLiteral("cannot write %1: changed settings last until the game ends")
-                     .arg(path_));
+                     .arg(printable(path_)));
 
     const QSettings ini(path_, QSettings::IniFormat);
     const auto broken = [&](const char* key) {
         broken_ << QLatin1String(key);
-        say_(QStringLiteral("%1: %2 is not valid, taking its default").arg(path_, shown(key)));
+        say_(QStringLiteral("%1: %2 is not valid, taking its default")
+                 .arg(printable(path_), shown(key)));
     };
     for (const Flag& flag : kFlags) {
         if (!ini.contains(QLatin1String(flag.key)))
@@ -128,7 +175,20 @@ Options Settings::load() {
     return options;
 }
 
+bool Settings::refused() {
+    const auto why = unfit(path_);
+    if (why)
+        say_once(QStringLiteral("the settings file %1 %2: the defaults are used and nothing is "
+                                "saved")
+                     .arg(printable(path_), *why));
+    return why.has_value();
+}
+
 void Settings::save(const Options& options) {
+    // Checked again, as the file may have been swapped since it was read; a bad one is
+    // left as it is.
+    if (refused())
+        return;
     QSettings ini(path_, QSettings::IniFormat);
     // What this game changed; and what it found broken, unless another game has put
     // it right since.
@@ -150,7 +210,7 @@ void Settings::save(const Options& options) {
     ini.sync();
     if (ini.status() != QSettings::NoError) {
         say_once(QStringLiteral("cannot write %1: changed settings last until the game ends")
-                     .arg(path_));
+                     .arg(printable(path_)));
         return;
     }
     known_ = options;

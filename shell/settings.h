@@ -33,7 +33,9 @@ class Settings {
     static QString default_path();
 
     // The options in the file. A value that is missing is its default; one of the wrong
-    // type or out of range is its default too, with a line that names its key.
+    // type or out of range is its default too, with a line that names its key. A file
+    // that is no settings file (not a regular file, over 64 KiB, not UTF-8 text) gives
+    // the defaults, one line, and is never written.
     Options load();
     // Writes the options that differ from the file's, so that of two games running at
     // once the last one to change a setting wins and the other settings stay.
@@ -41,12 +43,15 @@ class Settings {
 
   private:
     void say_once(const QString& what);
+    // Whether the file is no settings file (not a regular file, too large, not text):
+    // says which, once; the defaults stand and the file is left alone.
+    bool refused();
 
     QString path_;
     std::function<void(const QString&)> say_;
     Options known_;       // the file's options as this game last read or wrote them
     QStringList broken_;  // keys whose values in the file were broken when read
-    bool said_ = false;   // the folder's trouble is told once
+    bool said_ = false;   // the folder's or the file's trouble is told once
 };
 
 }  // namespace grimbolt

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -204,7 +207,7 @@ TEST(Settings, BrokenValuesAreDefaultsAndTwoGamesKeepEachOthersSettings) {
     const QString path = dir.filePath("grimbolt.conf");
     write_file(path,
                "[play]\nsafe_start=banana\nremember_speed=true\ntick_ms=99999\n"
-               "[show]\npause_sign=\n[window]\nfull_screen=false\n\x01\xff garbage\n");
+               "[show]\npause_sign=\n[window]\nfull_screen=false\n\x01\xc3\xbf garbage\n");
     Said said;
     Settings first(path, said.to());
     Options o = first.load();
@@ -260,6 +263,128 @@ TEST(Settings, AFolderThatCannotBeUsedLeavesTheDefaultsAndSaysSoOnce) {
         EXPECT_EQ(read_only.lines.size(), 1);
         QFile::setPermissions(
             locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+}
+
+// What a folder holds, told without reading anything but its regular files: a save that
+// touched a bad settings file, or left a new file beside it, changes it.
+QStringList listing(const QString& folder) {
+    QStringList lines;
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(
+             QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name)) {
+        QString line = entry.fileName();
+        if (entry.isSymLink()) {
+            line += " -> " + entry.symLinkTarget();
+        } else if (entry.isDir()) {
+            line += "/ " + listing(entry.filePath()).join(' ');
+        } else if (entry.isFile()) {
+            QFile file(entry.filePath());
+            line += file.open(QIODevice::ReadOnly) ? " " + file.readAll().toHex() : " unread";
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+// What stands where the settings file should be may be anything at all: anything but a
+// small text file gives the defaults, one line that says why, and is left as it was.
+TEST(Settings, AFileThatIsNoSettingsFileLeavesTheDefaultsAndSaysWhich) {
+    QByteArray noise(4096, '\0');
+    QRandomGenerator random(7);
+    for (char& c : noise)
+        c = char(random.bounded(256));
+    noise[100] = '\0';
+    QByteArray lines;
+    while (lines.size() < 100 * 1024)
+        lines += "[show]\npause_sign=true\n";
+    Options read;
+    read.pause_sign = true;
+    struct Case {
+        const char* what;
+        const char* name;  // a control character in it must not reach the terminal
+        std::function<bool(const QString& path)> make;
+        const char* said;  // the reason, or nullptr when the file is read
+        // Root's save through the link would put a file in place of /dev/zero itself, were
+        // the link not left alone: the other cases see to the saves.
+        bool save = true;
+    };
+    const Case cases[] = {
+        {"random bytes", "grim\x1b[2Jbolt.conf",
+         [&](const QString& path) {
+             write_file(path, noise);
+             return true;
+         },
+         "is not text"},
+        {"a NUL among good lines", "grimbolt.conf",
+         [](const QString& path) {
+             write_file(path, QByteArray("[show]\npause_sign=true\n") + '\0');
+             return true;
+         },
+         "is not text"},
+        {"broken UTF-8", "grimbolt.conf",
+         [](const QString& path) {
+             write_file(path, "[show]\npause_sign=true\n# \xc3\x28\n");
+             return true;
+         },
+         "is not text"},
+        {"100 KiB of good lines", "grimbolt.conf",
+         [&](const QString& path) {
+             write_file(path, lines);
+             return true;
+         },
+         "is larger than 64 KiB"},
+        {"a folder", "grimbolt.conf",
+         [](const QString& path) { return QDir().mkpath(path + "/inside"); },
+         "is not a regular file"},
+        {"a link to /dev/zero", "grimbolt.conf",
+         [](const QString& path) { return QFile::link("/dev/zero", path); },
+         "is not a regular file", geteuid() != 0},
+        {"a FIFO", "grimbolt.conf",
+         [](const QString& path) { return mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
+         "is not a regular file"},
+        {"a settings file", "grimbolt.conf",
+         [](const QString& path) {
+             write_file(path, "; \xc3\xbf\n[show]\npause_sign=true\n");
+             return true;
+         },
+         nullptr},
+        {"a link to a settings file", "grimbolt.conf",
+         [](const QString& path) {
+             write_file(path + ".real", "[show]\npause_sign=true\n");
+             return QFile::link(path + ".real", path);
+         },
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString::fromUtf8(c.name));
+        ASSERT_TRUE(c.make(path));
+        const QStringList before = listing(dir.path());
+        Said said;
+        alarm(10);  // opening the FIFO or reading /dev/zero would never end: fail instead
+        Settings settings(path, said.to());
+        const Options loaded = settings.load();
+        if (c.said == nullptr) {
+            alarm(0);
+            EXPECT_EQ(loaded, read);
+            EXPECT_TRUE(said.lines.isEmpty()) << said.lines.join('\n').toStdString();
+            continue;
+        }
+        EXPECT_EQ(loaded, Options{});
+        Options changed;
+        changed.game_over = true;
+        if (c.save) {
+            settings.save(changed);
+            changed.tick_ms = 80;
+            settings.save(changed);
+        }
+        alarm(0);
+        ASSERT_EQ(said.lines.size(), 1) << said.lines.join('\n').toStdString();
+        EXPECT_TRUE(said.lines[0].contains(c.said)) << said.lines[0].toStdString();
+        EXPECT_TRUE(said.lines[0].contains(QString(path).replace(QChar(0x1b), "\\x1b")))
+            << said.lines[0].toStdString();
+        EXPECT_EQ(listing(dir.path()), before);
     }
 }
 
