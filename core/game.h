@@ -24,6 +24,10 @@ struct PictureBox {
 };
 
 // Comforts of the enhanced edition that change the rules; all off, the classic game.
+// The version of the rules: a recorded game proves its score only under the rules it
+// was played by. It goes up whenever a change of the rules could change a game.
+inline constexpr std::int32_t kRulesVersion = 1;
+
 struct Comforts {
     // No monster enters until the robot has first landed on the tile row.
     bool safe_start = false;

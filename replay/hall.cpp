@@ -1,8 +1,13 @@
 #include "replay/hall.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,28 +24,70 @@ namespace {
 
 const QString kIndex = QStringLiteral("index.json");
 const QString kSuffix = QStringLiteral(".script");
-// No recording of a game comes near this; a bigger file is not one.
-constexpr qint64 kLargestRecording = 64 * 1024 * 1024;
+const QString kLock = QStringLiteral(".lock");
+const QString kAside = QStringLiteral("damaged");
+constexpr qint64 kLargestIndex = 1 << 20;
 
-enum Trouble { NoRoom = 1, Rebuilt = 2, Damaged = 4, Locked = 8 };
+enum Trouble { NoRoom = 1, Rebuilt = 2, Damaged = 4, Locked = 8, Strange = 16, Unproven = 32 };
 
-// The folder's lock. A holder that was killed is seen to be gone at once; one killed
-// before it could write who it was leaves an empty lock, taken as stale after a while
-// that no keeping of a game comes near.
-bool take(QLockFile& lock) {
-    lock.setStaleLockTime(3000);
-    return lock.tryLock(8000);
+// What is at `path` itself, a link not followed: 0 when nothing is there.
+mode_t kind_of(const QString& path) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return 0;
+    return st.st_mode & S_IFMT;
 }
 
-// The header of a kept recording, or false when it is not one.
-bool read_entry(const QString& path, HallEntry& entry) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestRecording)
+// Opens a regular file of the hall for reading, never through a link, never a device
+// or a pipe; at most `most` bytes.
+bool read_plain(const QString& path, qint64 most, QByteArray& text) {
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    const QByteArray text = file.readAll();
+    struct stat st {};
+    QFile file;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    text = file.read(most + 1);
+    return text.size() <= most;
+}
+
+// Writes a file whole or not at all, and reads it back: a full disk that a save file
+// reports too late still leaves nothing half-written in place.
+bool write_whole(const QString& path, const QByteArray& text) {
+    QSaveFile out(path);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush() ||
+        out.error() != QFileDevice::NoError) {
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit())
+        return false;
+    QByteArray back;
+    if (read_plain(path, text.size(), back) && back == text)
+        return true;
+    QFile::remove(path);
+    return false;
+}
+
+// The game a file keeps: its name up to the first dot.
+QString game_of(const QString& file) {
+    return file.section('.', 0, 0);
+}
+
+// The header of a kept recording, as it claims, or false when it is not one.
+bool read_entry(const QString& path, HallEntry& entry) {
+    QByteArray text;
+    if (!read_plain(path, kRecordingMostBytes, text))
+        return false;
     const Script script = parse_script({text.constData(), std::size_t(text.size())});
     const ScriptHeader& h = script.header;
-    if (h.recording != 1 || !h.has_seed || !script.errors.empty())
+    if (h.recording == 0 || !h.has_seed || !script.errors.empty())
         return false;
     entry = HallEntry{QFileInfo(path).fileName(), h.score, QString::fromStdString(h.date), h.ticks,
                       h.seconds};
@@ -75,9 +122,15 @@ bool from_json(const QJsonValue& v, HallEntry& e) {
            whole_number(o.value("seconds"), e.seconds);
 }
 
+int rank_of(HallEntry::Standing s) {
+    return s == HallEntry::Proven ? 0 : s == HallEntry::Old ? 1 : 2;
+}
+
 }  // namespace
 
 bool better(const HallEntry& a, const HallEntry& b) {
+    if (a.standing != b.standing)
+        return rank_of(a.standing) < rank_of(b.standing);
     if (a.score != b.score)
         return a.score > b.score;
     if (a.date != b.date)
@@ -85,7 +138,8 @@ bool better(const HallEntry& a, const HallEntry& b) {
     return a.file < b.file;
 }
 
-Hall::Hall(QString folder, Say say) : folder_(std::move(folder)), say_(std::move(say)) {}
+Hall::Hall(QString folder, Say say, Prove prove)
+    : folder_(std::move(folder)), say_(std::move(say)), prove_(std::move(prove)) {}
 
 QString Hall::default_folder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
@@ -93,22 +147,62 @@ QString Hall::default_folder() {
 }
 
 void Hall::say_once(int kind, const QString& what) {
-    if ((said_ & unsigned(kind)) != 0)
-        return;
-    said_ |= unsigned(kind);
+    {
+        const QMutexLocker hold(&mutex_);
+        if ((said_ & unsigned(kind)) != 0)
+            return;
+        said_ |= unsigned(kind);
+    }
     if (say_)
         say_(what);
 }
 
 void Hall::put_aside(const QString& file) {
-    const QString aside = folder_ + QStringLiteral("/damaged");
-    QDir().mkpath(aside);
-    QFile::remove(aside + '/' + file);
-    const bool moved = QFile::rename(folder_ + '/' + file, aside + '/' + file);
+    const QString aside = folder_ + '/' + kAside;
+    const mode_t kind = kind_of(aside);
+    if (kind == 0)
+        QDir(folder_).mkdir(kAside);
+    // Only into a folder of the hall's own: a link there could lead anywhere.
+    const bool moved = kind_of(aside) == S_IFDIR && kind_of(aside + '/' + file) == 0 &&
+                       QFile::rename(folder_ + '/' + file, aside + '/' + file);
+    if (!moved)
+        QFile::remove(folder_ + '/' + file + QStringLiteral(".bad"));
+    const bool kept =
+        moved || QFile::rename(folder_ + '/' + file, folder_ + '/' + file + QStringLiteral(".bad"));
     if (say_)
-        say_(moved ? QStringLiteral("the hall's recording %1 is damaged: put aside in %2")
-                         .arg(file, aside)
-                   : QStringLiteral("the hall's recording %1 is damaged").arg(file));
+        say_(kept ? QStringLiteral("the hall's recording %1 is damaged: put aside")
+                        .arg(printable(file))
+                  : QStringLiteral("the hall's recording %1 is damaged").arg(printable(file)));
+}
+
+// A lock that is no file gives no wait: a folder, a link or a device there is said at
+// once, and so is a folder where no lock can be made.
+bool Hall::take_lock(QLockFile& lock) {
+    const QString path = folder_ + '/' + kLock;
+    const mode_t kind = kind_of(path);
+    if (kind != 0 && kind != S_IFREG) {
+        say_once(Locked, QStringLiteral("the hall's lock %1 is not a file: no game can be kept "
+                                        "until it is removed")
+                             .arg(printable(path)));
+        return false;
+    }
+    // A holder that was killed is seen to be gone at once; one killed before it could
+    // write who it was leaves an empty lock, taken as stale after a while that no keeping
+    // of a game comes near.
+    lock.setStaleLockTime(3000);
+    if (lock.tryLock(0))
+        return true;
+    if (lock.error() == QLockFile::LockFailedError && lock.tryLock(8000))
+        return true;
+    if (lock.error() == QLockFile::LockFailedError)
+        say_once(
+            Locked,
+            QStringLiteral("the hall at %1 stays locked by another game").arg(printable(folder_)));
+    else
+        say_once(NoRoom, QStringLiteral("no game can be kept in the hall at %1: its lock cannot "
+                                        "be made (the folder is full or read-only)")
+                             .arg(printable(folder_)));
+    return false;
 }
 
 // Reads the index, and makes it again from the recordings when it is missing, damaged
@@ -117,16 +211,18 @@ void Hall::put_aside(const QString& file) {
 std::vector<HallEntry> Hall::load(bool locked) {
     QDir dir(folder_);
     // A write that was killed leaves its unfinished copy; under the lock none is going on.
-    for (const QString& left : dir.entryList({QStringLiteral("*.??????")}, QDir::Files)) {
+    for (const QString& left :
+         dir.entryList({QStringLiteral("*.??????")}, QDir::Files | QDir::NoSymLinks)) {
         const bool unfinished = left.contains(kSuffix + '.') || left.startsWith(kIndex + '.');
         if (locked && unfinished && !left.endsWith(QStringLiteral(".bad")))
             dir.remove(left);
     }
-    QStringList files = dir.entryList({'*' + kSuffix}, QDir::Files, QDir::Name);
-    QFile file(folder_ + '/' + kIndex);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray text;
+    if (kind_of(folder_ + '/' + kIndex) == 0)
         return rebuild(false);
-    const QJsonDocument doc = QJsonDocument::fromJson(file.read(1 << 20));
+    if (!read_plain(folder_ + '/' + kIndex, kLargestIndex, text))
+        return rebuild(true);
+    const QJsonDocument doc = QJsonDocument::fromJson(text);
     const QJsonArray list = doc.object().value("entries").toArray();
     std::vector<HallEntry> entries;
     bool good = doc.isObject() && doc.object().value("entries").isArray();
@@ -143,9 +239,9 @@ std::vector<HallEntry> Hall::load(bool locked) {
     for (const HallEntry& e : entries)
         listed.push_back(e.file);
     listed.sort();
-    if (listed != files || behind)
+    if (listed != dir.entryList({'*' + kSuffix}, QDir::Files | QDir::NoSymLinks, QDir::Name) ||
+        behind)
         return rebuild(false);
-    std::sort(entries.begin(), entries.end(), better);
     return entries;
 }
 
@@ -156,10 +252,25 @@ std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
         QFile::rename(index, index + QStringLiteral(".bad"));
         say_once(Rebuilt, QStringLiteral("the hall's index was damaged: made again from the "
                                          "recordings, the damaged one kept as %1.bad")
-                              .arg(index));
+                              .arg(printable(index)));
+    }
+    QDir dir(folder_);
+    const QStringList strange =
+        dir.entryList({'*' + kSuffix}, QDir::AllEntries | QDir::System | QDir::Hidden) +
+        dir.entryList({'*' + kSuffix}, QDir::Files | QDir::NoSymLinks);
+    QStringList files = dir.entryList({'*' + kSuffix}, QDir::Files | QDir::NoSymLinks, QDir::Time);
+    if (strange.size() != 2 * files.size())
+        say_once(Strange, QStringLiteral("the hall at %1 holds links or folders among its "
+                                         "recordings: they are left alone")
+                              .arg(printable(folder_)));
+    if (files.size() > kMostFiles) {
+        say_once(Strange, QStringLiteral("the hall at %1 holds more than %2 recordings: only the "
+                                         "newest are looked at")
+                              .arg(printable(folder_))
+                              .arg(kMostFiles));
+        files = files.mid(0, kMostFiles);
     }
     std::vector<HallEntry> entries;
-    const QStringList files = QDir(folder_).entryList({'*' + kSuffix}, QDir::Files, QDir::Name);
     for (const QString& name : files) {
         HallEntry e;
         if (read_entry(folder_ + '/' + name, e))
@@ -167,81 +278,153 @@ std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
         else
             put_aside(name);
     }
-    std::sort(entries.begin(), entries.end(), better);
     write_index(entries);
     return entries;
+}
+
+void Hall::prove_all(std::vector<HallEntry>& entries) {
+    for (HallEntry& e : entries) {
+        const QString path = path_of(e);
+        const QString stamp = stamp_of(path);
+        {
+            const QMutexLocker hold(&mutex_);
+            const auto known = proven_.constFind(e.file);
+            if (known != proven_.constEnd() && known->first == stamp) {
+                e = known->second;
+                continue;
+            }
+        }
+        QByteArray text;
+        Verdict v;
+        if (read_plain(path, kRecordingMostBytes, text))
+            v = prove_({text.constData(), std::size_t(text.size())});
+        else
+            v.why = "cannot be read";
+        e.standing = v.outcome == Verdict::Proven ? HallEntry::Proven
+                     : v.outcome == Verdict::Old  ? HallEntry::Old
+                                                  : HallEntry::Unproven;
+        if (e.standing == HallEntry::Proven)
+            e.score = v.replayed;
+        e.category = QString::fromStdString(v.category);
+        e.why = QString::fromStdString(v.why);
+        const QMutexLocker hold(&mutex_);
+        proven_.insert(e.file, {stamp, e});
+    }
+    std::sort(entries.begin(), entries.end(), better);
 }
 
 bool Hall::write_index(const std::vector<HallEntry>& entries) {
     QJsonArray list;
     for (const HallEntry& e : entries)
         list.append(to_json(e, stamp_of(path_of(e))));
-    QSaveFile file(folder_ + '/' + kIndex);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(QJsonDocument(QJsonObject{{"version", 1}, {"entries", list}}).toJson()) >=
-               0 &&
-           file.commit();
+    const QByteArray text = QJsonDocument(QJsonObject{{"version", 2}, {"entries", list}}).toJson();
+    return write_whole(folder_ + '/' + kIndex, text);
 }
 
 std::vector<HallEntry> Hall::entries() {
-    if (!QFileInfo(folder_).isDir())
+    if (kind_of(folder_) != S_IFDIR)
         return {};
-    QLockFile lock(folder_ + QStringLiteral("/.lock"));
-    const bool locked = take(lock);
-    if (!locked)
-        say_once(Locked, QStringLiteral("the hall at %1 stays locked").arg(folder_));
+    QLockFile lock(folder_ + '/' + kLock);
+    const bool locked = take_lock(lock);
     std::vector<HallEntry> all = load(locked);
-    // Games beyond the tenth are left only by a write cut short; the next keeping ends them.
-    if (int(all.size()) > kPlaces)
-        all.resize(kPlaces);
+    if (locked)
+        lock.unlock();
+    prove_all(all);
+    // Proven games beyond the tenth are left only by a write cut short; the next keeping
+    // ends them.
+    int proven = 0;
+    std::erase_if(all, [&proven](const HallEntry& e) {
+        return e.standing == HallEntry::Proven && ++proven > kPlaces;
+    });
     return all;
 }
 
+// A name no file of the folder has yet, so that nothing kept is written over.
+QString Hall::free_name(const QString& stem) const {
+    for (int n = 0; n < 100; ++n) {
+        const QString name = stem + (n == 0 ? QString() : '-' + QString::number(n)) + kSuffix;
+        if (kind_of(folder_ + '/' + name) == 0)
+            return name;
+    }
+    return {};
+}
+
 bool Hall::offer(const Recording& recording) {
+    const QByteArray text = QByteArray::fromStdString(recording.text());
+    const Verdict v = prove_({text.constData(), std::size_t(text.size())});
+    if (v.outcome != Verdict::Proven) {
+        say_once(Unproven, QStringLiteral("a game was not kept in the hall: its recording proves "
+                                          "nothing (%1)")
+                               .arg(QString::fromStdString(v.why)));
+        return false;
+    }
     const auto no_room = [this] {
         say_once(NoRoom, QStringLiteral("this game could not be kept in the hall at %1: the "
                                         "folder cannot be written (full, or read-only)")
-                             .arg(folder_));
+                             .arg(printable(folder_)));
         return false;
     };
-    if (!QDir().mkpath(folder_))
+    if (kind_of(folder_) == 0 && !QDir().mkpath(folder_))
         return no_room();
-    QLockFile lock(folder_ + QStringLiteral("/.lock"));
-    if (!take(lock)) {
-        say_once(Locked, QStringLiteral("the hall at %1 stays locked").arg(folder_));
+    if (kind_of(folder_) != S_IFDIR) {
+        say_once(Strange, QStringLiteral("the hall at %1 is not a folder: no game can be kept")
+                              .arg(printable(folder_)));
         return false;
     }
+    QLockFile lock(folder_ + '/' + kLock);
+    if (!take_lock(lock))
+        return false;
     std::vector<HallEntry> entries = load(true);
-    const QString file = recording.name + kSuffix;
-    const auto own = std::find_if(entries.begin(), entries.end(),
-                                  [&](const HallEntry& e) { return e.file == file; });
-    if (own != entries.end()) {
-        if (recording.header.score <= own->score)
-            return true;  // the place it has is as good
-        entries.erase(own);
-    }
-    const ScriptHeader& h = recording.header;
-    const HallEntry entry{file, h.score, QString::fromStdString(h.date), h.ticks, h.seconds};
-    if (int(entries.size()) >= kPlaces && !better(entry, entries[kPlaces - 1]))
-        return false;
+    prove_all(entries);
 
-    QSaveFile out(folder_ + '/' + file);
-    const std::string text = recording.text();
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(text.data(), qint64(text.size())) != qint64(text.size()) || !out.commit())
+    // The same game offered before keeps its place unless it now scores more.
+    const QString game = recording.name;
+    std::vector<HallEntry> older;
+    std::erase_if(entries, [&](const HallEntry& e) {
+        if (game_of(e.file) != game)
+            return false;
+        older.push_back(e);
+        return true;
+    });
+    for (const HallEntry& e : older) {
+        if (e.standing == HallEntry::Proven && e.score >= v.replayed)
+            return true;
+    }
+    HallEntry entry{free_name(game + '.' + QString::number(v.ticks)),
+                    v.replayed,
+                    QString::fromStdString(recording.header.date),
+                    v.ticks,
+                    v.seconds,
+                    HallEntry::Proven,
+                    QString::fromStdString(v.category),
+                    {}};
+    const auto proven = std::count_if(entries.begin(), entries.end(), [](const HallEntry& e) {
+        return e.standing == HallEntry::Proven;
+    });
+    if (proven >= kPlaces && !better(entry, entries[kPlaces - 1]))
+        return false;
+    // The new file is known whole on disk before anything older goes.
+    if (entry.file.isEmpty() || !write_whole(path_of(entry), text))
         return no_room();
+    {
+        const QMutexLocker hold(&mutex_);
+        proven_.insert(entry.file, {stamp_of(path_of(entry)), entry});
+    }
     entries.push_back(entry);
     std::sort(entries.begin(), entries.end(), better);
-    std::vector<HallEntry> out_of_hall;
-    while (int(entries.size()) > kPlaces) {
-        out_of_hall.push_back(entries.back());
-        entries.pop_back();
-    }
+    std::vector<HallEntry> out_of_hall = older;
+    int place = 0;
+    std::erase_if(entries, [&](const HallEntry& e) {
+        const bool out = e.standing == HallEntry::Proven && ++place > kPlaces;
+        if (out)
+            out_of_hall.push_back(e);
+        return out;
+    });
+    for (const HallEntry& e : out_of_hall)
+        QFile::remove(path_of(e));
     // A stale index is made again at the next look; the games are in their files.
     if (!write_index(entries))
         no_room();
-    for (const HallEntry& e : out_of_hall)
-        QFile::remove(path_of(e));
     return true;
 }
 

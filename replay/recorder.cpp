@@ -20,29 +20,26 @@ Recorder::Recorder(Game& game, GameClock& clock) : game_(game), clock_(clock) {}
 
 void Recorder::begin() {
     // The window has loaded the first game already, from the clock's own start.
-    start_game({});
+    recording_ = Recording{};
+    recording_.header.recording = 2;
+    recording_.header.rules = kRulesVersion;
+    recording_.header.has_seed = true;
     recording_.header.seed = std::int32_t(clock_.start_seconds);
+    for (ScriptEvent* last : {&display_, &window_, &picture_, &period_, &safe_start_})
+        last->a = -1;
+    start_game();
     deaths_ = game_.happenings().deaths;
     sync();  // the sizes the game was loaded with
     add(ScriptEvent{Command::Load, 0, 0});
 }
 
-void Recorder::start_game(std::vector<std::vector<std::string>> carry) {
-    const QDateTime start = now();
+void Recorder::start_game() {
     ++games_;
-    recording_ = Recording{};
-    recording_.header.recording = 1;
-    recording_.header.has_seed = true;
-    recording_.header.seed = start.time().msecsSinceStartOfDay() / 1000;
-    recording_.header.carry = std::move(carry);
-    recording_.name = start.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+    recording_.name = now().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
                       QStringLiteral("-%1-%2").arg(QCoreApplication::applicationPid()).arg(games_);
     ticks_ = 0;
     offered_ticks_ = -1;
     started_ = true;
-    // Everything the game reads is written again at the head of the new recording.
-    for (ScriptEvent* last : {&display_, &window_, &picture_, &period_, &safe_start_})
-        last->a = -1;
 }
 
 void Recorder::note(const ScriptEvent& e) {
@@ -50,8 +47,14 @@ void Recorder::note(const ScriptEvent& e) {
         return;
     if (e.command == Command::NewGame) {
         end_game();
-        start_game(carry_of(game_));
-        clock_.restart(recording_.header.seed);
+        start_game();
+        // Each game's clock starts at the second of the day it began.
+        const std::int32_t second = now().time().msecsSinceStartOfDay() / 1000;
+        clock_.restart(second);
+        sync();
+        add(ScriptEvent{Command::Clock, second, 0});
+        add(e);
+        return;
     }
     ScriptEvent event = e;
     if (e.command == Command::Resize) {

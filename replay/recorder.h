@@ -1,7 +1,9 @@
 #pragma once
 // Records every game of the enhanced edition as it is played: each event that reaches
 // the game, in order, with the sizes and settings the game reads written as they
-// change, and a header that makes the recording alone enough to play it again.
+// change. A new game keeps some values of the one before, so a game's recording holds
+// the whole run of the program up to the game's end, from its start: played again from
+// nothing, it reaches every value of the game by the game's own rules.
 
 #include <QDateTime>
 #include <QString>
@@ -17,7 +19,7 @@ namespace grimbolt {
 
 class Game;
 
-// One recorded game.
+// One recorded game, with the run before it.
 struct Recording {
     ScriptHeader header;
     std::vector<ScriptEvent> events;
@@ -51,7 +53,7 @@ class Recorder {
     Recording current() const;
 
   private:
-    void start_game(std::vector<std::vector<std::string>> carry);
+    void start_game();
     void end_game();
     void sync();
     void add(const ScriptEvent& event);

@@ -1,5 +1,6 @@
 #include "replay/script.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -26,7 +27,7 @@ constexpr std::array kWords{
     Word{"activate", Command::Activate, 0, 0}, Word{"display", Command::Display, 2, 2},
     Word{"period", Command::Period, 1, 1},     Word{"safe-start", Command::SafeStart, 1, 1},
     Word{"window", Command::Window, 2, 2},     Word{"picture", Command::Picture, 2, 2},
-    Word{"load", Command::Load, 0, 0},
+    Word{"load", Command::Load, 0, 0},         Word{"clock", Command::Clock, 1, 1},
 };
 
 // The largest window the window system makes.
@@ -62,6 +63,8 @@ std::array<Range, 2> ranges(Command c) {
             return {{{1, kMostPeriod}, {0, 0}}};
         case Command::SafeStart:
             return {{{0, 1}, {0, 0}}};
+        case Command::Clock:
+            return {{{0, kSecondsPerDay - 1}, {0, 0}}};
         case Command::Window:  // only a number to the game: as wide as windows go
             return {{{0, kMostWindow}, {0, kMostWindow}}};
         case Command::Picture:
@@ -162,8 +165,15 @@ bool plain(std::string_view word, std::string_view allowed) {
 // A header line: true when the first word is a header word, with what is wrong with it
 // in `error` (empty when the line is good).
 bool parse_header_line(const std::vector<std::string_view>& words, ScriptHeader& header,
-                       std::string& error) {
+                       std::vector<std::string_view>& had, std::string& error) {
     const std::string_view name = words[0];
+    // One line of each kind: a header that says two things says nothing.
+    const auto seen = [&had](std::string_view word) {
+        if (std::find(had.begin(), had.end(), word) != had.end())
+            return true;
+        had.push_back(word);
+        return false;
+    };
     struct Number {
         std::string_view name;
         std::int32_t ScriptHeader::*field;
@@ -171,7 +181,8 @@ bool parse_header_line(const std::vector<std::string_view>& words, ScriptHeader&
         std::int32_t high;
     };
     constexpr std::int32_t kMost = 2'147'483'647;
-    const Number numbers[] = {{"recording", &ScriptHeader::recording, 1, 1},
+    const Number numbers[] = {{"recording", &ScriptHeader::recording, 1, 2},
+                              {"rules", &ScriptHeader::rules, 1, kMost},
                               {"seed", &ScriptHeader::seed, 0, kSecondsPerDay - 1},
                               {"score", &ScriptHeader::score, -kMost, kMost},
                               {"ticks", &ScriptHeader::ticks, 0, kMost},
@@ -179,14 +190,18 @@ bool parse_header_line(const std::vector<std::string_view>& words, ScriptHeader&
     for (const Number& n : numbers) {
         if (n.name != name)
             continue;
-        if (words.size() != 2 || !number_in(words[1], n.low, n.high, header.*n.field))
+        if (seen(name))
+            error = "a second '" + std::string(name) + "' line";
+        else if (words.size() != 2 || !number_in(words[1], n.low, n.high, header.*n.field))
             error = "a bad value for '" + std::string(name) + "'";
         else if (n.field == &ScriptHeader::seed)
             header.has_seed = true;
         return true;
     }
     if (name == "date") {
-        if (words.size() == 2 && plain(words[1], "-:T"))
+        if (seen(name))
+            error = "a second 'date' line";
+        else if (words.size() == 2 && plain(words[1], "-:T"))
             header.date = std::string(words[1]);
         else
             error = "a bad date";
@@ -209,8 +224,9 @@ bool parse_header_line(const std::vector<std::string_view>& words, ScriptHeader&
 
 Script parse_script(std::string_view text) {
     Script script;
+    std::vector<std::string_view> had;  // the header's words read so far
     int number = 0;
-    while (!text.empty()) {
+    while (!text.empty() && script.errors.size() < kMostErrors) {
         ++number;
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
@@ -222,7 +238,7 @@ Script parse_script(std::string_view text) {
             continue;
         ScriptEvent event;
         std::string error;
-        if (parse_header_line(words, script.header, error)) {
+        if (parse_header_line(words, script.header, had, error)) {
             if (!error.empty())
                 script.errors.push_back("line " + std::to_string(number) + ": " + error);
             continue;
@@ -234,7 +250,33 @@ Script parse_script(std::string_view text) {
             script.errors.push_back("line " + std::to_string(number) + ": " + error);
         }
     }
+    if (script.errors.size() >= kMostErrors && !text.empty())
+        script.errors.push_back("line " + std::to_string(number) + ": too many errors, stopped");
     return script;
+}
+
+std::int64_t steps_of(const std::vector<ScriptEvent>& events) {
+    std::int64_t steps = 0;
+    for (const ScriptEvent& e : events) {
+        switch (e.command) {
+            case Command::Tick:
+                steps += e.a;
+                break;
+            case Command::Paint:
+                steps += std::int64_t{e.a} * kRedrawSteps;
+                break;
+            case Command::Resize:
+            case Command::Activate:
+            case Command::NewGame:
+            case Command::Load:
+            case Command::Ok:
+                steps += kRedrawSteps;
+                break;
+            default:
+                break;
+        }
+    }
+    return steps;
 }
 
 std::string format_event(const ScriptEvent& e) {
@@ -253,6 +295,7 @@ std::string format_event(const ScriptEvent& e) {
         case Command::Slider:
         case Command::Period:
         case Command::SafeStart:
+        case Command::Clock:
             return name + ' ' + std::to_string(e.a);
         case Command::Resize:
         case Command::Display:
@@ -273,6 +316,8 @@ std::string format_script(const std::vector<ScriptEvent>& events) {
 
 std::string format_header(const ScriptHeader& h) {
     std::string text = "recording " + std::to_string(h.recording) + '\n';
+    if (h.rules != 0)
+        text += "rules " + std::to_string(h.rules) + '\n';
     text += "seed " + std::to_string(h.seed) + '\n';
     text += "score " + std::to_string(h.score) + '\n';
     if (!h.date.empty())

@@ -19,16 +19,22 @@
 //   period MS           the tick timer's period became MS milliseconds (1-2001)
 //   safe-start 0|1      the enhanced edition's safe start, off or on, from the next game
 //   load                the program has started and loaded its first game
+//   clock S             the game's clock starts again at second S of the day (0-86399):
+//                       a recording says so just before each new game
 //
 // A recorded game (the enhanced edition records every game) begins with a header that
 // makes the file alone enough to play it again, and says what the game was:
 //
-//   recording 1         a recorded game, in the first version of the format
+//   recording 2         a recorded game, in the second version of the format: the whole
+//                       run of the program up to the game's end, from its start
+//   rules N             the version of the rules it was played by
 //   seed N              the generator's first seed and the clock's start (0-86399)
 //   score N             the score the game ended with
 //   date TEXT           when it ended, as ISO 8601 local time (2026-12-08T21:05:00)
-//   ticks N, seconds N  how long it lasted
-//   carry NAME V...     a value the game before it left behind, which a new game keeps
+//   ticks N, seconds N  how long the last game of the run lasted
+//
+// The first version held only the game itself, with `carry NAME V...` lines for what
+// the game before it left behind; such files still read, but prove nothing.
 //
 // In a recording the events are what reached the game, not what the window system
 // did: "paint" is one paint of the game, "resize W H" says the game's picture became
@@ -70,6 +76,7 @@ enum class Command : std::uint8_t {
     Window,
     Picture,
     Load,
+    Clock,
 };
 
 struct ScriptEvent {
@@ -85,16 +92,28 @@ inline constexpr std::int32_t kScriptMaxHeight = 4320;
 inline constexpr std::int32_t kScriptMaxTicks = 1'000'000;
 inline constexpr std::int32_t kSecondsPerDay = 86400;
 
+// How much a recording may ask of the one who proves it. A tick is one step of play and
+// a full redraw of the window (a paint, resize, activation, new game, the program's
+// start, the speed dialog's "Ок") twenty, as it costs about as much as twenty ticks on
+// the largest display; 400 000 steps are five and a half hours at the classic speed.
+inline constexpr std::int64_t kRecordingMostBytes = 8 * 1024 * 1024;
+inline constexpr std::int64_t kRecordingMostLines = 500'000;
+inline constexpr std::int64_t kRecordingMostSteps = 400'000;
+inline constexpr std::int64_t kRedrawSteps = 20;
+// A reader keeps at most so many errors, then stops.
+inline constexpr std::size_t kMostErrors = 20;
+
 // What a recording's header says; zero and empty where it says nothing.
 struct ScriptHeader {
     std::int32_t recording = 0;  // the format's version; 0: a script written by hand
+    std::int32_t rules = 0;      // the rules' version it was played by; 0: not said
     bool has_seed = false;
     std::int32_t seed = 0;
     std::int32_t score = 0;
     std::string date;
     std::int32_t ticks = 0;
     std::int32_t seconds = 0;
-    std::vector<std::vector<std::string>> carry;  // each: a name and its values
+    std::vector<std::vector<std::string>> carry;  // the first version's: a name and values
     bool operator==(const ScriptHeader&) const = default;
 };
 
@@ -104,8 +123,11 @@ struct Script {
     std::vector<std::string> errors;  // "line N: ..." for each line that was skipped
 };
 
-// Reads any text: lines that are neither header nor events are skipped and reported.
+// Reads any text: lines that are neither header nor events are skipped and reported,
+// and so is a second header line of a kind; after kMostErrors errors it stops.
 Script parse_script(std::string_view text);
+// What playing the events costs, in steps of play.
+std::int64_t steps_of(const std::vector<ScriptEvent>& events);
 std::string format_event(const ScriptEvent& event);
 std::string format_script(const std::vector<ScriptEvent>& events);
 std::string format_header(const ScriptHeader& header);

@@ -27,17 +27,12 @@ class GameClock final : public Clock {
     std::int64_t elapsed_ms = 0;
 };
 
-// What a game leaves behind for the next one: the values a new game does not reset.
-std::vector<std::vector<std::string>> carry_of(const Game& game);
-// False when a carried line names nothing or holds a value out of range.
-bool apply_carry(Game& game, const std::vector<std::vector<std::string>>& carry);
-
 class Session {
   public:
-    // A game as its recording's header starts it: seeded, with what the game before it
-    // left behind. Its first event loads it, or starts a new game. The rules never look
-    // at the pictures, so a game only proven (`drawn` false) keeps them empty, which
-    // spares nearly all of the work.
+    // A program as its recording's header starts it: its clock and generator seeded,
+    // nothing loaded yet; the recording's "load" starts the first game. The rules never
+    // look at the pictures, so a game only proven (`drawn` false) keeps them empty, which
+    // spares most of the work.
     explicit Session(const ScriptHeader& header, bool drawn = true);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -48,8 +43,10 @@ class Session {
     Game& game() { return game_; }
     const Game& game() const { return game_; }
     int period() const { return timer_.interval(); }
-    // False when the header carried something this game does not know.
-    bool carried() const { return carried_; }
+    bool timer_running() const { return timer_.enabled(); }
+    Size display() const { return display_.screen; }
+    Size window() const { return display_.window; }
+    const GameClock& clock() const { return clock_; }
 
   private:
     class HeldTimer final : public Timer {
@@ -76,17 +73,7 @@ class Session {
     SystemRandom random_;
     GameClock clock_;
     Game game_;
-    bool carried_ = true;
     bool drawn_ = true;
 };
-
-// What playing a recording again gave.
-struct Verdict {
-    enum Outcome { Proven, Differs, Unreadable } outcome = Unreadable;
-    std::int32_t recorded = 0;
-    std::int32_t replayed = 0;
-    std::string why;  // for an unreadable one
-};
-Verdict verify(std::string_view text);
 
 }  // namespace grimbolt

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "replay/hall.h"
+#include "replay/proof.h"
 #include "replay/recorder.h"
 #include "shell/best_score.h"
 #include "shell/game_sound.h"
@@ -123,10 +124,10 @@ void Enhanced::Hall_Click() {
 }
 
 bool Enhanced::watch(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray text;
+    QString why;
+    if (!read_recording(path, text, why))
         return false;
-    const QByteArray text = file.readAll();
     const Script script = parse_script({text.constData(), std::size_t(text.size())});
     if (script.header.recording == 0 || !script.errors.empty())
         return false;

@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "replay/session.h"
+#include "replay/proof.h"
 
 namespace grimbolt {
 namespace {

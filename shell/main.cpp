@@ -10,6 +10,7 @@
 
 #include "core/system_platform.h"
 #include "replay/hall.h"
+#include "replay/proof.h"
 #include "replay/recorder.h"
 #include "replay/session.h"
 #include "replay/state_hash.h"
@@ -48,7 +49,15 @@ constexpr char kDescription[] =
     "  F1                the help window\n"
     "  F2                a new game\n"
     "  F3                pause, or go on\n"
-    "  F11               full screen, or back to the maximized window\n";
+    "  F11               full screen, or back to the maximized window\n"
+    "\n"
+    "A proven score is one the game's own rules give for the recorded inputs, from the\n"
+    "state a real start of the program gives, on a real screen (no side under 480\n"
+    "pixels, none longer than 32:9), at the recorded speed. It does not say a person\n"
+    "played: a program can play too. A recording proves at most 8 MiB, 500000 lines\n"
+    "and 400000 steps of play (a tick is one step, a redraw of the window twenty),\n"
+    "read from a regular file only. Its category is \"classic\" when every tick came\n"
+    "at 50 ms or faster, \"slow\" otherwise, with \"+safe-start\" when that was on.\n";
 
 // One line of the game's state after an event, for whoever writes a script.
 void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
@@ -61,29 +70,41 @@ void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
                 int(w.Timer1().enabled()), s.hero_pos[0], s.hero_pos[1], bullets);
 }
 
+// A script or recording, read only from a regular file and never past the largest
+// recording, so that neither a device nor a huge file can hold the program.
 bool read_file(const QString& path, QByteArray& text) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "grimbolt: cannot read %s\n", qPrintable(path));
-        return false;
-    }
-    text = file.readAll();
-    return true;
+    QString why;
+    if (grimbolt::read_recording(path, text, why))
+        return true;
+    std::fprintf(stderr, "grimbolt: %s: %s\n", qPrintable(grimbolt::printable(path)),
+                 qPrintable(why));
+    return false;
 }
 
-// Plays a recorded game again without a window and compares the scores: 0 when they
-// match, 1 when they differ, 2 when the file is no recording.
+// Plays a recorded game again without a window and tells whether it proves its score:
+// 0 when it does, 1 when the rules give another game (or it was recorded before proofs
+// were strict), 2 when the file is no recording or no proof.
 int verify(const QString& path) {
     QByteArray text;
     if (!read_file(path, text))
         return 2;
     const grimbolt::Verdict v = grimbolt::verify({text.constData(), size_t(text.size())});
-    if (v.outcome == grimbolt::Verdict::Unreadable) {
-        std::fprintf(stderr, "grimbolt: %s: %s\n", qPrintable(path), v.why.c_str());
-        return 2;
+    const QString name = grimbolt::printable(path);
+    switch (v.outcome) {
+        case grimbolt::Verdict::Proven:
+            std::printf("%s: proven %d, category %s, %d ticks, %d seconds\n", qPrintable(name),
+                        v.replayed, v.category.c_str(), v.ticks, v.seconds);
+            return 0;
+        case grimbolt::Verdict::Differs:
+            std::printf("%s: not proven: %s\n", qPrintable(name), v.why.c_str());
+            return 1;
+        case grimbolt::Verdict::Old:
+            std::printf("%s: not proven: %s\n", qPrintable(name), v.why.c_str());
+            return 1;
+        default:
+            std::printf("%s: no proof: %s\n", qPrintable(name), v.why.c_str());
+            return 2;
     }
-    std::printf("recorded %d replayed %d\n", v.recorded, v.replayed);
-    return v.outcome == grimbolt::Verdict::Proven ? 0 : 1;
 }
 
 // Plays a script in the real window, then prints the fingerprints of the final game.
@@ -155,8 +176,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption verify_option(
         QStringLiteral("verify"),
         QStringLiteral("Plays a recorded game of the hall of fame without a window and prints "
-                       "its recorded and replayed scores; exits 0 when they match, 1 when they "
-                       "differ, 2 when the file is no recording."),
+                       "its proven score and category, or why it proves nothing; exits 0 when "
+                       "proven, 1 when the rules give another game or it was recorded before "
+                       "proofs were strict, 2 when the file is no recording or no proof."),
         QStringLiteral("file"));
     options.addOptions({enhanced_option, replay_option, seed_option, trace_option, verify_option});
     options.process(app);

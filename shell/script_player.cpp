@@ -176,6 +176,10 @@ void ScriptPlayer::play(const ScriptEvent& e) {
         case Command::Picture:
         case Command::Load:  // the window loads its game as it starts
             break;
+        case Command::Clock:  // a recorded game's clock; a recorder here keeps its own
+            if (recorder_ == nullptr)
+                clock_.restart(e.a);
+            break;
     }
     settle();
     if (e.command == Command::Exit) {

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <map>
 
+#include "claimed.h"
 #include "replay/hall.h"
 #include "replay/recorder.h"
 
@@ -17,17 +18,13 @@ namespace grimbolt {
 namespace {
 
 Recording game(const QString& name, std::int32_t score) {
-    Recording r;
-    r.name = name;
-    r.header = {1, true, 7, score, "2026-12-08T10:00:00", 40, 2, {}};
-    r.events = {{Command::Load, 0, 0}, {Command::Tick, 40, 0}};
-    return r;
+    return claimed_game(name, score);
 }
 
 struct Folder {
     QTemporaryDir dir;
     QStringList said;
-    Hall hall{dir.path() + "/hall", [this](const QString& what) { said.push_back(what); }};
+    Hall hall{dir.path() + "/hall", [this](const QString& what) { said.push_back(what); }, claimed};
     QString path(const QString& file) const { return hall.folder() + '/' + file; }
     std::vector<std::int32_t> scores() {
         std::vector<std::int32_t> out;
@@ -57,7 +54,14 @@ TEST(Hall, KeepsTheTenBestEachGameOnce) {
     EXPECT_TRUE(f.hall.offer(game("g1", 5000)));
     EXPECT_TRUE(f.hall.offer(game("g1", 4000)));
     const std::vector<HallEntry> entries = f.hall.entries();
-    EXPECT_EQ(entries.front(), (HallEntry{"g1.script", 5000, "2026-12-08T10:00:00", 40, 2}));
+    EXPECT_EQ(entries.front(), (HallEntry{"g1.40-1.script",
+                                          5000,
+                                          "2026-12-08T10:00:00",
+                                          40,
+                                          2,
+                                          HallEntry::Proven,
+                                          "classic",
+                                          {}}));
     EXPECT_EQ(entries.size(), 10u);
     EXPECT_TRUE(f.said.isEmpty()) << f.said.join('\n').toStdString();
 }
@@ -81,7 +85,7 @@ TEST(Hall, AnIndexDamagedOrMissingIsMadeAgainFromTheRecordings) {
     QFile::remove(index);
     EXPECT_EQ(f.scores(), (std::vector<std::int32_t>{300, 200, 100}));
     EXPECT_TRUE(QFile::exists(index));
-    QFile::copy(f.path("g1.script"), f.path("copy.script"));
+    QFile::copy(f.path("g1.40.script"), f.path("copy.script"));
     EXPECT_EQ(f.scores(), (std::vector<std::int32_t>{300, 200, 100, 100}));
     EXPECT_EQ(f.said.size(), 1);
 }
@@ -125,7 +129,8 @@ TEST(Hall, NoRoomSaysSoOnceAndLosesNothing) {
     QTemporaryDir other;
     write(other.path() + "/Grimbolt", "a file where the folder would be");
     QStringList said;
-    Hall nowhere(other.path() + "/Grimbolt/hall", [&](const QString& w) { said.push_back(w); });
+    Hall nowhere(
+        other.path() + "/Grimbolt/hall", [&](const QString& w) { said.push_back(w); }, claimed);
     EXPECT_FALSE(nowhere.offer(game("lost", 100)));
     EXPECT_TRUE(nowhere.entries().empty());
     EXPECT_EQ(said.size(), 1);
@@ -195,7 +200,7 @@ TEST(HallKilled, EveryKeptGameSurvivesAKillAtAnyMoment) {
         ASSERT_TRUE(f.said.isEmpty()) << k << ": " << f.said.join('\n').toStdString();
         for (const auto& [name, s] : kept) {
             const bool there = std::any_of(entries.begin(), entries.end(), [&](const HallEntry& e) {
-                return e.file == name + ".script" && e.score == s;
+                return e.file.startsWith(name + '.') && e.score == s;
             });
             // A game kept after it, and killed before it said so, may have pushed it out.
             const bool outdone = entries.size() == Hall::kPlaces && entries.back().score > s;

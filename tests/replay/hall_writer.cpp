@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "claimed.h"
 #include "replay/hall.h"
 #include "replay/recorder.h"
 
@@ -18,13 +19,13 @@ int main(int argc, char** argv) {
     const int first = std::atoi(argv[3]);
     const int count = std::atoi(argv[4]);
     const int step = std::atoi(argv[5]);
-    grimbolt::Hall hall(QString::fromLocal8Bit(argv[1]), [](const QString& what) {
-        std::fprintf(stderr, "%s\n", qPrintable(what));
-    });
+    grimbolt::Hall hall(
+        QString::fromLocal8Bit(argv[1]),
+        [](const QString& what) { std::fprintf(stderr, "%s\n", qPrintable(what)); },
+        grimbolt::claimed);
     for (int i = 0; i < count; ++i) {
-        grimbolt::Recording r;
-        r.name = name + '-' + QString::number(i);
-        r.header = {1, true, 100 + i, first + i * step, "2026-12-08T10:00:00", 4000, 200, {}};
+        grimbolt::Recording r =
+            grimbolt::claimed_game(name + '-' + QString::number(i), first + i * step, 4000);
         // Long enough that a write takes a while to be cut short in.
         for (int k = 0; k < 2000; ++k) {
             r.events.push_back({grimbolt::Command::KeyDown, 37, 0});

@@ -38,27 +38,23 @@ TEST(ScriptFormat, EveryEventReadsBackAsItWasWritten) {
 // A recording's header reads back as written; a bad header line is reported and kept
 // out of the header.
 TEST(ScriptFormat, TheHeaderOfARecordingReadsBack) {
-    ScriptHeader h{1,
-                   true,
-                   86399,
-                   -300,
-                   "2026-12-08T21:05:00",
-                   12000,
-                   600,
-                   {{"walking", "1"}, {"vrag", "12", "4095.25", "259", "-1"}}};
+    ScriptHeader h{1,     1,    true,
+                   86399, -300, "2026-12-08T21:05:00",
+                   12000, 600,  {{"walking", "1"}, {"vrag", "12", "4095.25", "259", "-1"}}};
     const Script back = parse_script(format_header(h) + "tick 3\n");
     EXPECT_TRUE(back.errors.empty());
     EXPECT_EQ(back.header, h);
     EXPECT_EQ(back.events, (std::vector<ScriptEvent>{{Command::Tick, 3, 0}}));
 
     const Script bad = parse_script(
-        "recording 2\nseed 86400\nscore 1 2\ndate 8 Dec\ndate \xd0\xbf\ncarry\n"
+        "recording 3\nseed 86400\nscore 1 2\ndate 8 Dec\ndate \xd0\xbf\ncarry\n"
         "carry Walking 1\ncarry walking 1;\nseed 12\n");
-    EXPECT_EQ(bad.errors.size(), 8u);
+    EXPECT_EQ(bad.errors.size(), 9u);
     EXPECT_EQ(bad.errors[1], "line 2: a bad value for 'seed'");
+    // One line of each kind: a second one is an error, whatever the first was.
+    EXPECT_EQ(bad.errors[8], "line 9: a second 'seed' line");
     EXPECT_EQ(bad.header.recording, 0);
-    EXPECT_TRUE(bad.header.has_seed);
-    EXPECT_EQ(bad.header.seed, 12);
+    EXPECT_FALSE(bad.header.has_seed);
     EXPECT_TRUE(bad.header.date.empty() && bad.header.carry.empty());
 }
 

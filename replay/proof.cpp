@@ -1,0 +1,240 @@
+#include "replay/proof.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#include "replay/script.h"
+#include "replay/session.h"
+
+namespace grimbolt {
+namespace {
+
+// The default period: a game never slower than this is played at the classic speed.
+constexpr std::int32_t kClassicPeriod = 50;
+// Displays people have: no side shorter than 480 pixels, none longer than 32:9.
+constexpr std::int32_t kShortestSide = 480;
+bool real_display(std::int32_t w, std::int32_t h) {
+    const std::int64_t longer = std::max(w, h);
+    const std::int64_t shorter = std::min(w, h);
+    return shorter >= kShortestSide && longer * 9 <= shorter * 32;
+}
+
+std::string size_text(std::int32_t w, std::int32_t h) {
+    return std::to_string(w) + "x" + std::to_string(h);
+}
+
+// Plays a recording event by event and stops at the first thing no real run does.
+class Prover {
+  public:
+    explicit Prover(const ScriptHeader& header) : session_(header, false) {}
+
+    // Empty while the run is one the program could have made.
+    std::string play(const ScriptEvent& e) {
+        if (std::string why = check(e); !why.empty())
+            return why;
+        count(e);
+        session_.play(e);
+        return {};
+    }
+
+    std::string finish() const { return loaded_ ? std::string{} : "the program never starts"; }
+
+    Verdict verdict(const ScriptHeader& h) const {
+        Verdict v;
+        v.recorded = h.score;
+        v.replayed = session_.game().s.score;
+        v.ticks = ticks_;
+        v.seconds = std::int32_t(session_.clock().elapsed_ms / 1000);
+        v.category = category_of(slowest_, safe_start_);
+        v.outcome = Verdict::Differs;
+        if (v.recorded != v.replayed)
+            v.why = "the header says score " + std::to_string(v.recorded) + ", the rules give " +
+                    std::to_string(v.replayed);
+        else if (h.ticks != v.ticks)
+            v.why = "the header says " + std::to_string(h.ticks) + " ticks, the game had " +
+                    std::to_string(v.ticks);
+        else if (h.seconds != v.seconds)
+            v.why = "the header says " + std::to_string(h.seconds) + " seconds, the game had " +
+                    std::to_string(v.seconds);
+        else
+            v.outcome = Verdict::Proven;
+        return v;
+    }
+
+  private:
+    // What the program writes before its first game: the sizes and settings it starts with.
+    static bool setting(Command c) {
+        return c == Command::Display || c == Command::Window || c == Command::Picture ||
+               c == Command::Period || c == Command::SafeStart;
+    }
+
+    std::string check(const ScriptEvent& e) {
+        if (clock_set_ && e.command != Command::NewGame)
+            return "the clock is set outside a new game";
+        if (!loaded_ && !setting(e.command) && e.command != Command::Load)
+            return "the run does not begin as the program begins one";
+        switch (e.command) {
+            case Command::Load:
+                if (loaded_)
+                    return "the program starts twice";
+                if (!display_ || !window_ || !picture_)
+                    return "the program starts without its display, window and picture";
+                break;
+            case Command::Display:
+                if (!real_display(e.a, e.b))
+                    return "a display of " + size_text(e.a, e.b) + " that no one has";
+                break;
+            case Command::NewGame:
+                if (!clock_set_)
+                    return "a new game without its clock";
+                break;
+            case Command::Tick:
+                if (!session_.timer_running())
+                    return "a tick while the game's timer is stopped";
+                break;
+            default:
+                break;
+        }
+        return {};
+    }
+
+    void count(const ScriptEvent& e) {
+        switch (e.command) {
+            case Command::Display:
+                display_ = true;
+                break;
+            case Command::Window:
+                window_ = true;
+                break;
+            case Command::Picture:
+                picture_ = true;
+                break;
+            case Command::Load:
+                loaded_ = true;
+                break;
+            case Command::Clock:
+                clock_set_ = true;
+                break;
+            case Command::NewGame:  // what is proven is the last game of the run
+                clock_set_ = false;
+                ticks_ = 0;
+                slowest_ = 0;
+                safe_start_ = false;
+                break;
+            case Command::Tick:
+                ticks_ += e.a;
+                slowest_ = std::max(slowest_, session_.period());
+                safe_start_ = safe_start_ || session_.game().comforts.safe_start;
+                break;
+            default:
+                break;
+        }
+    }
+
+    Session session_;
+    bool loaded_ = false;
+    bool display_ = false;
+    bool window_ = false;
+    bool picture_ = false;
+    bool clock_set_ = false;
+    std::int32_t ticks_ = 0;
+    std::int32_t slowest_ = 0;
+    bool safe_start_ = false;
+};
+
+Verdict refused(Verdict::Outcome outcome, std::string why) {
+    Verdict v;
+    v.outcome = outcome;
+    v.why = std::move(why);
+    return v;
+}
+
+}  // namespace
+
+std::string category_of(std::int32_t slowest_period, bool safe_start) {
+    std::string name(slowest_period > kClassicPeriod ? "slow" : kHeadline);
+    if (safe_start)
+        name += "+safe-start";
+    return name;
+}
+
+Verdict verify(std::string_view text) {
+    if (std::int64_t(text.size()) > kRecordingMostBytes)
+        return refused(Verdict::Refused, "larger than 8 MiB");
+    if (std::count(text.begin(), text.end(), '\n') > kRecordingMostLines)
+        return refused(Verdict::Refused,
+                       "more than " + std::to_string(kRecordingMostLines) + " lines");
+    const Script script = parse_script(text);
+    const ScriptHeader& h = script.header;
+    if (h.recording == 0 || !h.has_seed)
+        return refused(Verdict::Unreadable, "not a recorded game");
+    if (!script.errors.empty())
+        return refused(Verdict::Unreadable, script.errors.front());
+    if (h.recording == 1) {
+        Verdict v = refused(Verdict::Old, "recorded before proofs were strict");
+        v.recorded = h.score;
+        return v;
+    }
+    if (!h.carry.empty())
+        return refused(Verdict::Refused, "it carries values into the game instead of playing them");
+    if (h.rules != kRulesVersion)
+        return refused(Verdict::Refused,
+                       h.rules == 0 ? std::string("it names no version of the rules")
+                                    : "played by rules version " + std::to_string(h.rules) +
+                                          ", these are version " + std::to_string(kRulesVersion));
+    if (const std::int64_t steps = steps_of(script.events); steps > kRecordingMostSteps)
+        return refused(Verdict::Refused, std::to_string(steps) + " steps of play, more than " +
+                                             std::to_string(kRecordingMostSteps));
+    const QString date = QString::fromStdString(h.date);
+    if (h.date.empty() || !QDateTime::fromString(date, Qt::ISODate).isValid())
+        return refused(Verdict::Refused, "no real date");
+    Prover prover(h);
+    for (const ScriptEvent& e : script.events) {
+        if (std::string why = prover.play(e); !why.empty())
+            return refused(Verdict::Refused, std::move(why));
+    }
+    if (std::string why = prover.finish(); !why.empty())
+        return refused(Verdict::Refused, std::move(why));
+    return prover.verdict(h);
+}
+
+QString printable(const QString& text) {
+    QString shown;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
+            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+bool read_recording(const QString& path, QByteArray& text, QString& why) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        why = QStringLiteral("no such file");
+        return false;
+    }
+    // A device or a pipe may never end, and a folder is no recording.
+    if (!info.isFile()) {
+        why = QStringLiteral("not a regular file");
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        why = file.errorString();
+        return false;
+    }
+    text = file.read(kRecordingMostBytes + 1);
+    if (text.size() > kRecordingMostBytes) {
+        text.clear();
+        why = QStringLiteral("larger than 8 MiB");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace grimbolt

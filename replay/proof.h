@@ -1,0 +1,45 @@
+#pragma once
+// Proving a recorded score. A proven score is one the game's own rules give for the
+// recorded inputs, from the state a real start of the program gives, on a real screen,
+// at the recorded speed. It does not say that a person played: a program can play too.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace grimbolt {
+
+// What playing a recording again gave.
+struct Verdict {
+    enum Outcome {
+        Proven,      // the rules give the recorded score, ticks and seconds
+        Differs,     // they give others
+        Old,         // recorded before proofs were strict: listed, never proven
+        Refused,     // no proof: a forged start, a screen no one has, past the limits...
+        Unreadable,  // not a recorded game at all
+    } outcome = Unreadable;
+    std::int32_t recorded = 0;  // the score the header claims
+    std::int32_t replayed = 0;  // the score the rules gave
+    std::int32_t ticks = 0;     // the last game's, as played again
+    std::int32_t seconds = 0;
+    std::string category;  // the slowest speed and the comforts that change play
+    std::string why;       // what keeps it from being proven
+};
+
+Verdict verify(std::string_view text);
+
+// The category of a game: "classic" when every tick came at the default 50 ms or
+// faster, "slow" when any came slower; "+safe-start" when the safe start was on.
+std::string category_of(std::int32_t slowest_period, bool safe_start);
+inline constexpr std::string_view kHeadline = "classic";
+
+// Reads a recording to prove it: a regular file only, never more than the largest
+// recording; false with the reason otherwise.
+bool read_recording(const QString& path, QByteArray& text, QString& why);
+
+// A file's name as it can be put on a terminal: control characters as \xNN.
+QString printable(const QString& text);
+
+}  // namespace grimbolt

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <string>
+
+#include "replay/proof.h"
+#include "replay/script.h"
+
+namespace grimbolt {
+namespace {
+
+std::string recorded_game() {
+    QFile file(QStringLiteral(GRIMBOLT_REPLAYS "/recorded_game.script"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll().toStdString();
+}
+
+// The text with the first line that starts with `from` replaced by `to` (the line
+// removed when `to` is empty).
+std::string with(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find('\n' + from);
+    EXPECT_NE(at, std::string::npos) << from;
+    const std::size_t end = text.find('\n', at + 1);
+    text.replace(at + 1, end - at, to.empty() ? "" : to + '\n');
+    return text;
+}
+
+std::string header(const std::string& events) {
+    return "recording 2\nrules 1\nseed 7\nscore 0\ndate 2026-12-08T10:00:00\nticks 0\n"
+           "seconds 0\n" +
+           events;
+}
+
+constexpr char kStart[] = "display 1920 1080\nwindow 1920 1080\npicture 1916 1034\nload\n";
+
+// Every way a file can claim more than the rules give it from a real start: each is
+// refused, with its reason; the real recording and a later game of its run are proven.
+TEST(Proof, ForgedRecordingsAreRefusedWithTheirReasons) {
+    const std::string real = recorded_game();
+    struct Case {
+        const char* what;
+        std::string text;
+        Verdict::Outcome outcome;
+        std::string why;  // the start of the reason
+    };
+    const Case cases[] = {
+        {"the real game", real, Verdict::Proven, ""},
+        {"a boasted score", with(real, "score 1000", "score 1100"), Verdict::Differs,
+         "the header says score 1100"},
+        {"ticks the game did not have", with(real, "ticks 1294", "ticks 1"), Verdict::Differs,
+         "the header says 1 ticks"},
+        {"seconds it did not last", with(real, "seconds 251", "seconds 9"), Verdict::Differs,
+         "the header says 9 seconds"},
+        {"two scores", with(real, "score 1000", "score 999999\nscore 1000"), Verdict::Unreadable,
+         "line 7: a second 'score' line"},
+        {"no real date", with(real, "date ", "date 9999-99-99T99:99:99"), Verdict::Refused,
+         "no real date"},
+        {"another rules version", with(real, "rules 1", "rules 2"), Verdict::Refused,
+         "played by rules version 2"},
+        {"no rules version", with(real, "rules 1", ""), Verdict::Refused, "it names no version"},
+        {"carried values", with(real, "seed 2", "seed 2\ncarry spawn_delay -2147483648"),
+         Verdict::Refused, "it carries values"},
+        {"no start", with(real, "load", ""), Verdict::Refused, "the run does not begin"},
+        {"a state of zeros", header("tick 12\ndown 16 1\ntick 40\n"), Verdict::Refused,
+         "the run does not begin"},
+        {"a start without a display", header("load\ntick 5\n"), Verdict::Refused,
+         "the program starts without"},
+        {"two starts", header(std::string(kStart) + "tick 1\nload\n"), Verdict::Refused,
+         "the program starts twice"},
+        {"a new game without its clock", header(std::string(kStart) + "new\n"), Verdict::Refused,
+         "a new game without its clock"},
+        {"a clock set mid-game", header(std::string(kStart) + "clock 5\ntick 3\n"),
+         Verdict::Refused, "the clock is set outside"},
+        {"a tick in the speed dialog", header(std::string(kStart) + "speed\ntick 3\n"),
+         Verdict::Refused, "a tick while the game's timer is stopped"},
+        {"a flat display", with(real, "display 800 800", "display 640 100"), Verdict::Refused,
+         "a display of 640x100"},
+        {"a tiny display", with(real, "display 800 800", "display 1 1"), Verdict::Refused,
+         "a display of 1x1"},
+        {"a display wider than 32:9", with(real, "display 800 800", "display 7680 2000"),
+         Verdict::Refused, "a display of 7680x2000"},
+        {"past the steps of play", header(std::string(kStart) + "tick 1000000\n"), Verdict::Refused,
+         "1000020 steps of play"},
+        {"past the lines", header(std::string(kStart) + std::string(600'000, '\n')),
+         Verdict::Refused, "more than 500000 lines"},
+        {"past the size", header(std::string(9 << 20, '#')), Verdict::Refused, "larger than 8 MiB"},
+        {"recorded before proofs were strict", with(real, "recording 2", "recording 1"),
+         Verdict::Old, "recorded before proofs were strict"},
+        {"a script written by hand", "load\ntick 5\n", Verdict::Unreadable, "not a recorded game"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Verdict v = verify(c.text);
+        EXPECT_EQ(v.outcome, c.outcome) << v.why;
+        EXPECT_EQ(v.why.substr(0, c.why.size()), c.why);
+    }
+    const Verdict v = verify(real);
+    EXPECT_EQ(v.replayed, 1000);
+    EXPECT_EQ(v.category, "slow");
+    EXPECT_EQ(v.ticks, 1294);
+
+    // What is proven is the last game of the run: its own ticks and seconds.
+    const std::string later = header(std::string(kStart) + "tick 30\nclock 100\nnew\ntick 25\n");
+    EXPECT_EQ(verify(later).outcome, Verdict::Differs);
+    EXPECT_EQ(verify(with(with(later, "ticks 0", "ticks 25"), "seconds 0", "seconds 1")).outcome,
+              Verdict::Proven);
+}
+
+TEST(Proof, TheCategoryIsTheSlowestTickAndTheComforts) {
+    const std::string run = std::string(kStart) + "period 50\ntick 5\nperiod 20\ntick 5\n";
+    EXPECT_EQ(verify(header(run)).category, "classic");
+    EXPECT_EQ(verify(header(run + "period 51\ntick 1\n")).category, "slow");
+    EXPECT_EQ(verify(header(run + "safe-start 1\ntick 1\n")).category, "classic+safe-start");
+    // Only the last game counts: a slow game before it is no part of it.
+    EXPECT_EQ(
+        verify(header(run + "period 900\ntick 1\nperiod 50\nclock 9\nnew\ntick 1\n")).category,
+        "classic");
+}
+
+}  // namespace
+}  // namespace grimbolt
