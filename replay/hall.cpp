@@ -217,6 +217,13 @@ std::vector<HallEntry> Hall::load(bool locked) {
         if (locked && unfinished && !left.endsWith(QStringLiteral(".bad")))
             dir.remove(left);
     }
+    // Links, folders, devices and pipes named like recordings are no games of ours.
+    const QDir::Filters plain = QDir::Files | QDir::NoSymLinks;
+    if (dir.entryList({'*' + kSuffix}, QDir::AllEntries | QDir::System | QDir::Hidden).size() !=
+        dir.entryList({'*' + kSuffix}, plain | QDir::Hidden).size())
+        say_once(Strange, QStringLiteral("the hall at %1 holds links, folders or devices named "
+                                         "like recordings: they are left alone")
+                              .arg(printable(folder_)));
     QByteArray text;
     if (kind_of(folder_ + '/' + kIndex) == 0)
         return rebuild(false);
@@ -254,15 +261,8 @@ std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
                                          "recordings, the damaged one kept as %1.bad")
                               .arg(printable(index)));
     }
-    QDir dir(folder_);
-    const QStringList strange =
-        dir.entryList({'*' + kSuffix}, QDir::AllEntries | QDir::System | QDir::Hidden) +
-        dir.entryList({'*' + kSuffix}, QDir::Files | QDir::NoSymLinks);
-    QStringList files = dir.entryList({'*' + kSuffix}, QDir::Files | QDir::NoSymLinks, QDir::Time);
-    if (strange.size() != 2 * files.size())
-        say_once(Strange, QStringLiteral("the hall at %1 holds links or folders among its "
-                                         "recordings: they are left alone")
-                              .arg(printable(folder_)));
+    QStringList files =
+        QDir(folder_).entryList({'*' + kSuffix}, QDir::Files | QDir::NoSymLinks, QDir::Time);
     if (files.size() > kMostFiles) {
         say_once(Strange, QStringLiteral("the hall at %1 holds more than %2 recordings: only the "
                                          "newest are looked at")

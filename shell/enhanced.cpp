@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "replay/hall.h"
+#include "replay/keeper.h"
 #include "replay/proof.h"
 #include "replay/recorder.h"
 #include "shell/best_score.h"
@@ -95,18 +96,18 @@ void Enhanced::Settings_Click() {
 }
 
 void Enhanced::keep_games(Recorder& recorder, Hall& hall) {
-    hall_ = &hall;
+    keeper_ = new Keeper(hall, this);
     Hall_Item = menu_->addAction(QString());
     connect(Hall_Item, &QAction::triggered, this, &Enhanced::Hall_Click);
     retranslate();
-    recorder.ended = [&hall](const Recording& game) { hall.offer(game); };
+    recorder.ended = [keeper = keeper_](const Recording& game) { keeper->keep(game); };
     window_.set_recorder(&recorder);
     recorder.begin();
 }
 
 void Enhanced::Hall_Click() {
     if (hall_window_ == nullptr) {
-        hall_window_ = new HallWindow(*hall_, &window_);
+        hall_window_ = new HallWindow(*keeper_, &window_);
         hall_window_->setAttribute(Qt::WA_DeleteOnClose);
         connect(hall_window_, &HallWindow::watch, this, &Enhanced::watch);
         // The game waits while the player looks at the hall, and goes on when the window

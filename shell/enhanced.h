@@ -22,6 +22,7 @@ class Audio;
 class BestScore;
 class GameSound;
 class Hall;
+class Keeper;
 class Mainfrm;
 class Overlay;
 class Recorder;
@@ -55,6 +56,7 @@ class Enhanced : public QObject {
     QAction* Hall_Item = nullptr;
     void Hall_Click();
     HallWindow* hall_window() const { return hall_window_; }
+    Keeper* keeper() const { return keeper_; }
     // Shows a recorded game in the main window; false when the file is no recording.
     bool watch(const QString& path);
     Watcher* watcher() const { return watcher_; }
@@ -84,7 +86,7 @@ class Enhanced : public QObject {
     Overlay* overlay_ = nullptr;
     GameSound* sound_ = nullptr;
     QPointer<OptionsDialog> dialog_;
-    Hall* hall_ = nullptr;
+    Keeper* keeper_ = nullptr;  // a child: it waits for the games handed over as it goes
     QPointer<HallWindow> hall_window_;
     QPointer<Watcher> watcher_;
     QMenu* menu_ = nullptr;

@@ -3,39 +3,34 @@
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QEvent>
-#include <QFile>
 #include <QHeaderView>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "replay/proof.h"
+#include "replay/keeper.h"
 
 namespace grimbolt {
 namespace {
 
-enum Column { Place, Score, Date, Ticks, Seconds, Proof, Columns };
+enum Column { Place, Score, Category, Date, Ticks, Seconds, Proof, Columns };
 
-// A kept game's recording played again: its verdict in the window's words.
-QString proof_of(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return HallWindow::tr("не прочитать");
-    const QByteArray text = file.readAll();
-    const Verdict v = verify({text.constData(), std::size_t(text.size())});
-    switch (v.outcome) {
-        case Verdict::Proven:
+// A kept game's standing in the window's words.
+QString proof_of(const HallEntry& e) {
+    switch (e.standing) {
+        case HallEntry::Proven:
             return HallWindow::tr("доказан");
-        case Verdict::Differs:
-            return HallWindow::tr("не доказан: %1").arg(v.replayed);
+        case HallEntry::Old:
+            return HallWindow::tr("записан до строгих доказательств");
         default:
-            return HallWindow::tr("не прочитать");
+            return HallWindow::tr("не доказан: %1").arg(e.why);
     }
 }
 
 }  // namespace
 
-HallWindow::HallWindow(Hall& hall, QWidget* parent) : QDialog(parent), hall_(hall) {
+HallWindow::HallWindow(Keeper& keeper, QWidget* parent) : QDialog(parent), keeper_(keeper) {
     auto* layout = new QVBoxLayout(this);
     table_ = new QTableWidget(0, Columns);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -47,67 +42,69 @@ HallWindow::HallWindow(Hall& hall, QWidget* parent) : QDialog(parent), hall_(hal
     layout->addWidget(table_);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Close);
     watch_ = buttons_->addButton(QString(), QDialogButtonBox::AcceptRole);
+    watch_->setEnabled(false);
     layout->addWidget(buttons_);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(watch_, &QPushButton::clicked, this, &HallWindow::on_watch);
     connect(table_, &QTableWidget::cellDoubleClicked, this, &HallWindow::on_watch);
     retranslate();
-    fill();
-    resize(640, 360);
+    resize(720, 360);
 
-    // One recording proven per turn of the event loop: the window answers meanwhile.
-    next_check_.setInterval(0);
-    connect(&next_check_, &QTimer::timeout, this, &HallWindow::check_next);
-    next_check_.start();
+    // Proving every game may take a while: the window shows them when they are proven,
+    // and a window closed meanwhile hears of nothing.
+    keeper_.list([window = QPointer<HallWindow>(this)](const std::vector<HallEntry>& entries) {
+        if (window != nullptr)
+            window->fill(entries);
+    });
 }
 
-void HallWindow::fill() {
-    entries_ = hall_.entries();
+void HallWindow::fill(const std::vector<HallEntry>& entries) {
+    entries_ = entries;
+    listed_ = true;
     table_->setRowCount(int(entries_.size()));
+    int place = 0;
     for (int row = 0; row < int(entries_.size()); ++row) {
         const HallEntry& e = entries_[std::size_t(row)];
+        const bool proven = e.standing == HallEntry::Proven;
         const QDateTime when = QDateTime::fromString(e.date, Qt::ISODate);
+        // Only a proven game has a place and a score.
         const QString cells[Columns] = {
-            QString::number(row + 1),
-            QString::number(e.score),
-            when.isValid() ? when.toString(QStringLiteral("dd.MM.yyyy HH:mm")) : e.date,
-            QString::number(e.ticks),
-            QString::number(e.seconds),
-            tr("проверяется…")};
+            proven ? QString::number(++place) : QString(),
+            proven ? QString::number(e.score) : QString(),
+            e.category,
+            when.isValid() ? when.toString(QStringLiteral("dd.MM.yyyy HH:mm")) : QString(),
+            proven ? QString::number(e.ticks) : QString(),
+            proven ? QString::number(e.seconds) : QString(),
+            proof_of(e)};
         for (int c = 0; c < Columns; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
-            if (c != Date && c != Proof)
+            if (c != Date && c != Proof && c != Category)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table_->setItem(row, c, item);
         }
     }
     if (!entries_.empty())
         table_->selectRow(0);
-    watch_->setEnabled(!entries_.empty());
-}
-
-void HallWindow::check_next() {
-    if (checked_ >= int(entries_.size())) {
-        next_check_.stop();
-        return;
-    }
-    const HallEntry& e = entries_[std::size_t(checked_)];
-    table_->item(checked_, Proof)->setText(proof_of(hall_.path_of(e)));
-    ++checked_;
+    watch_->setEnabled(!entries_.empty() && entries_.front().standing == HallEntry::Proven);
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) {
+        watch_->setEnabled(row >= 0 && row < int(entries_.size()) &&
+                           entries_[std::size_t(row)].standing == HallEntry::Proven);
+    });
 }
 
 void HallWindow::on_watch() {
     const int row = table_->currentRow();
-    if (row < 0 || row >= int(entries_.size()))
+    if (row < 0 || row >= int(entries_.size()) ||
+        entries_[std::size_t(row)].standing != HallEntry::Proven)
         return;
-    emit watch(hall_.path_of(entries_[std::size_t(row)]));
+    emit watch(keeper_.hall().path_of(entries_[std::size_t(row)]));
     accept();
 }
 
 void HallWindow::retranslate() {
     setWindowTitle(tr("Рекорды"));
-    table_->setHorizontalHeaderLabels(
-        {tr("Место"), tr("Очки"), tr("Дата"), tr("Тиков"), tr("Секунд"), tr("Проверка")});
+    table_->setHorizontalHeaderLabels({tr("Место"), tr("Очки"), tr("Категория"), tr("Дата"),
+                                       tr("Тиков"), tr("Секунд"), tr("Проверка")});
     watch_->setText(tr("Смотреть"));
     buttons_->button(QDialogButtonBox::Close)->setText(tr("Закрыть"));
 }

@@ -1,10 +1,9 @@
 #pragma once
-// The hall of fame's window: the ten best games, best first, each proven by playing its
-// recording again while the window is up; "Смотреть" shows the chosen one in the main
-// window.
+// The hall of fame's window: the kept games, the proven best first, each proven again by
+// playing its recording while the window is up (on the keeper's thread, so the window
+// answers meanwhile); "Смотреть" shows the chosen one in the main window.
 
 #include <QDialog>
-#include <QTimer>
 #include <vector>
 
 #include "replay/hall.h"
@@ -15,15 +14,17 @@ class QTableWidget;
 
 namespace grimbolt {
 
+class Keeper;
+
 class HallWindow : public QDialog {
     Q_OBJECT
   public:
-    HallWindow(Hall& hall, QWidget* parent);
+    HallWindow(Keeper& keeper, QWidget* parent);
 
     QTableWidget* table() const { return table_; }
     QPushButton* watch_button() const { return watch_; }
-    // Entries proven so far; the rest wait their turn.
-    int checked() const { return checked_; }
+    // Whether the games are listed, each proven.
+    bool listed() const { return listed_; }
 
   signals:
     // The chosen game's recording, to be watched.
@@ -33,15 +34,13 @@ class HallWindow : public QDialog {
     void changeEvent(QEvent* event) override;
 
   private:
-    void fill();
-    void check_next();
+    void fill(const std::vector<HallEntry>& entries);
     void retranslate();
     void on_watch();
 
-    Hall& hall_;
+    Keeper& keeper_;
     std::vector<HallEntry> entries_;
-    int checked_ = 0;
-    QTimer next_check_;
+    bool listed_ = false;
     QTableWidget* table_ = nullptr;
     QPushButton* watch_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;

@@ -69,20 +69,12 @@
 <context>
     <name>grimbolt::HallWindow</name>
     <message>
-        <source>не прочитать</source>
-        <translation>unreadable</translation>
-    </message>
-    <message>
         <source>доказан</source>
         <translation>proven</translation>
     </message>
     <message>
         <source>не доказан: %1</source>
         <translation>unproven: %1</translation>
-    </message>
-    <message>
-        <source>проверяется…</source>
-        <translation>checking…</translation>
     </message>
     <message>
         <source>Рекорды</source>
@@ -119,6 +111,14 @@
     <message>
         <source>Закрыть</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>записан до строгих доказательств</source>
+        <translation>recorded before proofs were strict</translation>
+    </message>
+    <message>
+        <source>Категория</source>
+        <translation>Category</translation>
     </message>
 </context>
 <context>

@@ -1,8 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -209,6 +213,168 @@ TEST(HallKilled, EveryKeptGameSurvivesAKillAtAnyMoment) {
     }
     EXPECT_GT(kept.size(), 10u);
     EXPECT_TRUE(QDir(f.hall.folder() + "/damaged").isEmpty());
+}
+
+}  // namespace
+}  // namespace grimbolt
+
+namespace grimbolt {
+namespace {
+
+Recording real_game(const QString& name) {
+    QFile file(QStringLiteral(GRIMBOLT_REPLAYS "/recorded_game.script"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    const Script script = parse_script({text.constData(), std::size_t(text.size())});
+    return Recording{script.header, script.events, name};
+}
+
+// Files dropped into the hall and an index edited by hand claim what they like: the hall
+// ranks, shows and pushes out by proofs alone.
+TEST(HallAttacked, ClaimsNeitherRankNorPushOutProvenGames) {
+    QTemporaryDir dir;
+    QStringList said;
+    Hall hall(dir.path() + "/hall", [&](const QString& w) { said.push_back(w); });
+    ASSERT_TRUE(hall.offer(real_game("real")));
+    const std::string boasted = real_game("x").text().replace(
+        real_game("x").text().find("score 1000"), 10, "score 2147483647");
+    for (int i = 0; i < 12; ++i)
+        write(hall.folder() + QString("/boast%1.script").arg(i),
+              QByteArray::fromStdString(boasted));
+    std::vector<HallEntry> entries = hall.entries();
+    ASSERT_EQ(entries.size(), 13u);
+    EXPECT_EQ(entries[0].standing, HallEntry::Proven);
+    EXPECT_EQ(entries[0].score, 1000);
+    for (std::size_t i = 1; i < entries.size(); ++i)
+        EXPECT_EQ(entries[i].standing, HallEntry::Unproven) << i;
+
+    // An index that claims more for the real game changes nothing shown.
+    QFile index(hall.folder() + "/index.json");
+    ASSERT_TRUE(index.open(QIODevice::ReadWrite));
+    QByteArray json = index.readAll().replace("\"score\": 1000", "\"score\": 99999999");
+    index.resize(0);
+    index.write(json);
+    index.close();
+    EXPECT_EQ(hall.entries()[0].score, 1000);
+
+    // Nine more real games fill the hall; none of them, nor the first, is pushed out by
+    // the boasts, and the boasts stay listed below them.
+    for (int i = 0; i < 9; ++i)
+        ASSERT_TRUE(hall.offer(real_game(QString("more%1").arg(i))));
+    entries = hall.entries();
+    EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                            [](const HallEntry& e) { return e.standing == HallEntry::Proven; }),
+              10);
+    EXPECT_EQ(entries.size(), 22u);
+    // A forged game offered is not kept at all.
+    Recording forged = real_game("forged");
+    forged.header.score = 5000;
+    EXPECT_FALSE(hall.offer(forged));
+    EXPECT_EQ(said.size(), 1) << said.join('\n').toStdString();
+}
+
+// The hall never follows a link, reads a device or waits on a lock that is no file.
+TEST(HallAttacked, LinksDevicesAndOddLocksAreLeftAlone) {
+    struct Case {
+        const char* what;
+        std::function<void(const QString& folder, const QString& outside)> plant;
+    };
+    const Case cases[] = {
+        {"damaged/ a link to another folder",
+         [](const QString& folder, const QString& outside) {
+             QFile::link(outside, folder + "/damaged");
+             write(folder + "/torn.script", "recording 2\nseed 1\nscore 9\x01\n");
+         }},
+        {"index.json a link to another file",
+         [](const QString& folder, const QString& outside) {
+             QFile::remove(folder + "/index.json");
+             QFile::link(outside + "/precious", folder + "/index.json");
+         }},
+        {"a recording that is a link to /dev/zero",
+         [](const QString& folder, const QString&) {
+             QFile::link("/dev/zero", folder + "/zero.script");
+         }},
+        {"a recording that is a link to a file outside",
+         [](const QString& folder, const QString& outside) {
+             QFile::link(outside + "/precious", folder + "/outside.script");
+         }},
+        {"a FIFO among the recordings",
+         [](const QString& folder, const QString&) {
+             ::mkfifo(QFile::encodeName(folder + "/fifo.script").constData(), 0600);
+         }},
+        {"a lock that is a folder",
+         [](const QString& folder, const QString&) { QDir(folder).mkdir(".lock"); }},
+        {"a lock that is a dangling link",
+         [](const QString& folder, const QString&) {
+             QFile::link(folder + "/nowhere", folder + "/.lock");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        QTemporaryDir outside;
+        write(outside.path() + "/precious", "precious\n");
+        QStringList said;
+        Hall hall(
+            dir.path() + "/hall", [&](const QString& w) { said.push_back(w); }, claimed);
+        ASSERT_TRUE(hall.offer(claimed_game("first", 300)));
+        c.plant(hall.folder(), outside.path());
+        QElapsedTimer clock;
+        clock.start();
+        const bool second = hall.offer(claimed_game("second", 500));
+        const std::vector<HallEntry> entries = hall.entries();
+        EXPECT_LT(clock.elapsed(), 3000) << "no wait on a lock that is no file";
+        QFile precious(outside.path() + "/precious");
+        ASSERT_TRUE(precious.open(QIODevice::ReadOnly));
+        EXPECT_EQ(precious.readAll(), "precious\n");
+        EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files).size(), 1);
+        const bool lock_broken = QString(c.what).contains("lock");
+        EXPECT_EQ(second, !lock_broken);
+        ASSERT_GE(entries.size(), 1u);
+        EXPECT_EQ(entries[0].score, lock_broken ? 300 : 500);
+        EXPECT_LE(said.size(), 2) << said.join('\n').toStdString();
+        EXPECT_GE(said.size(), 1);
+        for (const QString& line : said)
+            EXPECT_FALSE(line.contains(QChar(0x1b)));
+    }
+}
+
+// A full disk: the new game is not kept, says so once, and nothing kept before is lost
+// or left empty, whatever the save file reports too late.
+TEST(HallAttacked, AFullDiskLosesNothing) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a small tmpfs needs root to mount";
+    QTemporaryDir dir;
+    const QByteArray where = QFile::encodeName(dir.path());
+    ASSERT_EQ(::mount("tmpfs", where.constData(), "tmpfs", 0, "size=64k"), 0);
+    QStringList said;
+    {
+        Hall hall(
+            dir.path() + "/hall", [&](const QString& w) { said.push_back(w); }, claimed);
+        ASSERT_TRUE(hall.offer(claimed_game("kept", 300)));
+        // Fill the disk, then free one page: room for the lock, not for the recording.
+        const QByteArray filler = QFile::encodeName(dir.path() + "/filler");
+        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        const std::string page(4096, 'x');
+        off_t written = 0;
+        while (::write(fd, page.data(), page.size()) == ssize_t(page.size()))
+            written += off_t(page.size());
+        ASSERT_EQ(::ftruncate(fd, written - off_t(page.size())), 0);
+        ::close(fd);
+        Recording big = claimed_game("big", 900);
+        big.events.assign(1000, {Command::Tick, 3, 0});  // past the free page, within a buffer
+        EXPECT_FALSE(hall.offer(big));
+        EXPECT_FALSE(hall.offer(big));
+        const std::vector<HallEntry> entries = hall.entries();
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(entries[0].score, 300);
+        for (const QFileInfo& f : QDir(hall.folder()).entryInfoList(QDir::Files))
+            EXPECT_GT(f.size(), 0) << f.fileName().toStdString();
+        EXPECT_EQ(said.size(), 1) << said.join('\n').toStdString();
+        EXPECT_TRUE(said.value(0).contains("full")) << said.value(0).toStdString();
+    }
+    ::umount(where.constData());
 }
 
 }  // namespace

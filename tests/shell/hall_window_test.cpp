@@ -11,6 +11,7 @@
 
 #include "core/keys.h"
 #include "replay/hall.h"
+#include "replay/keeper.h"
 #include "replay/recorder.h"
 #include "replay/state_hash.h"
 #include "shell/enhanced.h"
@@ -66,8 +67,13 @@ struct Kept {
         enhanced->Hall_Item->trigger();
         HallWindow* w = enhanced->hall_window();
         EXPECT_NE(w, nullptr);
-        EXPECT_TRUE(eventually([&] { return w->checked() == w->table()->rowCount(); }));
+        EXPECT_TRUE(eventually([&] { return w->listed(); }));
         return w;
+    }
+    // The games kept once the keeper has done with those handed over.
+    std::vector<HallEntry> entries() {
+        enhanced->keeper()->wait();
+        return hall.entries();
     }
 };
 
@@ -75,15 +81,16 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     Kept k;
     k.play(120);
     k.play(60);
-    ASSERT_EQ(k.hall.entries().size(), 2u);
-    EXPECT_EQ(k.hall.entries()[0].ticks + k.hall.entries()[1].ticks, 180);
+    ASSERT_EQ(k.entries().size(), 2u);
+    EXPECT_EQ(k.entries()[0].ticks + k.entries()[1].ticks, 180);
     for (int i = 0; i < 10; ++i)
         k.window->elapse_period();
 
     HallWindow* hall = k.open_hall();
     ASSERT_EQ(hall->table()->rowCount(), 2);
-    EXPECT_EQ(hall->table()->item(0, 5)->text(), "доказан");
-    EXPECT_EQ(hall->table()->item(1, 5)->text(), "доказан");
+    EXPECT_EQ(hall->table()->item(0, 6)->text(), "доказан");
+    EXPECT_EQ(hall->table()->item(1, 6)->text(), "доказан");
+    EXPECT_EQ(hall->table()->item(0, 2)->text(), "classic");
 
     // Watching: the window shows the recorded game, which moves by itself; the player's
     // game stands still.
@@ -92,7 +99,7 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     hall->watch_button()->click();
     ASSERT_TRUE(k.window->watching());
     EXPECT_FALSE(k.window->Pause->isEnabled());
-    EXPECT_EQ(k.hall.entries().size(), 3u) << "the game that was going on ended";
+    EXPECT_EQ(k.entries().size(), 3u) << "the game that was going on ended";
     Watcher* watcher = k.enhanced->watcher();
     ASSERT_NE(watcher, nullptr);
     EXPECT_EQ(&k.window->view()->surface(), &watcher->game().screen);
@@ -100,7 +107,7 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     EXPECT_EQ(state_hash(k.window->game().s), before);
 
     // Any key ends it and starts a new game of the player's.
-    const std::size_t kept = k.hall.entries().size();
+    const std::size_t kept = k.entries().size();
     QSignalSpy new_game(k.window->New_Game, &QAction::triggered);
     k.window->key_down(key::Z, 0);
     EXPECT_EQ(new_game.count(), 1) << "the new game as F2 starts it";
@@ -108,13 +115,13 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     EXPECT_TRUE(k.window->Pause->isEnabled());
     EXPECT_EQ(&k.window->view()->surface(), &k.window->game().screen);
     EXPECT_TRUE(k.window->Timer1().enabled());
-    EXPECT_EQ(k.hall.entries().size(), kept);
+    EXPECT_EQ(k.entries().size(), kept);
     EXPECT_TRUE(eventually([&] { return k.enhanced->watcher() == nullptr; }));
     EXPECT_TRUE(k.said.isEmpty());
 
     // Watching again, one game after another, and the program closes meanwhile.
-    ASSERT_TRUE(k.enhanced->watch(k.hall.path_of(k.hall.entries()[1])));
-    ASSERT_TRUE(k.enhanced->watch(k.hall.path_of(k.hall.entries()[0])));
+    ASSERT_TRUE(k.enhanced->watch(k.hall.path_of(k.entries()[1])));
+    ASSERT_TRUE(k.enhanced->watch(k.hall.path_of(k.entries()[0])));
     EXPECT_EQ(&k.window->view()->surface(), &k.enhanced->watcher()->game().screen);
     QTest::qWait(100);
     k.window.reset();
@@ -139,11 +146,12 @@ TEST(HallWindow, AWatchedPictureFitsTheWindow) {
     EXPECT_EQ(&screen.surface(), &player.game.screen);
 }
 
-// A recording that does not give its score stays in the hall, shown as unproven.
+// A recording that does not give its score stays in the hall, shown as unproven, with no
+// place and no score.
 TEST(HallWindow, AGameItsRecordingDoesNotProveIsShownUnproven) {
     Kept k;
     k.play(80);
-    const HallEntry entry = k.hall.entries().front();
+    const HallEntry entry = k.entries().front();
     QFile file(k.hall.path_of(entry));
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     QByteArray text = file.readAll();
@@ -153,8 +161,11 @@ TEST(HallWindow, AGameItsRecordingDoesNotProveIsShownUnproven) {
     file.close();
     HallWindow* hall = k.open_hall();
     ASSERT_EQ(hall->table()->rowCount(), 1);
-    EXPECT_EQ(hall->table()->item(0, 1)->text(), "777700");
-    EXPECT_EQ(hall->table()->item(0, 5)->text(), QString("не доказан: %1").arg(entry.score));
+    EXPECT_EQ(hall->table()->item(0, 1)->text(), "");
+    EXPECT_EQ(
+        hall->table()->item(0, 6)->text(),
+        QString("не доказан: the header says score 777700, the rules give %1").arg(entry.score));
+    EXPECT_FALSE(hall->watch_button()->isEnabled());
 }
 
 }  // namespace
