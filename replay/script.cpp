@@ -267,10 +267,12 @@ std::int64_t steps_of(const std::vector<ScriptEvent>& events) {
                 break;
             case Command::Resize:
             case Command::Activate:
-            case Command::NewGame:
-            case Command::Load:
             case Command::Ok:
                 steps += kRedrawSteps;
+                break;
+            case Command::NewGame:
+            case Command::Load:
+                steps += kNewGameSteps;
                 break;
             default:
                 break;

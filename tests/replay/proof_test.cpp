@@ -80,7 +80,7 @@ TEST(Proof, ForgedRecordingsAreRefusedWithTheirReasons) {
         {"a display wider than 32:9", with(real, "display 800 800", "display 7680 2000"),
          Verdict::Refused, "a display of 7680x2000"},
         {"past the steps of play", header(std::string(kStart) + "tick 1000000\n"), Verdict::Refused,
-         "1000020 steps of play"},
+         "1000030 steps of play"},
         {"past the lines", header(std::string(kStart) + std::string(600'000, '\n')),
          Verdict::Refused, "more than 500000 lines"},
         {"past the size", header(std::string(9 << 20, '#')), Verdict::Refused, "larger than 8 MiB"},
