@@ -9,6 +9,8 @@
 #include <optional>
 #include <utility>
 
+#include "replay/proof.h"
+
 namespace grimbolt {
 namespace {
 
@@ -67,20 +69,6 @@ bool can_write(const QString& path) {
         folder = QFileInfo(folder.absolutePath());
     return folder.isDir() && folder.isWritable() &&
            (!QFileInfo::exists(path) || QFileInfo(path).isWritable());
-}
-
-// The path as it can be put on a terminal: its control characters as \xNN, so that a
-// file's name cannot move the cursor or change the colours.
-QString printable(const QString& path) {
-    QString shown;
-    for (const QChar c : path) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
-            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
-        else
-            shown += c;
-    }
-    return shown;
 }
 
 // Why the file at `path` is no settings file, or nothing when it is one or is missing.
