@@ -15,6 +15,15 @@ Session::Session(const ScriptHeader& header, bool drawn)
     random_.reseed(header.seed);
 }
 
+void Session::draw_from_here() {
+    if (drawn_)
+        return;
+    drawn_ = true;
+    game_.screen.resize(picture_width_, picture_height_);
+    game_.paramspic.surface.resize(int(to_px(game_.paramspic.width)),
+                                   int(to_px(game_.paramspic.height)));
+}
+
 void Session::play(const std::vector<ScriptEvent>& events) {
     for (const ScriptEvent& e : events)
         play(e);
@@ -32,6 +41,8 @@ void Session::play(const ScriptEvent& e) {
             display_.window = twips(e.a, e.b);
             break;
         case Command::Picture:
+            picture_width_ = e.a;
+            picture_height_ = e.b;
             game_.screen.resize(drawn_ ? e.a : 0, drawn_ ? e.b : 0);
             break;
         case Command::Period:
@@ -79,6 +90,8 @@ void Session::play(const ScriptEvent& e) {
                 game_.Form_Paint();
             break;
         case Command::Resize:
+            picture_width_ = e.a;
+            picture_height_ = e.b;
             game_.screen.resize(drawn_ ? e.a : 0, drawn_ ? e.b : 0);
             game_.Form_Resize();
             break;

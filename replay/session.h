@@ -39,6 +39,10 @@ class Session {
 
     void play(const ScriptEvent& event);
     void play(const std::vector<ScriptEvent>& events);
+    // From here on the game is drawn: a watcher runs through the earlier games of a run
+    // undrawn and shows the last one. What the game draws from now on is seen; what it
+    // drew before (the starfield) only at its next redraw.
+    void draw_from_here();
 
     Game& game() { return game_; }
     const Game& game() const { return game_; }
@@ -74,6 +78,8 @@ class Session {
     GameClock clock_;
     Game game_;
     bool drawn_ = true;
+    std::int32_t picture_width_ = 0;  // the last size the picture was given, in pixels
+    std::int32_t picture_height_ = 0;
 };
 
 }  // namespace grimbolt

@@ -7,8 +7,18 @@ namespace grimbolt {
 Watcher::Watcher(Mainfrm& window, const Script& recording, QObject* parent)
     : QObject(parent),
       window_(window),
-      session_(std::make_unique<Session>(recording.header)),
+      session_(std::make_unique<Session>(recording.header, false)),
       events_(recording.events) {
+    // A recording holds the whole run before its game: the earlier games are played at
+    // once, undrawn, and the watcher shows the game from its start.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < events_.size(); ++i) {
+        if (events_[i].command == Command::NewGame)
+            start = i;
+    }
+    for (; next_ < start; ++next_)
+        session_->play(events_[next_]);
+    session_->draw_from_here();
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &Watcher::step);
     connect(&window, &Mainfrm::watchInterrupted, this, &Watcher::stop);

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "replay/script.h"
+#include "replay/session.h"
 #include "replay/state_hash.h"
 #include "shell/mainfrm.h"
 #include "shell/script_player.h"
@@ -189,6 +190,32 @@ TEST(ScriptPlayer, ANewGameOnASmallerDisplayFitsThePictureAgain) {
     EXPECT_EQ(w->scale(), 1.0);
     EXPECT_EQ(w->game().screen.width_px(), w->view()->width());
     EXPECT_EQ(w->game().screen.height_px(), w->view()->height());
+}
+
+}  // namespace
+}  // namespace grimbolt
+
+namespace grimbolt {
+namespace {
+
+// A watcher plays the earlier games of a run undrawn and draws the last one: the game
+// ends as it does drawn all the way, and its picture is there to be seen.
+TEST(Session, DrawnFromTheLastGameEndsAsDrawnAllTheWay) {
+    const Script script = parse_script(read_replay("recorded_game.script") +
+                                       "clock 300\nnew\ntick 40\ndown 16 1\ntick 20\n");
+    ASSERT_TRUE(script.errors.empty());
+    Session whole(script.header);
+    whole.play(script.events);
+    Session watched(script.header, false);
+    std::size_t i = 0;
+    for (; script.events[i].command != Command::NewGame; ++i)
+        watched.play(script.events[i]);
+    watched.draw_from_here();
+    for (; i < script.events.size(); ++i)
+        watched.play(script.events[i]);
+    EXPECT_EQ(state_hash(watched.game().s), state_hash(whole.game().s));
+    EXPECT_GT(watched.game().screen.width_px(), 0);
+    EXPECT_GT(watched.game().paramspic.surface.width_px(), 0);
 }
 
 }  // namespace
