@@ -28,6 +28,20 @@ QString proof_of(const HallEntry& e) {
     }
 }
 
+// A category in the window's words: its speed, and the comforts it was played with.
+QString category_of(const QString& name) {
+    if (name.isEmpty())
+        return {};
+    QStringList parts = name.split('+');
+    QString shown = parts.takeFirst() == QLatin1String("classic") ? HallWindow::tr("классика")
+                                                                  : HallWindow::tr("медленно");
+    for (const QString& comfort : parts)
+        shown +=
+            QLatin1String(", ") +
+            (comfort == QLatin1String("safe-start") ? HallWindow::tr("безопасный старт") : comfort);
+    return shown;
+}
+
 }  // namespace
 
 HallWindow::HallWindow(Keeper& keeper, QWidget* parent) : QDialog(parent), keeper_(keeper) {
@@ -71,7 +85,7 @@ void HallWindow::fill(const std::vector<HallEntry>& entries) {
         const QString cells[Columns] = {
             proven ? QString::number(++place) : QString(),
             proven ? QString::number(e.score) : QString(),
-            e.category,
+            category_of(e.category),
             when.isValid() ? when.toString(QStringLiteral("dd.MM.yyyy HH:mm")) : QString(),
             proven ? QString::number(e.ticks) : QString(),
             proven ? QString::number(e.seconds) : QString(),

@@ -120,6 +120,18 @@
         <source>Категория</source>
         <translation>Category</translation>
     </message>
+    <message>
+        <source>классика</source>
+        <translation>classic</translation>
+    </message>
+    <message>
+        <source>медленно</source>
+        <translation>slow</translation>
+    </message>
+    <message>
+        <source>безопасный старт</source>
+        <translation>safe start</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::Helpfrm</name>

@@ -90,7 +90,7 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     ASSERT_EQ(hall->table()->rowCount(), 2);
     EXPECT_EQ(hall->table()->item(0, 6)->text(), "доказан");
     EXPECT_EQ(hall->table()->item(1, 6)->text(), "доказан");
-    EXPECT_EQ(hall->table()->item(0, 2)->text(), "classic");
+    EXPECT_EQ(hall->table()->item(0, 2)->text(), "классика");
 
     // Watching: the window shows the recorded game, which moves by itself; the player's
     // game stands still.
