@@ -27,6 +27,10 @@ const QString kSuffix = QStringLiteral(".script");
 const QString kLock = QStringLiteral(".lock");
 const QString kAside = QStringLiteral("damaged");
 constexpr qint64 kLargestIndex = 1 << 20;
+// The work one look at the hall may spend on proofs, in steps of play: about four times
+// the largest recording, and a byte read is a hundredth of a step.
+constexpr std::int64_t kProofBudget = 4 * kRecordingMostSteps;
+constexpr std::int64_t kBytesPerStep = 100;
 
 enum Trouble { NoRoom = 1, Rebuilt = 2, Damaged = 4, Locked = 8, Strange = 16, Unproven = 32 };
 
@@ -38,22 +42,10 @@ mode_t kind_of(const QString& path) {
     return st.st_mode & S_IFMT;
 }
 
-// Opens a regular file of the hall for reading, never through a link, never a device
-// or a pipe; at most `most` bytes.
+// Reads a regular file of the hall, never through a link; at most `most` bytes.
 bool read_plain(const QString& path, qint64 most, QByteArray& text) {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    QFile file;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    text = file.read(most + 1);
-    return text.size() <= most;
+    QString why;
+    return read_regular(path, most, false, text, why);
 }
 
 // Writes a file whole or not at all, and reads it back: a full disk that a save file
@@ -81,10 +73,15 @@ QString game_of(const QString& file) {
 }
 
 // The header of a kept recording, as it claims, or false when it is not one.
+// Only the file's head is read: the header comes first.
 bool read_entry(const QString& path, HallEntry& entry) {
+    constexpr qint64 kHead = 64 * 1024;
     QByteArray text;
-    if (!read_plain(path, kRecordingMostBytes, text))
+    QString why;
+    if (!read_regular(path, kRecordingMostBytes, false, text, why))
         return false;
+    if (text.size() > kHead)
+        text.truncate(text.lastIndexOf('\n', kHead) + 1);
     const Script script = parse_script({text.constData(), std::size_t(text.size())});
     const ScriptHeader& h = script.header;
     if (h.recording == 0 || !h.has_seed || !script.errors.empty())
@@ -242,6 +239,8 @@ std::vector<HallEntry> Hall::load(bool locked) {
     }
     if (!good)
         return rebuild(true);
+    if (int(entries.size()) > kMostFiles)
+        return rebuild(false);
     QStringList listed;
     for (const HallEntry& e : entries)
         listed.push_back(e.file);
@@ -282,7 +281,13 @@ std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
     return entries;
 }
 
-void Hall::prove_all(std::vector<HallEntry>& entries) {
+// Proves the games not proven yet in this program, the best claims first, within a
+// budget of work: a folder stuffed with costly files leaves the rest unchecked for a
+// later look (each proof is kept for as long as its file stays the same), never shown
+// as proven nor pushed out.
+void Hall::prove_all(std::vector<HallEntry>& entries, std::int64_t& budget) {
+    std::sort(entries.begin(), entries.end(),
+              [](const HallEntry& a, const HallEntry& b) { return a.score > b.score; });
     for (HallEntry& e : entries) {
         const QString path = path_of(e);
         const QString stamp = stamp_of(path);
@@ -294,12 +299,21 @@ void Hall::prove_all(std::vector<HallEntry>& entries) {
                 continue;
             }
         }
+        e.standing = HallEntry::Unproven;
+        e.category.clear();
+        if (budget <= 0) {
+            e.why = QStringLiteral("not checked yet: more to prove than one look allows");
+            continue;
+        }
         QByteArray text;
+        QString unread;
         Verdict v;
-        if (read_plain(path, kRecordingMostBytes, text))
+        if (read_regular(path, kRecordingMostBytes, false, text, unread))
             v = prove_({text.constData(), std::size_t(text.size())});
         else
-            v.why = "cannot be read";
+            v.why = "cannot be read: " + unread.toStdString();
+        // Reading costs too: 8 MiB of comments weigh as much as a long game.
+        budget -= v.steps + text.size() / kBytesPerStep;
         e.standing = v.outcome == Verdict::Proven ? HallEntry::Proven
                      : v.outcome == Verdict::Old  ? HallEntry::Old
                                                   : HallEntry::Unproven;
@@ -322,6 +336,19 @@ bool Hall::write_index(const std::vector<HallEntry>& entries) {
 }
 
 std::vector<HallEntry> Hall::entries() {
+    std::int64_t budget = kProofBudget;
+    std::vector<HallEntry> all = look(budget);
+    // Proven games beyond the tenth are left only by a write cut short; the next keeping
+    // ends them.
+    int proven = 0;
+    std::erase_if(all, [&proven](const HallEntry& e) {
+        return e.standing == HallEntry::Proven && ++proven > kPlaces;
+    });
+    return all;
+}
+
+// The games there are, proven within the budget; the lock is held only to read them.
+std::vector<HallEntry> Hall::look(std::int64_t& budget) {
     if (kind_of(folder_) != S_IFDIR)
         return {};
     QLockFile lock(folder_ + '/' + kLock);
@@ -329,13 +356,7 @@ std::vector<HallEntry> Hall::entries() {
     std::vector<HallEntry> all = load(locked);
     if (locked)
         lock.unlock();
-    prove_all(all);
-    // Proven games beyond the tenth are left only by a write cut short; the next keeping
-    // ends them.
-    int proven = 0;
-    std::erase_if(all, [&proven](const HallEntry& e) {
-        return e.standing == HallEntry::Proven && ++proven > kPlaces;
-    });
+    prove_all(all, budget);
     return all;
 }
 
@@ -371,11 +392,15 @@ bool Hall::offer(const Recording& recording) {
                               .arg(printable(folder_)));
         return false;
     }
+    // What is there is proven first, outside the lock, which others wait for: under it
+    // only what came meanwhile is left to prove.
+    std::int64_t budget = kProofBudget;
+    look(budget);
     QLockFile lock(folder_ + '/' + kLock);
     if (!take_lock(lock))
         return false;
     std::vector<HallEntry> entries = load(true);
-    prove_all(entries);
+    prove_all(entries, budget);
 
     // The same game offered before keeps its place unless it now scores more.
     const QString game = recording.name;
@@ -401,7 +426,8 @@ bool Hall::offer(const Recording& recording) {
     const auto proven = std::count_if(entries.begin(), entries.end(), [](const HallEntry& e) {
         return e.standing == HallEntry::Proven;
     });
-    if (proven >= kPlaces && !better(entry, entries[kPlaces - 1]))
+    // Only a higher proven score takes a place: the date is the file's own word.
+    if (proven >= kPlaces && entry.score <= entries[kPlaces - 1].score)
         return false;
     // The new file is known whole on disk before anything older goes.
     if (entry.file.isEmpty() || !write_whole(path_of(entry), text))

@@ -38,8 +38,9 @@ struct HallEntry {
 class Hall {
   public:
     static constexpr int kPlaces = 10;
-    // The hall looks at so many files at most; a folder stuffed with more is not ours.
-    static constexpr int kMostFiles = 100;
+    // The hall looks at so many files at most, the newest; a folder stuffed with more
+    // is not of our making.
+    static constexpr int kMostFiles = 1000;
     using Say = std::function<void(const QString&)>;
     using Prove = std::function<Verdict(std::string_view)>;
 
@@ -60,9 +61,10 @@ class Hall {
     QString path_of(const HallEntry& entry) const { return folder_ + '/' + entry.file; }
 
   private:
+    std::vector<HallEntry> look(std::int64_t& budget);
     std::vector<HallEntry> load(bool locked);
     std::vector<HallEntry> rebuild(bool damaged_index);
-    void prove_all(std::vector<HallEntry>& entries);
+    void prove_all(std::vector<HallEntry>& entries, std::int64_t& budget);
     bool write_index(const std::vector<HallEntry>& entries);
     bool take_lock(QLockFile& lock);
     QString free_name(const QString& stem) const;

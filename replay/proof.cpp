@@ -1,9 +1,15 @@
 #include "replay/proof.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "replay/script.h"
 #include "replay/session.h"
@@ -34,10 +40,16 @@ class Prover {
     std::string play(const ScriptEvent& e) {
         if (std::string why = check(e); !why.empty())
             return why;
+        // Counted as it is played, with the window it is played in.
+        steps_ += steps_of(e, session_.window().width / kTwipsPerPixel);
+        if (steps_ > kRecordingMostSteps)
+            return "more than " + std::to_string(kRecordingMostSteps) + " steps of play";
         count(e);
         session_.play(e);
         return {};
     }
+
+    std::int64_t steps() const { return steps_; }
 
     std::string finish() const { return loaded_ ? std::string{} : "the program never starts"; }
 
@@ -48,6 +60,7 @@ class Prover {
         v.ticks = ticks_;
         v.seconds = std::int32_t(session_.clock().elapsed_ms / 1000);
         v.category = category_of(slowest_, safe_start_);
+        v.steps = steps_;
         v.outcome = Verdict::Differs;
         if (v.recorded != v.replayed)
             v.why = "the header says score " + std::to_string(v.recorded) + ", the rules give " +
@@ -134,6 +147,7 @@ class Prover {
     }
 
     Session session_;
+    std::int64_t steps_ = 0;
     bool loaded_ = false;
     bool display_ = false;
     bool window_ = false;
@@ -187,13 +201,19 @@ Verdict verify(std::string_view text) {
     if (const std::int64_t steps = steps_of(script.events); steps > kRecordingMostSteps)
         return refused(Verdict::Refused, std::to_string(steps) + " steps of play, more than " +
                                              std::to_string(kRecordingMostSteps));
-    const QString date = QString::fromStdString(h.date);
-    if (h.date.empty() || !QDateTime::fromString(date, Qt::ISODate).isValid())
+    // A date no game of these rules can have had is no date: before the rules were
+    // made, or after tomorrow.
+    const QDateTime date = QDateTime::fromString(QString::fromStdString(h.date), Qt::ISODate);
+    if (h.date.empty() || !date.isValid() || date < QDateTime(QDate(2026, 1, 1), QTime(0, 0)) ||
+        date > QDateTime::currentDateTime().addDays(1))
         return refused(Verdict::Refused, "no real date");
     Prover prover(h);
     for (const ScriptEvent& e : script.events) {
-        if (std::string why = prover.play(e); !why.empty())
-            return refused(Verdict::Refused, std::move(why));
+        if (std::string why = prover.play(e); !why.empty()) {
+            Verdict v = refused(Verdict::Refused, std::move(why));
+            v.steps = prover.steps();
+            return v;
+        }
     }
     if (std::string why = prover.finish(); !why.empty())
         return refused(Verdict::Refused, std::move(why));
@@ -204,37 +224,57 @@ QString printable(const QString& text) {
     QString shown;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7f && u < 0xa0))
-            shown += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        // Control characters, and the invisible ones that turn text round or hide it.
+        const QChar::Category kind = c.category();
+        if (u < 0x20 || (u >= 0x7f && u < 0xa0) || kind == QChar::Other_Format ||
+            kind == QChar::Separator_Line || kind == QChar::Separator_Paragraph)
+            shown += u < 0x100 ? QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'))
+                               : QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
         else
             shown += c;
     }
     return shown;
 }
 
-bool read_recording(const QString& path, QByteArray& text, QString& why) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        why = QStringLiteral("no such file");
+bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArray& text,
+                  QString& why) {
+    // Opened without waiting, so that a pipe put in its place cannot hold the reader, and
+    // looked at once open, so that nothing swapped in after a look is read.
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow_links ? 0 : O_NOFOLLOW);
+    const int fd = ::open(QFile::encodeName(path).constData(), flags);
+    if (fd < 0) {
+        why = errno == ENOENT  ? QStringLiteral("no such file")
+              : errno == ELOOP ? QStringLiteral("a link")
+                               : QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    // A device or a pipe may never end, and a folder is no recording.
-    if (!info.isFile()) {
+    struct stat st {};
+    QFile file;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
         why = QStringLiteral("not a regular file");
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         why = file.errorString();
         return false;
     }
-    text = file.read(kRecordingMostBytes + 1);
-    if (text.size() > kRecordingMostBytes) {
+    text = file.read(most + 1);
+    if (text.size() > most) {
         text.clear();
-        why = QStringLiteral("larger than 8 MiB");
+        why = QStringLiteral("larger than %1 bytes").arg(most);
         return false;
     }
     return true;
+}
+
+bool read_recording(const QString& path, QByteArray& text, QString& why) {
+    if (read_regular(path, kRecordingMostBytes, true, text, why))
+        return true;
+    if (why.startsWith(QLatin1String("larger")))
+        why = QStringLiteral("larger than 8 MiB");
+    return false;
 }
 
 }  // namespace grimbolt

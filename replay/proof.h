@@ -24,8 +24,9 @@ struct Verdict {
     std::int32_t replayed = 0;  // the score the rules gave
     std::int32_t ticks = 0;     // the last game's, as played again
     std::int32_t seconds = 0;
-    std::string category;  // the slowest speed and the comforts that change play
-    std::string why;       // what keeps it from being proven
+    std::int64_t steps = 0;  // of play, as counted while proving
+    std::string category;    // the slowest speed and the comforts that change play
+    std::string why;         // what keeps it from being proven
 };
 
 Verdict verify(std::string_view text);
@@ -35,6 +36,10 @@ Verdict verify(std::string_view text);
 std::string category_of(std::int32_t slowest_period, bool safe_start);
 inline constexpr std::string_view kHeadline = "classic";
 
+// Reads a regular file, at most `most` bytes: never a device or a pipe, and through a
+// link only when `follow_links`; false with the reason otherwise.
+bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArray& text,
+                  QString& why);
 // Reads a recording to prove it: a regular file only, never more than the largest
 // recording; false with the reason otherwise.
 bool read_recording(const QString& path, QByteArray& text, QString& why);

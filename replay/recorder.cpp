@@ -1,6 +1,7 @@
 #include "replay/recorder.h"
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
 #include <algorithm>
 
 #include "core/game.h"
@@ -35,8 +36,13 @@ void Recorder::begin() {
 
 void Recorder::start_game() {
     ++games_;
+    // Two games never share a name, not even two programs of one process number that
+    // start in one second (a sandbox, an hour that repeats).
     recording_.name = now().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
-                      QStringLiteral("-%1-%2").arg(QCoreApplication::applicationPid()).arg(games_);
+                      QStringLiteral("-%1-%2-%3")
+                          .arg(QCoreApplication::applicationPid())
+                          .arg(games_)
+                          .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     ticks_ = 0;
     offered_ticks_ = -1;
     started_ = true;

@@ -255,29 +255,29 @@ Script parse_script(std::string_view text) {
     return script;
 }
 
+std::int64_t steps_of(const ScriptEvent& e, std::int32_t window_width) {
+    const std::int64_t wide = 1 + std::max(0, window_width) / kScriptMaxWidth;
+    switch (e.command) {
+        case Command::Tick:
+            return e.a;
+        case Command::Paint:
+            return std::int64_t{e.a} * kRedrawSteps * wide;
+        case Command::Resize:
+        case Command::Activate:
+        case Command::Ok:
+            return kRedrawSteps * wide;
+        case Command::NewGame:
+        case Command::Load:
+            return kNewGameSteps * wide;
+        default:
+            return 0;
+    }
+}
+
 std::int64_t steps_of(const std::vector<ScriptEvent>& events) {
     std::int64_t steps = 0;
-    for (const ScriptEvent& e : events) {
-        switch (e.command) {
-            case Command::Tick:
-                steps += e.a;
-                break;
-            case Command::Paint:
-                steps += std::int64_t{e.a} * kRedrawSteps;
-                break;
-            case Command::Resize:
-            case Command::Activate:
-            case Command::Ok:
-                steps += kRedrawSteps;
-                break;
-            case Command::NewGame:
-            case Command::Load:
-                steps += kNewGameSteps;
-                break;
-            default:
-                break;
-        }
-    }
+    for (const ScriptEvent& e : events)
+        steps += steps_of(e);
     return steps;
 }
 

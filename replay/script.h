@@ -128,7 +128,9 @@ struct Script {
 // Reads any text: lines that are neither header nor events are skipped and reported,
 // and so is a second header line of a kind; after kMostErrors errors it stops.
 Script parse_script(std::string_view text);
-// What playing the events costs, in steps of play.
+// What playing an event costs, in steps of play: a redraw costs more in a wider window,
+// whose starfield takes more of the generator. Without the window's width, the least.
+std::int64_t steps_of(const ScriptEvent& event, std::int32_t window_width = 0);
 std::int64_t steps_of(const std::vector<ScriptEvent>& events);
 std::string format_event(const ScriptEvent& event);
 std::string format_script(const std::vector<ScriptEvent>& events);

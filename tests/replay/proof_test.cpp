@@ -31,6 +31,13 @@ std::string header(const std::string& events) {
            events;
 }
 
+std::string repeated(const std::string& line, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += line;
+    return text;
+}
+
 constexpr char kStart[] = "display 1920 1080\nwindow 1920 1080\npicture 1916 1034\nload\n";
 
 // Every way a file can claim more than the rules give it from a real start: each is
@@ -55,6 +62,11 @@ TEST(Proof, ForgedRecordingsAreRefusedWithTheirReasons) {
          "line 7: a second 'score' line"},
         {"no real date", with(real, "date ", "date 9999-99-99T99:99:99"), Verdict::Refused,
          "no real date"},
+        {"a date before the rules", with(real, "date ", "date 0001-01-01T00:00:00"),
+         Verdict::Refused, "no real date"},
+        {"redraws in a window as wide as windows go",
+         header(std::string(kStart) + "window 32767 1080\n" + repeated("paint 100\n", 41)),
+         Verdict::Refused, "more than 400000 steps of play"},
         {"another rules version", with(real, "rules 1", "rules 2"), Verdict::Refused,
          "played by rules version 2"},
         {"no rules version", with(real, "rules 1", ""), Verdict::Refused, "it names no version"},
@@ -115,6 +127,13 @@ TEST(Proof, TheCategoryIsTheSlowestTickAndTheComforts) {
     EXPECT_EQ(
         verify(header(run + "period 900\ntick 1\nperiod 50\nclock 9\nnew\ntick 1\n")).category,
         "classic");
+}
+
+// A file's name reaches the terminal with nothing in it that moves the cursor, colours
+// the text or turns it round.
+TEST(Proof, NamesArePrintedHarmless) {
+    EXPECT_EQ(printable(QString::fromUtf8("a\x1b[31mb\u202Ec\nd\u00e9")),
+              QString::fromUtf8("a\\x1b[31mb\\u202ec\\x0ad\u00e9"));
 }
 
 }  // namespace
