@@ -64,8 +64,10 @@ HallWindow::HallWindow(Keeper& keeper, QWidget* parent) : QDialog(parent), keepe
     retranslate();
     resize(720, 360);
 
-    // Proving every game may take a while: the window shows them when they are proven,
-    // and a window closed meanwhile hears of nothing.
+    // Proving every game may take a while: the window says so, shows them when they are
+    // proven, and a window closed meanwhile hears of nothing.
+    table_->setRowCount(1);
+    table_->setItem(0, Proof, new QTableWidgetItem(tr("проверяется…")));
     keeper_.list([window = QPointer<HallWindow>(this)](const std::vector<HallEntry>& entries) {
         if (window != nullptr)
             window->fill(entries);

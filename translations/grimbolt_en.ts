@@ -132,6 +132,10 @@
         <source>безопасный старт</source>
         <translation>safe start</translation>
     </message>
+    <message>
+        <source>проверяется…</source>
+        <translation>checking…</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::Helpfrm</name>
