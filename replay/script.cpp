@@ -256,7 +256,7 @@ Script parse_script(std::string_view text) {
 }
 
 std::int64_t steps_of(const ScriptEvent& e, std::int32_t window_width) {
-    const std::int64_t wide = 1 + 2 * (std::max(0, window_width) / kScriptMaxWidth);
+    const std::int64_t wide = 1 + 2 * (std::max(0, window_width - 1) / kScriptMaxWidth);
     switch (e.command) {
         case Command::Tick:
             return e.a;

@@ -56,9 +56,10 @@ constexpr char kDescription[] =
     "pixels, none longer than 32:9), at the recorded speed. It does not say a person\n"
     "played: a program can play too. A recording proves at most 8 MiB, 500000 lines\n"
     "and 400000 steps of play (a tick is one step, a redraw of the window twenty, a\n"
-    "new game thirty, a redraw twice more for each 7680 pixels of the window's width),\n"
-    "read from a regular file only. Its category is \"classic\" when every tick came\n"
-    "at 50 ms or faster, \"slow\" otherwise, with \"+safe-start\" when that was on.\n";
+    "new game thirty, a redraw twice more for each 7680 pixels of the window's width\n"
+    "past the first), read from a regular file only. Its category is \"classic\" when\n"
+    "every tick came at 50 ms or faster, \"slow\" otherwise, with \"+safe-start\" when\n"
+    "that was on.\n";
 
 // One line of the game's state after an event, for whoever writes a script.
 void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
