@@ -2,6 +2,8 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QIcon>
+#include <QScopeGuard>
+#include <QThreadPool>
 #include <QTime>
 #include <csignal>
 #include <cstdio>
@@ -151,6 +153,9 @@ int main(int argc, char** argv) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // Qt draws large pictures on threads of its own pool: they are done with before the
+    // program ends, so that none is cut off halfway through its own ending.
+    const auto pool_done = qScopeGuard([] { QThreadPool::globalInstance()->waitForDone(); });
     QApplication::setApplicationName(QStringLiteral("Grimbolt"));
     // Ties the windows to the desktop entry, so the desktop shows them under its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.grimbolt.Grimbolt"));
