@@ -61,6 +61,11 @@ HallWindow::HallWindow(Keeper& keeper, QWidget* parent) : QDialog(parent), keepe
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(watch_, &QPushButton::clicked, this, &HallWindow::on_watch);
     connect(table_, &QTableWidget::cellDoubleClicked, this, &HallWindow::on_watch);
+    // Only a proven game can be watched.
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) {
+        watch_->setEnabled(row >= 0 && row < int(entries_.size()) &&
+                           entries_[std::size_t(row)].standing == HallEntry::Proven);
+    });
     retranslate();
     resize(720, 360);
 
@@ -102,10 +107,6 @@ void HallWindow::fill(const std::vector<HallEntry>& entries) {
     if (!entries_.empty())
         table_->selectRow(0);
     watch_->setEnabled(!entries_.empty() && entries_.front().standing == HallEntry::Proven);
-    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) {
-        watch_->setEnabled(row >= 0 && row < int(entries_.size()) &&
-                           entries_[std::size_t(row)].standing == HallEntry::Proven);
-    });
 }
 
 void HallWindow::on_watch() {
