@@ -70,6 +70,8 @@ void Game::restart_game() {
     s.since_shot = 100;
     s.preg_count = 0;
     s.landed = 0;
+    s.earned = 0;
+    s.calm_ms = 0;
 
     const Size screen_size = platform_.display.screen_size();
     const Sprite& preg = sprites.preg;
@@ -91,6 +93,14 @@ void Game::restart_game() {
             s.pregs[s.preg_count] = {wrap<std::int32_t>(x), s.ground_y};
             ++s.preg_count;
         }
+    }
+
+    if (comforts.fair_start) {
+        // On the tiles in the middle, away from the edges where the monsters come in.
+        const std::int64_t middle = cint(screen_size.width) / 2;
+        s.hero_pos[0] = wrap<std::int32_t>(middle - middle % 100);
+        s.hero_pos[1] = s.ground_y;
+        s.calm_ms = kFairStartCalmMs;
     }
 
     s.hero_height = wrap<std::int32_t>(

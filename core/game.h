@@ -23,15 +23,24 @@ struct PictureBox {
     std::int32_t height = 0;
 };
 
-// Comforts of the enhanced edition that change the rules; all off, the classic game.
 // The version of the rules: a recorded game proves its score only under the rules it
-// was played by. It goes up whenever a change of the rules could change a game.
-inline constexpr std::int32_t kRulesVersion = 1;
+// was played by. It goes up whenever a change of the rules could change a game, and
+// every earlier version is still played as it was.
+//   1  the first
+//   2  the safe start waits for a landing of the game under way: a robot that stood on
+//      the tiles when it died no longer counts as landed in the next game
+inline constexpr std::int32_t kRulesVersion = 2;
 
+// Comforts of the enhanced edition that change the rules; all off, the classic game.
 struct Comforts {
     // No monster enters until the robot has first landed on the tile row.
     bool safe_start = false;
+    // Each game starts with the robot on the tile row in the middle of the display, and
+    // no monster comes for the first three seconds of play.
+    bool fair_start = false;
 };
+// How long the fair start keeps the sky empty, in milliseconds of ticks.
+inline constexpr std::int32_t kFairStartCalmMs = 3000;
 
 // How often each thing the player hears of has happened since the program started:
 // counted by the rules, read by the shell between events (the enhanced edition's
@@ -53,7 +62,8 @@ class Game {
 
     GameState s;
     Comforts comforts;
-    Texts texts = Texts::current();  // taken anew when the language changes
+    std::int32_t rules = kRulesVersion;  // a recording is played by the rules it names
+    Texts texts = Texts::current();      // taken anew when the language changes
     Sprites sprites;
     Surface screen;        // the main window's picture
     PictureBox paramspic;  // the status panel on the tile row

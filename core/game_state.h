@@ -73,6 +73,10 @@ struct GameState {
     std::int16_t redraw_request = 0;
     // The robot has stood on the tile row since the last restart (for the safe start).
     std::uint8_t landed = 0;
+    // Milliseconds of ticks the fair start still keeps the monsters away.
+    std::int32_t calm_ms = 0;
+    // The points this game earned: 100 for each monster destroyed, whatever the shop took.
+    std::int32_t earned = 0;
 
     std::array<Preg, kPregCapacity> pregs{};
     std::array<Pull, kPullRows> pulls{};

@@ -57,14 +57,18 @@ class Prover {
         Verdict v;
         v.recorded = h.score;
         v.replayed = session_.game().s.score;
+        v.earned = session_.game().s.earned;
         v.ticks = ticks_;
         v.seconds = std::int32_t(session_.clock().elapsed_ms / 1000);
-        v.category = category_of(slowest_, safe_start_);
+        v.category = category_of(slowest_, safe_start_, fair_start_);
         v.steps = steps_;
         v.outcome = Verdict::Differs;
         if (v.recorded != v.replayed)
             v.why = "the header says score " + std::to_string(v.recorded) + ", the rules give " +
                     std::to_string(v.replayed);
+        else if (h.has_earned && h.earned != v.earned)
+            v.why = "the header says " + std::to_string(h.earned) +
+                    " points earned, the rules give " + std::to_string(v.earned);
         else if (h.ticks != v.ticks)
             v.why = "the header says " + std::to_string(h.ticks) + " ticks, the game had " +
                     std::to_string(v.ticks);
@@ -80,7 +84,7 @@ class Prover {
     // What the program writes before its first game: the sizes and settings it starts with.
     static bool setting(Command c) {
         return c == Command::Display || c == Command::Window || c == Command::Picture ||
-               c == Command::Period || c == Command::SafeStart;
+               c == Command::Period || c == Command::SafeStart || c == Command::FairStart;
     }
 
     std::string check(const ScriptEvent& e) {
@@ -126,6 +130,7 @@ class Prover {
                 break;
             case Command::Load:
                 loaded_ = true;
+                fair_start_ = session_.game().comforts.fair_start;
                 break;
             case Command::Clock:
                 clock_set_ = true;
@@ -135,6 +140,7 @@ class Prover {
                 ticks_ = 0;
                 slowest_ = 0;
                 safe_start_ = false;
+                fair_start_ = session_.game().comforts.fair_start;
                 break;
             case Command::Tick:
                 ticks_ += e.a;
@@ -156,6 +162,7 @@ class Prover {
     std::int32_t ticks_ = 0;
     std::int32_t slowest_ = 0;
     bool safe_start_ = false;
+    bool fair_start_ = false;  // the last game began with the fair start
 };
 
 Verdict refused(Verdict::Outcome outcome, std::string why) {
@@ -167,10 +174,12 @@ Verdict refused(Verdict::Outcome outcome, std::string why) {
 
 }  // namespace
 
-std::string category_of(std::int32_t slowest_period, bool safe_start) {
+std::string category_of(std::int32_t slowest_period, bool safe_start, bool fair_start) {
     std::string name(slowest_period > kClassicPeriod ? "slow" : kHeadline);
     if (safe_start)
         name += "+safe-start";
+    if (fair_start)
+        name += "+fair-start";
     return name;
 }
 
@@ -193,11 +202,14 @@ Verdict verify(std::string_view text) {
     }
     if (!h.carry.empty())
         return refused(Verdict::Refused, "it carries values into the game instead of playing them");
-    if (h.rules != kRulesVersion)
+    if (h.rules < 1 || h.rules > kRulesVersion)
         return refused(Verdict::Refused,
-                       h.rules == 0 ? std::string("it names no version of the rules")
-                                    : "played by rules version " + std::to_string(h.rules) +
-                                          ", these are version " + std::to_string(kRulesVersion));
+                       h.rules == 0
+                           ? std::string("it names no version of the rules")
+                           : "played by rules version " + std::to_string(h.rules) +
+                                 ", these are versions 1 to " + std::to_string(kRulesVersion));
+    if (h.rules < 2 && h.has_earned)
+        return refused(Verdict::Refused, "rules version 1 counted no points earned");
     if (const std::int64_t steps = steps_of(script.events); steps > kRecordingMostSteps)
         return refused(Verdict::Refused, std::to_string(steps) + " steps of play, more than " +
                                              std::to_string(kRecordingMostSteps));

@@ -14,7 +14,7 @@ namespace grimbolt {
 // What playing a recording again gave.
 struct Verdict {
     enum Outcome {
-        Proven,      // the rules give the recorded score, ticks and seconds
+        Proven,      // the rules give the recorded score, points, ticks and seconds
         Differs,     // they give others
         Old,         // recorded before proofs were strict: listed, never proven
         Refused,     // no proof: a forged start, a screen no one has, past the limits...
@@ -22,6 +22,7 @@ struct Verdict {
     } outcome = Unreadable;
     std::int32_t recorded = 0;  // the score the header claims
     std::int32_t replayed = 0;  // the score the rules gave
+    std::int32_t earned = 0;    // the points the last game earned, as played again
     std::int32_t ticks = 0;     // the last game's, as played again
     std::int32_t seconds = 0;
     std::int64_t steps = 0;  // of play, as counted while proving
@@ -32,8 +33,9 @@ struct Verdict {
 Verdict verify(std::string_view text);
 
 // The category of a game: "classic" when every tick came at the default 50 ms or
-// faster, "slow" when any came slower; "+safe-start" when the safe start was on.
-std::string category_of(std::int32_t slowest_period, bool safe_start);
+// faster, "slow" when any came slower; "+safe-start" when the safe start was on, and
+// "+fair-start" when the game began with the fair start.
+std::string category_of(std::int32_t slowest_period, bool safe_start, bool fair_start = false);
 inline constexpr std::string_view kHeadline = "classic";
 
 // Reads a regular file, at most `most` bytes: never a device or a pipe, and through a

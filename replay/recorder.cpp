@@ -26,7 +26,7 @@ void Recorder::begin() {
     recording_.header.rules = kRulesVersion;
     recording_.header.has_seed = true;
     recording_.header.seed = std::int32_t(clock_.start_seconds);
-    for (ScriptEvent* last : {&display_, &window_, &picture_, &period_, &safe_start_})
+    for (ScriptEvent* last : {&display_, &window_, &picture_, &period_, &safe_start_, &fair_start_})
         last->a = -1;
     start_game();
     deaths_ = game_.happenings().deaths;
@@ -107,6 +107,8 @@ void Recorder::end_game() {
 Recording Recorder::current() const {
     Recording r = recording_;
     r.header.score = game_.s.score;
+    r.header.has_earned = true;
+    r.header.earned = game_.s.earned;
     r.header.ticks = ticks_;
     r.header.seconds = std::int32_t(clock_.elapsed_ms / 1000);
     r.header.date = now().toString(Qt::ISODate).toStdString();
@@ -122,9 +124,10 @@ void Recorder::sync() {
         {Command::Window, window.width / kTwipsPerPixel, window.height / kTwipsPerPixel},
         picture_of(game_.screen.width_px(), game_.screen.height_px()),
         {Command::Period, p.timer.interval(), 0},
-        {Command::SafeStart, game_.comforts.safe_start ? 1 : 0, 0}};
-    ScriptEvent* last[] = {&display_, &window_, &picture_, &period_, &safe_start_};
-    for (int i = 0; i < 5; ++i) {
+        {Command::SafeStart, game_.comforts.safe_start ? 1 : 0, 0},
+        {Command::FairStart, game_.comforts.fair_start ? 1 : 0, 0}};
+    ScriptEvent* last[] = {&display_, &window_, &picture_, &period_, &safe_start_, &fair_start_};
+    for (int i = 0; i < 6; ++i) {
         if (now[i] != *last[i]) {
             *last[i] = now[i];
             add(now[i]);

@@ -73,6 +73,7 @@ class Recorder {
     ScriptEvent picture_{Command::Picture, -1, -1};
     ScriptEvent period_{Command::Period, -1, 0};
     ScriptEvent safe_start_{Command::SafeStart, -1, 0};
+    ScriptEvent fair_start_{Command::FairStart, -1, 0};
 };
 
 }  // namespace grimbolt

@@ -16,18 +16,31 @@ struct Word {
 };
 
 constexpr std::array kWords{
-    Word{"tick", Command::Tick, 0, 1},         Word{"down", Command::KeyDown, 1, 2},
-    Word{"up", Command::KeyUp, 1, 2},          Word{"new", Command::NewGame, 0, 0},
-    Word{"pause", Command::Pause, 0, 0},       Word{"exit", Command::Exit, 0, 0},
-    Word{"music", Command::Music, 0, 0},       Word{"speed", Command::Speed, 0, 0},
-    Word{"slider", Command::Slider, 1, 1},     Word{"ok", Command::Ok, 0, 0},
-    Word{"help", Command::Help, 0, 0},         Word{"help-close", Command::HelpClose, 0, 0},
-    Word{"credits", Command::Credits, 0, 0},   Word{"credits-close", Command::CreditsClose, 0, 0},
-    Word{"paint", Command::Paint, 0, 1},       Word{"resize", Command::Resize, 2, 2},
-    Word{"activate", Command::Activate, 0, 0}, Word{"display", Command::Display, 2, 2},
-    Word{"period", Command::Period, 1, 1},     Word{"safe-start", Command::SafeStart, 1, 1},
-    Word{"window", Command::Window, 2, 2},     Word{"picture", Command::Picture, 2, 2},
-    Word{"load", Command::Load, 0, 0},         Word{"clock", Command::Clock, 1, 1},
+    Word{"tick", Command::Tick, 0, 1},
+    Word{"down", Command::KeyDown, 1, 2},
+    Word{"up", Command::KeyUp, 1, 2},
+    Word{"new", Command::NewGame, 0, 0},
+    Word{"pause", Command::Pause, 0, 0},
+    Word{"exit", Command::Exit, 0, 0},
+    Word{"music", Command::Music, 0, 0},
+    Word{"speed", Command::Speed, 0, 0},
+    Word{"slider", Command::Slider, 1, 1},
+    Word{"ok", Command::Ok, 0, 0},
+    Word{"help", Command::Help, 0, 0},
+    Word{"help-close", Command::HelpClose, 0, 0},
+    Word{"credits", Command::Credits, 0, 0},
+    Word{"credits-close", Command::CreditsClose, 0, 0},
+    Word{"paint", Command::Paint, 0, 1},
+    Word{"resize", Command::Resize, 2, 2},
+    Word{"activate", Command::Activate, 0, 0},
+    Word{"display", Command::Display, 2, 2},
+    Word{"period", Command::Period, 1, 1},
+    Word{"safe-start", Command::SafeStart, 1, 1},
+    Word{"window", Command::Window, 2, 2},
+    Word{"picture", Command::Picture, 2, 2},
+    Word{"load", Command::Load, 0, 0},
+    Word{"clock", Command::Clock, 1, 1},
+    Word{"fair-start", Command::FairStart, 1, 1},
 };
 
 // The largest window the window system makes.
@@ -62,6 +75,7 @@ std::array<Range, 2> ranges(Command c) {
         case Command::Period:
             return {{{1, kMostPeriod}, {0, 0}}};
         case Command::SafeStart:
+        case Command::FairStart:
             return {{{0, 1}, {0, 0}}};
         case Command::Clock:
             return {{{0, kSecondsPerDay - 1}, {0, 0}}};
@@ -185,6 +199,7 @@ bool parse_header_line(const std::vector<std::string_view>& words, ScriptHeader&
                               {"rules", &ScriptHeader::rules, 1, kMost},
                               {"seed", &ScriptHeader::seed, 0, kSecondsPerDay - 1},
                               {"score", &ScriptHeader::score, -kMost, kMost},
+                              {"earned", &ScriptHeader::earned, 0, kMost},
                               {"ticks", &ScriptHeader::ticks, 0, kMost},
                               {"seconds", &ScriptHeader::seconds, 0, kMost}};
     for (const Number& n : numbers) {
@@ -196,6 +211,8 @@ bool parse_header_line(const std::vector<std::string_view>& words, ScriptHeader&
             error = "a bad value for '" + std::string(name) + "'";
         else if (n.field == &ScriptHeader::seed)
             header.has_seed = true;
+        else if (n.field == &ScriptHeader::earned)
+            header.has_earned = true;
         return true;
     }
     if (name == "date") {
@@ -297,6 +314,7 @@ std::string format_event(const ScriptEvent& e) {
         case Command::Slider:
         case Command::Period:
         case Command::SafeStart:
+        case Command::FairStart:
         case Command::Clock:
             return name + ' ' + std::to_string(e.a);
         case Command::Resize:
@@ -322,6 +340,8 @@ std::string format_header(const ScriptHeader& h) {
         text += "rules " + std::to_string(h.rules) + '\n';
     text += "seed " + std::to_string(h.seed) + '\n';
     text += "score " + std::to_string(h.score) + '\n';
+    if (h.has_earned)
+        text += "earned " + std::to_string(h.earned) + '\n';
     if (!h.date.empty())
         text += "date " + h.date + '\n';
     text += "ticks " + std::to_string(h.ticks) + '\n';

@@ -18,6 +18,7 @@
 //   display W H         the display changed to W x H pixels (1-7680 x 1-4320)
 //   period MS           the tick timer's period became MS milliseconds (1-2001)
 //   safe-start 0|1      the enhanced edition's safe start, off or on, from the next game
+//   fair-start 0|1      the enhanced edition's fair start, off or on, from the next game
 //   load                the program has started and loaded its first game
 //   clock S             the game's clock starts again at second S of the day (0-86399):
 //                       a recording says so just before each new game
@@ -29,7 +30,8 @@
 //                       run of the program up to the game's end, from its start
 //   rules N             the version of the rules it was played by
 //   seed N              the generator's first seed and the clock's start (0-86399)
-//   score N             the score the game ended with
+//   score N             the score the game ended with, after what the shop took
+//   earned N            the points the game earned, 100 a monster (rules 2 on)
 //   date TEXT           when it ended, as ISO 8601 local time (2026-12-08T21:05:00)
 //   ticks N, seconds N  how long the last game of the run lasted
 //
@@ -77,6 +79,7 @@ enum class Command : std::uint8_t {
     Picture,
     Load,
     Clock,
+    FairStart,
 };
 
 struct ScriptEvent {
@@ -112,6 +115,8 @@ struct ScriptHeader {
     bool has_seed = false;
     std::int32_t seed = 0;
     std::int32_t score = 0;
+    bool has_earned = false;
+    std::int32_t earned = 0;
     std::string date;
     std::int32_t ticks = 0;
     std::int32_t seconds = 0;

@@ -11,6 +11,8 @@ Session::Session(const ScriptHeader& header, bool drawn)
     : game_(Sprites::load(), Platform{timer_, display_, random_, clock_}), drawn_(drawn) {
     if (!drawn)
         game_.paramspic.surface.resize(0, 0);
+    if (header.rules != 0)
+        game_.rules = header.rules;
     clock_.restart(header.seed);
     random_.reseed(header.seed);
 }
@@ -53,6 +55,9 @@ void Session::play(const ScriptEvent& e) {
             break;
         case Command::SafeStart:
             game_.comforts.safe_start = e.a != 0;
+            break;
+        case Command::FairStart:
+            game_.comforts.fair_start = e.a != 0;
             break;
         case Command::Clock:
             clock_.restart(e.a);

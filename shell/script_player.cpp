@@ -172,9 +172,15 @@ void ScriptPlayer::play(const ScriptEvent& e) {
         case Command::SafeStart:
             w.game().comforts.safe_start = e.a != 0;
             break;
+        case Command::FairStart:
+            w.game().comforts.fair_start = e.a != 0;
+            break;
+        case Command::Load:  // the window loaded its game as it started, without comforts
+            if (w.game().comforts.fair_start)
+                w.game().Form_Load();
+            break;
         case Command::Window:  // the window system gives the sizes here
         case Command::Picture:
-        case Command::Load:  // the window loads its game as it starts
             break;
         case Command::Clock:  // a recorded game's clock; a recorder here keeps its own
             if (recorder_ == nullptr)

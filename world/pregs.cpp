@@ -24,11 +24,16 @@ void Game::redraw_pregs() {
     const double tw = sprites.Hero_tul.W();
     const std::int64_t left = cint(s.hero_pos[0] - tw);
     const std::int64_t right = cint(s.hero_pos[0] + tw);
+    bool found = false;
     for (std::int64_t tx = left; tx <= right; tx += 100) {
-        if (in_preg(wrap<std::int32_t>(tx), s.hero_pos[1]))
+        if (in_preg(wrap<std::int32_t>(tx), s.hero_pos[1])) {
             s.on_ground = kTrue8;
+            found = true;
+        }
     }
-    if (s.on_ground == kTrue8)
+    // A footing found by a redraw lasts until the next tick, also across a new game that
+    // moves the robot away; the first rules counted such a stale footing as a landing.
+    if (found || (rules < 2 && s.on_ground == kTrue8))
         s.landed = kTrue8;
 
     for (int i = 0; i < s.preg_rows(); ++i)

@@ -28,6 +28,11 @@ void Game::redraw_vrags() {
     // The safe start keeps the sky empty until the robot stands on the tiles.
     if (comforts.safe_start && s.landed == 0)
         return;
+    // The fair start's calm: no monster moves or comes until it has passed.
+    if (s.calm_ms > 0) {
+        s.calm_ms = std::max(0, s.calm_ms - platform_.timer.interval());
+        return;
+    }
     if (s.spawn_delay > 0)
         --s.spawn_delay;
     const int last = last_vrag_row();
@@ -112,6 +117,7 @@ void Game::delete_vrag(std::int16_t m) {
     v.dir = 0;
     ++happenings_.hits;
     s.score = wrap<std::int32_t>(std::int64_t{s.score} + kVragPoints);
+    s.earned = wrap<std::int32_t>(std::int64_t{s.earned} + kVragPoints);
 }
 
 }  // namespace grimbolt

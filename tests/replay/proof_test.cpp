@@ -67,8 +67,15 @@ TEST(Proof, ForgedRecordingsAreRefusedWithTheirReasons) {
         {"redraws in a window as wide as windows go",
          header(std::string(kStart) + "window 32767 1080\n" + repeated("paint 100\n", 41)),
          Verdict::Refused, "more than 400000 steps of play"},
-        {"another rules version", with(real, "rules 1", "rules 2"), Verdict::Refused,
-         "played by rules version 2"},
+        {"a later rules version", with(real, "rules 1", "rules 3"), Verdict::Refused,
+         "played by rules version 3"},
+        {"points earned under the first rules", with(real, "score 1000", "score 1000\nearned 900"),
+         Verdict::Refused, "rules version 1 counted no points"},
+        {"boasted points earned",
+         with(with(with(header(std::string(kStart) + "tick 5\n"), "rules 1", "rules 2"), "score 0",
+                   "score 0\nearned 100"),
+              "ticks 0", "ticks 5"),
+         Verdict::Differs, "the header says 100 points earned"},
         {"no rules version", with(real, "rules 1", ""), Verdict::Refused, "it names no version"},
         {"carried values", with(real, "seed 2", "seed 2\ncarry spawn_delay -2147483648"),
          Verdict::Refused, "it carries values"},
@@ -108,6 +115,7 @@ TEST(Proof, ForgedRecordingsAreRefusedWithTheirReasons) {
     }
     const Verdict v = verify(real);
     EXPECT_EQ(v.replayed, 1000);
+    EXPECT_EQ(v.earned, 1000);  // it never shopped
     EXPECT_EQ(v.category, "slow");
     EXPECT_EQ(v.ticks, 1294);
 
@@ -123,6 +131,10 @@ TEST(Proof, TheCategoryIsTheSlowestTickAndTheComforts) {
     EXPECT_EQ(verify(header(run)).category, "classic");
     EXPECT_EQ(verify(header(run + "period 51\ntick 1\n")).category, "slow");
     EXPECT_EQ(verify(header(run + "safe-start 1\ntick 1\n")).category, "classic+safe-start");
+    // The fair start counts for the game it began.
+    EXPECT_EQ(verify(header(run + "fair-start 1\ntick 1\n")).category, "classic");
+    EXPECT_EQ(verify(header(run + "fair-start 1\nclock 9\nnew\ntick 1\n")).category,
+              "classic+fair-start");
     // Only the last game counts: a slow game before it is no part of it.
     EXPECT_EQ(
         verify(header(run + "period 900\ntick 1\nperiod 50\nclock 9\nnew\ntick 1\n")).category,

@@ -29,7 +29,7 @@ TEST(ScriptFormat, EveryEventReadsBackAsItWasWritten) {
         {Command::Paint, 1, 0},     {Command::Paint, 5, 0},      {Command::Resize, 0, 4320},
         {Command::Activate, 0, 0},  {Command::Display, 7680, 1}, {Command::Period, 2001, 0},
         {Command::SafeStart, 1, 0}, {Command::Window, 32767, 0}, {Command::Picture, 1, 2},
-        {Command::Load, 0, 0},
+        {Command::Load, 0, 0},      {Command::FairStart, 1, 0},
     };
     const Script back = parse_script(format_script(events));
     EXPECT_TRUE(back.errors.empty());
@@ -39,9 +39,17 @@ TEST(ScriptFormat, EveryEventReadsBackAsItWasWritten) {
 // A recording's header reads back as written; a bad header line is reported and kept
 // out of the header.
 TEST(ScriptFormat, TheHeaderOfARecordingReadsBack) {
-    ScriptHeader h{1,     1,    true,
-                   86399, -300, "2026-12-08T21:05:00",
-                   12000, 600,  {{"walking", "1"}, {"vrag", "12", "4095.25", "259", "-1"}}};
+    ScriptHeader h{1,
+                   1,
+                   true,
+                   86399,
+                   -300,
+                   true,
+                   1200,
+                   "2026-12-08T21:05:00",
+                   12000,
+                   600,
+                   {{"walking", "1"}, {"vrag", "12", "4095.25", "259", "-1"}}};
     const Script back = parse_script(format_header(h) + "tick 3\n");
     EXPECT_TRUE(back.errors.empty());
     EXPECT_EQ(back.header, h);

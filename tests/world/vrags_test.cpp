@@ -177,11 +177,13 @@ TEST(Vrags, DeletingBlacksOutTheMonsterAndScores100) {
     quiet(t);
     t.fill(kWhite);
     t.s().score = 40;
+    t.s().earned = 0;
     t.s().vrags[1] = {6000, 6000, 1};
     t.s().vrags[2] = {12000, 3000, -1};
     t.game.delete_vrag(1);
     t.game.delete_vrag(2);
     EXPECT_EQ(t.s().score, 240);
+    EXPECT_EQ(t.s().earned, 200);  // what the shop takes never comes off it
     EXPECT_EQ(t.s().vrags[1].dir, 0);
     EXPECT_EQ(t.s().vrags[1].x, 6000);  // only the heading is cleared
     const auto black = [&](std::int64_t x, std::int64_t y) {
@@ -240,6 +242,55 @@ TEST(Vrags, TheSafeStartLetsNoMonsterInBeforeTheRobotLands) {
     ASSERT_NE(t.s().landed, 0);
     t.game.restart_game();
     EXPECT_EQ(t.s().landed, 0);
+}
+
+// Shot down standing on the tiles, then the window painted (another window closed over
+// it): the next game still waits for its own landing. The first rules counted the
+// footing that paint found as a landing, and recordings of them play so still.
+TEST(Vrags, TheSafeStartHoldsAfterAPaintBetweenGames) {
+    const auto monsters_while_falling = [](std::int32_t rules) {
+        testing::TestGame t;
+        t.game.rules = rules;
+        t.game.comforts.safe_start = true;
+        t.stand_at(6000);
+        t.timer.on = false;  // the robot was shot down
+        t.game.Form_Paint();
+        t.game.New_Game_Click();
+        t.random.span = 0.999;
+        t.ticks(10);  // still falling
+        return std::count_if(t.s().vrags.begin(), t.s().vrags.end(),
+                             [](const Vrag& v) { return v.dir != 0; });
+    };
+    EXPECT_EQ(monsters_while_falling(kRulesVersion), 0);
+    EXPECT_GT(monsters_while_falling(1), 0);
+}
+
+// The fair start: on the tiles in the middle of the display, and three seconds of ticks
+// without a monster, at whatever speed; then the sky fills as after any start.
+TEST(Vrags, TheFairStartStandsInTheMiddleAndWaitsThreeSeconds) {
+    for (const int period : {50, 100}) {
+        const auto first_monster = [period](bool fair) {
+            testing::TestGame t;
+            t.game.comforts.fair_start = fair;
+            t.timer.period = period;
+            t.game.restart_game();
+            if (fair) {
+                EXPECT_EQ(t.s().hero_pos[0], t.display.screen.width / 2 / 100 * 100);
+                EXPECT_EQ(t.s().hero_pos[1], t.s().ground_y);
+            }
+            t.random.span = 0.999;
+            for (int tick = 0; tick < 300; ++tick) {
+                t.game.Timer1_Timer();
+                if (std::any_of(t.s().vrags.begin(), t.s().vrags.end(),
+                                [](const Vrag& v) { return v.dir != 0; }))
+                    return tick;
+            }
+            return -1;
+        };
+        const int plain = first_monster(false);
+        ASSERT_GE(plain, 0);
+        EXPECT_EQ(first_monster(true), plain + kFairStartCalmMs / period) << period;
+    }
 }
 
 }  // namespace
