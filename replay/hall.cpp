@@ -86,8 +86,8 @@ bool read_entry(const QString& path, HallEntry& entry) {
     const ScriptHeader& h = script.header;
     if (h.recording == 0 || !h.has_seed || !script.errors.empty())
         return false;
-    entry = HallEntry{QFileInfo(path).fileName(), h.score, QString::fromStdString(h.date), h.ticks,
-                      h.seconds};
+    entry = HallEntry{QFileInfo(path).fileName(),     h.score, h.has_earned ? h.earned : h.score,
+                      QString::fromStdString(h.date), h.ticks, h.seconds};
     return true;
 }
 
@@ -98,7 +98,7 @@ QString stamp_of(const QString& path) {
 }
 
 QJsonObject to_json(const HallEntry& e, const QString& stamp) {
-    return {{"file", e.file},   {"score", e.score},     {"date", e.date},
+    return {{"file", e.file},   {"score", e.score},     {"earned", e.earned}, {"date", e.date},
             {"ticks", e.ticks}, {"seconds", e.seconds}, {"stamp", stamp}};
 }
 
@@ -114,9 +114,14 @@ bool from_json(const QJsonValue& v, HallEntry& e) {
     const QJsonObject o = v.toObject();
     e.file = o.value("file").toString();
     e.date = o.value("date").toString();
-    return v.isObject() && e.file.endsWith(kSuffix) && !e.file.contains('/') &&
-           whole_number(o.value("score"), e.score) && whole_number(o.value("ticks"), e.ticks) &&
-           whole_number(o.value("seconds"), e.seconds);
+    const bool read = v.isObject() && e.file.endsWith(kSuffix) && !e.file.contains('/') &&
+                      whole_number(o.value("score"), e.score) &&
+                      whole_number(o.value("ticks"), e.ticks) &&
+                      whole_number(o.value("seconds"), e.seconds);
+    // An index written before games counted their points knows only the score.
+    if (!whole_number(o.value("earned"), e.earned))
+        e.earned = e.score;
+    return read;
 }
 
 int rank_of(HallEntry::Standing s) {
@@ -128,8 +133,8 @@ int rank_of(HallEntry::Standing s) {
 bool better(const HallEntry& a, const HallEntry& b) {
     if (a.standing != b.standing)
         return rank_of(a.standing) < rank_of(b.standing);
-    if (a.score != b.score)
-        return a.score > b.score;
+    if (a.earned != b.earned)
+        return a.earned > b.earned;
     if (a.date != b.date)
         return a.date < b.date;
     return a.file < b.file;
@@ -287,7 +292,7 @@ std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
 // as proven nor pushed out.
 void Hall::prove_all(std::vector<HallEntry>& entries, std::int64_t& budget) {
     std::sort(entries.begin(), entries.end(),
-              [](const HallEntry& a, const HallEntry& b) { return a.score > b.score; });
+              [](const HallEntry& a, const HallEntry& b) { return a.earned > b.earned; });
     for (HallEntry& e : entries) {
         const QString path = path_of(e);
         const QString stamp = stamp_of(path);
@@ -317,8 +322,10 @@ void Hall::prove_all(std::vector<HallEntry>& entries, std::int64_t& budget) {
         e.standing = v.outcome == Verdict::Proven ? HallEntry::Proven
                      : v.outcome == Verdict::Old  ? HallEntry::Old
                                                   : HallEntry::Unproven;
-        if (e.standing == HallEntry::Proven)
+        if (e.standing == HallEntry::Proven) {
             e.score = v.replayed;
+            e.earned = v.earned;
+        }
         e.category = QString::fromStdString(v.category);
         e.why = QString::fromStdString(v.why);
         const QMutexLocker hold(&mutex_);
@@ -402,7 +409,7 @@ bool Hall::offer(const Recording& recording) {
     std::vector<HallEntry> entries = load(true);
     prove_all(entries, budget);
 
-    // The same game offered before keeps its place unless it now scores more.
+    // The same game offered before keeps its place unless it has now earned more.
     const QString game = recording.name;
     std::vector<HallEntry> older;
     std::erase_if(entries, [&](const HallEntry& e) {
@@ -412,11 +419,12 @@ bool Hall::offer(const Recording& recording) {
         return true;
     });
     for (const HallEntry& e : older) {
-        if (e.standing == HallEntry::Proven && e.score >= v.replayed)
+        if (e.standing == HallEntry::Proven && e.earned >= v.earned)
             return true;
     }
     HallEntry entry{free_name(game + '.' + QString::number(v.ticks)),
                     v.replayed,
+                    v.earned,
                     QString::fromStdString(recording.header.date),
                     v.ticks,
                     v.seconds,
@@ -426,8 +434,8 @@ bool Hall::offer(const Recording& recording) {
     const auto proven = std::count_if(entries.begin(), entries.end(), [](const HallEntry& e) {
         return e.standing == HallEntry::Proven;
     });
-    // Only a higher proven score takes a place: the date is the file's own word.
-    if (proven >= kPlaces && entry.score <= entries[kPlaces - 1].score)
+    // Only more proven points take a place: the date is the file's own word.
+    if (proven >= kPlaces && entry.earned <= entries[kPlaces - 1].earned)
         return false;
     // The new file is known whole on disk before anything older goes.
     if (entry.file.isEmpty() || !write_whole(path_of(entry), text))

@@ -1,7 +1,7 @@
 #pragma once
 // The hall of fame: the ten best proven games, each kept as its recording in a file of
 // its own, with an index of them that is only a cache of what their headers claim. A
-// score is ranked and shown only as a proof gives it: a file that claims more than its
+// game is ranked and shown only as a proof gives it: a file that claims more than its
 // recording proves is listed below every proven game and never pushes one out.
 // Every write goes through a file read back whole under the folder's lock, so that a
 // game killed mid-write, a full disk, or two games ending at once lose nothing kept.
@@ -24,8 +24,9 @@ struct Recording;
 
 struct HallEntry {
     enum Standing { Proven, Old, Unproven };
-    QString file;            // the recording's file name in the hall's folder
-    std::int32_t score = 0;  // the proven score; what the header claims for the others
+    QString file;             // the recording's file name in the hall's folder
+    std::int32_t score = 0;   // what the game ended with, after the shop took its share
+    std::int32_t earned = 0;  // the points it earned, 100 a monster: the hall's order
     QString date;
     std::int32_t ticks = 0;
     std::int32_t seconds = 0;
@@ -79,8 +80,9 @@ class Hall {
     QHash<QString, std::pair<QString, HallEntry>> proven_;  // file: its stamp and proof
 };
 
-// The order of the hall: proven games by score, then the old ones, then the rest; the
-// earlier game first among equals.
+// The order of the hall: proven games by the points they earned, then the old ones,
+// then the rest; the earlier game first among equals. Proven numbers are the rules'
+// own; the others' are what their headers claim.
 bool better(const HallEntry& a, const HallEntry& b);
 
 }  // namespace grimbolt

@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
+#include <utility>
 
 #include "replay/hall.h"
 #include "replay/keeper.h"
@@ -27,6 +29,8 @@ Enhanced::Enhanced(Mainfrm& window, Options options, Settings* settings, BestSco
     menu_ = window.menuBar()->addMenu(QString());
     Settings_Item = menu_->addAction(QString());
     connect(Settings_Item, &QAction::triggered, this, &Enhanced::Settings_Click);
+    window.use_keyboard_menus();
+    connect(&window, &Mainfrm::retranslated, this, &Enhanced::retranslate);
     retranslate();
     use_language(options_.language);
 
@@ -41,12 +45,18 @@ Enhanced::Enhanced(Mainfrm& window, Options options, Settings* settings, BestSco
     }
     best_seen_ = best_ != nullptr ? best_->best() : 0;
     window.game().comforts.safe_start = options_.safe_start;
+    // The window loaded its first game as the classic's; a fair one is loaded again.
+    window.game().comforts.fair_start = options_.fair_start;
+    if (options_.fair_start)
+        window.game().Form_Load();
     if (options_.remember_speed)
         window.Timer1().set_interval(options_.tick_ms);
 
     // Each runs after the window's own handling of the same command.
     connect(window.New_Game, &QAction::triggered, this, &Enhanced::on_new_game);
     connect(window.Pause, &QAction::triggered, this, &Enhanced::on_pause);
+    connect(window.How_to_play, &QAction::triggered, this, &Enhanced::on_help);
+    connect(window.Author, &QAction::triggered, this, &Enhanced::on_credits);
     connect(window.Okbut(), &QPushButton::clicked, this, &Enhanced::on_speed_chosen);
     connect(&window, &Mainfrm::presented, this, &Enhanced::refresh);
     window.installEventFilter(this);
@@ -73,6 +83,7 @@ void Enhanced::set_options(const Options& options) {
     if (!o.full_screen)
         o.was_full_screen = options_.was_full_screen;
     options_ = o;
+    window_.game().comforts.fair_start = options_.fair_start;  // read as a game starts
     keep();
     use_language(options_.language);
     window_.Music->setChecked(options_.sound);
@@ -144,9 +155,12 @@ bool Enhanced::watch(const QString& path) {
 
 void Enhanced::retranslate() {
     menu_->setTitle(tr("Параметры"));
-    Settings_Item->setText(tr("Настройки…"));
+    Settings_Item->setText(tr("Параметры…"));
     if (Hall_Item != nullptr)
         Hall_Item->setText(tr("Рекорды…"));
+    // Here the item turns the game's sounds on and off: it says so.
+    window_.Music->setText(tr("Звук"));
+    window_.mark_menus();
 }
 
 void Enhanced::use_language(const QString& language) {
@@ -161,8 +175,6 @@ void Enhanced::use_language(const QString& language) {
 }
 
 bool Enhanced::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_ && event->type() == QEvent::LanguageChange)
-        retranslate();
     if (watched == &window_ && event->type() == QEvent::WindowStateChange && options_.full_screen &&
         window_.isFullScreen() != options_.was_full_screen) {
         options_.was_full_screen = window_.isFullScreen();
@@ -182,7 +194,7 @@ void Enhanced::refresh() {
     if (window_.Timer1().enabled())
         paused_ = false;
     if (window_.watching())
-        overlay_->clear();
+        overlay_->show_watching();
     else if (game_over_ && options_.game_over)
         overlay_->show_game_over(game.s.score, best_seen_);
     else if (paused_ && options_.pause_sign)
@@ -198,8 +210,41 @@ void Enhanced::on_new_game() {
 }
 
 void Enhanced::on_pause() {
+    help_paused_ = false;  // the player's own pause stands as the player left it
     paused_ = !window_.Timer1().enabled();
     refresh();
+}
+
+namespace {
+void close_on_escape(QWidget* window) {
+    const QString name = QStringLiteral("close_on_escape");
+    if (window == nullptr || window->findChild<QShortcut*>(name) != nullptr)
+        return;
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window, window, &QWidget::close);
+    escape->setObjectName(name);
+}
+}  // namespace
+
+void Enhanced::on_help() {
+    Helpfrm* help = window_.helpfrm();
+    if (help == nullptr)
+        return;
+    close_on_escape(help);
+    connect(help, &QObject::destroyed, this, &Enhanced::on_help_closed, Qt::UniqueConnection);
+    // Through the game's own pause, so that a recording of the game pauses there too.
+    if (!help_paused_ && window_.Timer1().enabled() && !window_.watching()) {
+        help_paused_ = true;
+        window_.Pause_Click();
+    }
+}
+
+void Enhanced::on_help_closed() {
+    if (std::exchange(help_paused_, false) && !window_.Timer1().enabled())
+        window_.Pause_Click();
+}
+
+void Enhanced::on_credits() {
+    close_on_escape(window_.avtor());
 }
 
 void Enhanced::on_music(bool on) {

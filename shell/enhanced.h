@@ -45,7 +45,7 @@ class Enhanced : public QObject {
     // next game; kept when there is somewhere to keep them.
     void set_options(const Options& options);
 
-    // "Параметры" > "Настройки…", and the window it opens while that is open.
+    // "Параметры" > "Параметры…", and the window it opens while that is open.
     QAction* Settings_Item = nullptr;
     void Settings_Click();
     OptionsDialog* options_dialog() const { return dialog_; }
@@ -74,6 +74,10 @@ class Enhanced : public QObject {
     void on_pause();
     void on_speed_chosen();
     void on_music(bool on);
+    // The help window pauses the game while it is open; it and the credits close on Esc.
+    void on_help();
+    void on_help_closed();
+    void on_credits();
     void keep();
     // Russian, the source, or English through Qt's translations; every window follows.
     void use_language(const QString& language);
@@ -94,8 +98,9 @@ class Enhanced : public QObject {
     bool english_installed_ = false;
     std::uint32_t deaths_seen_ = 0;
     std::int32_t best_seen_ = 0;
-    bool paused_ = false;     // the pause command stopped the ticks, and they still stand
-    bool game_over_ = false;  // the robot was shot down in this game
+    bool paused_ = false;       // the pause command stopped the ticks, and they still stand
+    bool game_over_ = false;    // the robot was shot down in this game
+    bool help_paused_ = false;  // the help window stopped the ticks, and they still stand
 };
 
 }  // namespace grimbolt

@@ -8,19 +8,20 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "replay/keeper.h"
 
 namespace grimbolt {
 namespace {
 
-enum Column { Place, Score, Category, Date, Ticks, Seconds, Proof, Columns };
+enum Column { Place, Earned, Left, Length, Date, Category, Proof, Columns };
 
 // A kept game's standing in the window's words.
 QString proof_of(const HallEntry& e) {
     switch (e.standing) {
         case HallEntry::Proven:
-            return HallWindow::tr("доказан");
+            return HallWindow::tr("✓ доказано");
         case HallEntry::Old:
             return HallWindow::tr("записан до строгих доказательств");
         default:
@@ -35,11 +36,21 @@ QString category_of(const QString& name) {
     QStringList parts = name.split('+');
     QString shown = parts.takeFirst() == QLatin1String("classic") ? HallWindow::tr("классика")
                                                                   : HallWindow::tr("медленно");
-    for (const QString& comfort : parts)
-        shown +=
-            QLatin1String(", ") +
-            (comfort == QLatin1String("safe-start") ? HallWindow::tr("безопасный старт") : comfort);
+    for (const QString& comfort : parts) {
+        shown += QLatin1String(", ");
+        if (comfort == QLatin1String("safe-start"))
+            shown += HallWindow::tr("безопасный старт");
+        else if (comfort == QLatin1String("fair-start"))
+            shown += HallWindow::tr("честный старт");
+        else
+            shown += comfort;
+    }
     return shown;
+}
+
+// A game's length as a player says it: minutes and seconds.
+QString length_of(std::int32_t seconds) {
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 }  // namespace
@@ -67,7 +78,7 @@ HallWindow::HallWindow(Keeper& keeper, QWidget* parent) : QDialog(parent), keepe
                            entries_[std::size_t(row)].standing == HallEntry::Proven);
     });
     retranslate();
-    resize(720, 360);
+    fit();
 
     // Proving every game may take a while: the window says so, shows them when they are
     // proven, and a window closed meanwhile hears of nothing.
@@ -88,14 +99,14 @@ void HallWindow::fill(const std::vector<HallEntry>& entries) {
         const HallEntry& e = entries_[std::size_t(row)];
         const bool proven = e.standing == HallEntry::Proven;
         const QDateTime when = QDateTime::fromString(e.date, Qt::ISODate);
-        // Only a proven game has a place and a score.
+        // Only a proven game has a place, points and a length.
         const QString cells[Columns] = {
             proven ? QString::number(++place) : QString(),
+            proven ? QString::number(e.earned) : QString(),
             proven ? QString::number(e.score) : QString(),
+            proven ? length_of(e.seconds) : QString(),
+            when.isValid() ? locale().toString(when, QLocale::ShortFormat) : QString(),
             category_of(e.category),
-            when.isValid() ? when.toString(QStringLiteral("dd.MM.yyyy HH:mm")) : QString(),
-            proven ? QString::number(e.ticks) : QString(),
-            proven ? QString::number(e.seconds) : QString(),
             proof_of(e)};
         for (int c = 0; c < Columns; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
@@ -104,9 +115,23 @@ void HallWindow::fill(const std::vector<HallEntry>& entries) {
             table_->setItem(row, c, item);
         }
     }
+    fit();
     if (!entries_.empty())
         table_->selectRow(0);
     watch_->setEnabled(!entries_.empty() && entries_.front().standing == HallEntry::Proven);
+}
+
+// Ten rows and every column in view, however large the font.
+void HallWindow::fit() {
+    table_->resizeColumnsToContents();
+    const int frame = 2 * table_->frameWidth();
+    const int rows = table_->verticalHeader()->defaultSectionSize() * Hall::kPlaces;
+    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() + rows + frame);
+    int columns = 0;
+    for (int c = 0; c < Columns; ++c)
+        columns += table_->horizontalHeader()->sectionSize(c);
+    table_->setMinimumWidth(std::min(columns + frame, 1200));
+    resize(size().expandedTo(sizeHint()));
 }
 
 void HallWindow::on_watch() {
@@ -120,16 +145,21 @@ void HallWindow::on_watch() {
 
 void HallWindow::retranslate() {
     setWindowTitle(tr("Рекорды"));
-    table_->setHorizontalHeaderLabels({tr("Место"), tr("Очки"), tr("Категория"), tr("Дата"),
-                                       tr("Тиков"), tr("Секунд"), tr("Проверка")});
+    // Dates in the form of the language the window speaks.
+    setLocale(QLocale(tr("ru_RU", "the locale whose form dates take")));
+    table_->setHorizontalHeaderLabels({tr("Место"), tr("Очки"), tr("Осталось"), tr("Длина"),
+                                       tr("Дата"), tr("Категория"), tr("Проверка")});
     watch_->setText(tr("Смотреть"));
     buttons_->button(QDialogButtonBox::Close)->setText(tr("Закрыть"));
 }
 
 void HallWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         retranslate();
+        if (listed_)
+            fill(entries_);
+    }
 }
 
 }  // namespace grimbolt

@@ -36,6 +36,7 @@ class HallWindow : public QDialog {
   private:
     void fill(const std::vector<HallEntry>& entries);
     void retranslate();
+    void fit();
     void on_watch();
 
     Keeper& keeper_;

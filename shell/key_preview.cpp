@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 
 #include "shell/keymap.h"
 
@@ -35,6 +36,11 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     const std::int16_t code =
         game_key_code(key_event->key(), key_event->modifiers(), key_event->nativeScanCode());
     const std::int16_t shift = shift_mask(key_event->modifiers());
+    if (menus_first_ && qobject_cast<const QMenuBar*>(watched) != nullptr) {
+        if (type == QEvent::KeyRelease && !key_event->isAutoRepeat())
+            emit keyUp(code, shift);
+        return false;
+    }
     if (type == QEvent::KeyPress) {
         emit keyDown(code, shift);
     } else if (!key_event->isAutoRepeat()) {

@@ -15,6 +15,11 @@ class KeyPreview : public QObject {
   public:
     explicit KeyPreview(QWidget* window);
 
+    // While the menu bar has the keyboard (after Alt), the keys go down in the menus and
+    // not in the game; their releases still reach the game, so that nothing it holds
+    // sticks. Off: the game takes its keys whatever has the focus.
+    void set_menus_first(bool on) { menus_first_ = on; }
+
   signals:
     void keyDown(std::int16_t code, std::int16_t shift);
     void keyUp(std::int16_t code, std::int16_t shift);
@@ -26,6 +31,7 @@ class KeyPreview : public QObject {
     bool first_receiver(const QObject* watched) const;
 
     QPointer<QWidget> window_;
+    bool menus_first_ = false;
 };
 
 }  // namespace grimbolt

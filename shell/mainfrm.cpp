@@ -102,6 +102,8 @@ bool Mainfrm::eventFilter(QObject* watched, QEvent* event) {
 void Mainfrm::on_focus_window_changed(QWindow* now) {
     const QWindow* before = last_focus_;
     last_focus_ = now;
+    if (keyboard_menus_ && before == windowHandle() && now != before)
+        release_keys();
     if (now == nullptr || now != windowHandle())
         return;
     // Activation counts on the first show and on coming back from another window of
@@ -189,6 +191,8 @@ void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
         New_Game->trigger();  // as F2 does, with everything that hears of a new game
         return;
     }
+    if (code >= 0 && code < std::int16_t(held_.size()))
+        held_.set(std::size_t(code));
     note(Command::KeyDown, code, shift);
     run(&Game::Form_KeyDown, code, shift);
 }
@@ -196,8 +200,18 @@ void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
 void Mainfrm::key_up(std::int16_t code, std::int16_t shift) {
     if (watching())
         return;
+    if (code >= 0 && code < std::int16_t(held_.size()))
+        held_.reset(std::size_t(code));
     note(Command::KeyUp, code, shift);
     run(&Game::Form_KeyUp, code, shift);
+}
+
+void Mainfrm::release_keys() {
+    for (std::size_t code = 0; code < held_.size() && held_.any(); ++code) {
+        if (held_.test(code))
+            key_up(std::int16_t(code), 0);
+    }
+    held_.reset();  // also those pressed while a recorded game was shown
 }
 
 void Mainfrm::use_gamepad(Gamepad& pad) {

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <bitset>
 #include <memory>
 #include <type_traits>
 
@@ -84,6 +85,15 @@ class Mainfrm : public QMainWindow {
     // The game's key events, as the key preview hands them over.
     void key_down(std::int16_t code, std::int16_t shift);
     void key_up(std::int16_t code, std::int16_t shift);
+    // Lets go every key the game holds down, as their releases would.
+    void release_keys();
+
+    // The enhanced edition's keyboard: the menus open by their underlined letters and by
+    // F10, the keys a menu bar takes stay with it, and the keys the game holds are let go
+    // whenever a menu opens or the window loses the keyboard, so that none sticks.
+    void use_keyboard_menus();
+    // Underlines a letter of each menu and item for the keyboard, when that is on.
+    void mark_menus();
     // A gamepad's buttons press the keys they stand for, while this window is the active
     // one; its F2 and F3 run the menu commands, as the keys' shortcuts do.
     void use_gamepad(Gamepad& pad);
@@ -111,6 +121,8 @@ class Mainfrm : public QMainWindow {
     void formResized();
     // The player pressed a key or asked for a new game while watching a recorded game.
     void watchInterrupted();
+    // The menus have their captions in the language of now.
+    void retranslated();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -162,6 +174,8 @@ class Mainfrm : public QMainWindow {
     Recorder* recorder_ = nullptr;
     bool activated_once_ = false;
     bool paint_pending_ = false;
+    bool keyboard_menus_ = false;
+    std::bitset<256> held_;  // the key codes the game has seen go down and not up
 };
 
 }  // namespace grimbolt

@@ -2,9 +2,11 @@
 // speed dialog, and the help and credits windows.
 
 #include <QApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "shell/key_preview.h"
 #include "shell/mainfrm.h"
 
 namespace grimbolt {
@@ -50,6 +52,60 @@ void Mainfrm::retranslate() {
     How_to_play->setText(tr("Как играть..."));
     Author->setText(tr("Автор"));
     Full_Screen->setText(tr("Полный экран"));
+    mark_menus();
+    emit retranslated();
+}
+
+namespace {
+// Underlines one letter of each caption, a different one in each list: the first letter
+// of a word where it can, another letter otherwise.
+void mark(const QList<QAction*>& actions) {
+    QString used;
+    for (QAction* a : actions) {
+        if (a->isSeparator())
+            continue;
+        QString text = a->text().remove(QLatin1Char('&'));
+        int at = -1;
+        for (const bool word_start : {true, false}) {
+            for (int i = 0; at < 0 && i < text.size(); ++i) {
+                const bool starts = i == 0 || !text[i - 1].isLetter();
+                if (text[i].isLetter() && (starts || !word_start) &&
+                    !used.contains(text[i].toLower()))
+                    at = i;
+            }
+        }
+        if (at >= 0) {
+            used += text[at].toLower();
+            text.insert(at, QLatin1Char('&'));
+        }
+        a->setText(text);
+    }
+}
+}  // namespace
+
+void Mainfrm::use_keyboard_menus() {
+    keyboard_menus_ = true;
+    key_preview_->set_menus_first(true);
+    auto* open_menus = new QAction(this);
+    open_menus->setShortcut(Qt::Key_F10);
+    open_menus->setShortcutContext(Qt::WindowShortcut);
+    addAction(open_menus);
+    connect(open_menus, &QAction::triggered, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
+    mark_menus();
+}
+
+void Mainfrm::mark_menus() {
+    if (!keyboard_menus_)
+        return;
+    mark(menuBar()->actions());
+    for (QAction* title : menuBar()->actions()) {
+        if (QMenu* menu = title->menu()) {
+            mark(menu->actions());
+            // A menu that opens takes the keyboard: what the game holds is let go first.
+            connect(menu, &QMenu::aboutToShow, this, &Mainfrm::release_keys, Qt::UniqueConnection);
+        }
+    }
 }
 
 void Mainfrm::connect_menus() {

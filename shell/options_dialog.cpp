@@ -24,6 +24,7 @@ QCheckBox* box(bool on, QVBoxLayout* layout) {
 OptionsDialog::OptionsDialog(const Options& options, QWidget* parent)
     : QDialog(parent), shown_(options) {
     auto* layout = new QVBoxLayout(this);
+    fair_start_ = box(options.fair_start, layout);
     safe_start_ = box(options.safe_start, layout);
     remember_speed_ = box(options.remember_speed, layout);
     full_screen_ = box(options.full_screen, layout);
@@ -47,11 +48,14 @@ OptionsDialog::OptionsDialog(const Options& options, QWidget* parent)
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     retranslate();
-    safe_start_->setFocus();
+    fair_start_->setFocus();
 }
 
 void OptionsDialog::retranslate() {
-    setWindowTitle(tr("Настройки"));
+    setWindowTitle(tr("Параметры"));
+    fair_start_->setText(
+        tr("Честный старт: робот стоит на плитках посередине, монстры ждут три секунды (со "
+           "следующей игры)"));
     safe_start_->setText(
         tr("Безопасный старт: монстры появляются, когда робот встал на плитки (со следующей "
            "игры)"));
@@ -72,6 +76,7 @@ void OptionsDialog::changeEvent(QEvent* event) {
 
 Options OptionsDialog::options() const {
     Options o = shown_;
+    o.fair_start = fair_start_->isChecked();
     o.safe_start = safe_start_->isChecked();
     o.remember_speed = remember_speed_->isChecked();
     o.full_screen = full_screen_->isChecked();

@@ -20,6 +20,7 @@ class OptionsDialog : public QDialog {
     // The options as the boxes stand, with what the window does not show kept.
     Options options() const;
 
+    QCheckBox* fair_start() const { return fair_start_; }
     QCheckBox* safe_start() const { return safe_start_; }
     QCheckBox* remember_speed() const { return remember_speed_; }
     QCheckBox* full_screen() const { return full_screen_; }
@@ -34,6 +35,7 @@ class OptionsDialog : public QDialog {
     void retranslate();
 
     Options shown_;
+    QCheckBox* fair_start_ = nullptr;
     QCheckBox* safe_start_ = nullptr;
     QCheckBox* remember_speed_ = nullptr;
     QCheckBox* full_screen_ = nullptr;

@@ -36,6 +36,10 @@ void Overlay::show_pause() {
     show_sign(Sign::Pause);
 }
 
+void Overlay::show_watching() {
+    show_sign(Sign::Watching);
+}
+
 void Overlay::show_game_over(std::int32_t score, std::int32_t best) {
     if (sign_ == Sign::GameOver && score == score_ && best == best_ && isVisible())
         return;
@@ -66,6 +70,8 @@ QStringList Overlay::lines() const {
             return {tr("ПАУЗА")};
         case Sign::GameOver:
             return {tr("Очки: %1").arg(score_), tr("Рекорд: %1").arg(best_), tr("F2 — новая игра")};
+        case Sign::Watching:
+            return {tr("Запись: любая клавиша — новая игра")};
         case Sign::None:
             break;
     }
@@ -76,7 +82,7 @@ void Overlay::paintEvent(QPaintEvent*) {
     const QStringList text = lines();
     QPainter painter(this);
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSize(sign_ == Sign::Pause ? 48 : 24);
+    font.setPointSize(sign_ == Sign::Pause ? 48 : sign_ == Sign::Watching ? 14 : 24);
     font.setBold(true);
     painter.setFont(font);
     const QFontMetrics metrics(font);
@@ -85,7 +91,8 @@ void Overlay::paintEvent(QPaintEvent*) {
         width = std::max(width, metrics.horizontalAdvance(line));
     const int height = metrics.lineSpacing() * int(text.size());
     const QRect box(QPoint(0, 0), QSize(width + 2 * kMargin, height + 2 * kMargin));
-    const QRect where = box.translated(rect().center() - box.center());
+    const QRect where = sign_ == Sign::Watching ? box.translated(kMargin, kMargin)
+                                                : box.translated(rect().center() - box.center());
     painter.fillRect(where, QColor(0, 0, 0, 200));
     painter.setPen(QColor(0, 255, 0));
     painter.drawRect(where.adjusted(0, 0, -1, -1));

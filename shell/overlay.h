@@ -1,6 +1,7 @@
 #pragma once
 // Signs over the game screen, drawn by the window and never into the game's picture:
-// the pause sign and the game-over summary of the enhanced edition.
+// the pause sign, the game-over summary and the sign of a recording being shown, in the
+// enhanced edition.
 
 #include <QStringList>
 #include <QWidget>
@@ -15,6 +16,8 @@ class Overlay : public QWidget {
     explicit Overlay(QWidget* screen);
 
     void show_pause();
+    // In the corner, while a recorded game is shown: a key ends it.
+    void show_watching();
     void show_game_over(std::int32_t score, std::int32_t best);
     void clear();
 
@@ -27,7 +30,7 @@ class Overlay : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    enum class Sign { None, Pause, GameOver };
+    enum class Sign { None, Pause, GameOver, Watching };
     void show_sign(Sign sign);
 
     Sign sign_ = Sign::None;

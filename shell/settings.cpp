@@ -26,6 +26,7 @@ struct Flag {
 };
 constexpr Flag kFlags[] = {
     {"play/safe_start", &Options::safe_start},
+    {"play/fair_start", &Options::fair_start},
     {"play/remember_speed", &Options::remember_speed},
     {"window/full_screen", &Options::full_screen},
     {"window/was_full_screen", &Options::was_full_screen},
@@ -160,6 +161,10 @@ Options Settings::load() {
             broken(kLanguageKey);
     }
     known_ = options;
+    // A new player, who has no settings file yet, starts with the fair start on; the
+    // file gets it with the first setting kept.
+    if (!file.exists())
+        options.fair_start = true;
     return options;
 }
 

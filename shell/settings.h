@@ -9,9 +9,11 @@
 
 namespace grimbolt {
 
-// Every option, off (and the classic's 50 ms) unless the player turns it on.
+// Every option, off (and the classic's 50 ms) unless the player turns it on; a new
+// player's settings file starts with the fair start on.
 struct Options {
     bool safe_start = false;                  // [play] safe_start
+    bool fair_start = false;                  // [play] fair_start
     bool remember_speed = false;              // [play] remember_speed
     int tick_ms = 50;                         // [play] tick_ms, 1 to 2001
     bool full_screen = false;                 // [window] full_screen: keep full screen between runs
@@ -32,7 +34,8 @@ class Settings {
     // $XDG_CONFIG_HOME/Grimbolt/grimbolt.conf, or ~/.config/Grimbolt/grimbolt.conf.
     static QString default_path();
 
-    // The options in the file. A value that is missing is its default; one of the wrong
+    // The options in the file; with no file yet, a new player's. A value that is
+    // missing is its default; one of the wrong
     // type or out of range is its default too, with a line that names its key. A file
     // that is no settings file (not a regular file, over 64 KiB, not UTF-8 text) gives
     // the defaults, one line, and is never written.

@@ -58,20 +58,20 @@
         <translation>Preferences</translation>
     </message>
     <message>
-        <source>Настройки…</source>
-        <translation>Options…</translation>
-    </message>
-    <message>
         <source>Рекорды…</source>
         <translation>Hall of fame…</translation>
+    </message>
+    <message>
+        <source>Параметры…</source>
+        <translation>Preferences…</translation>
+    </message>
+    <message>
+        <source>Звук</source>
+        <translation>Sound</translation>
     </message>
 </context>
 <context>
     <name>grimbolt::HallWindow</name>
-    <message>
-        <source>доказан</source>
-        <translation>proven</translation>
-    </message>
     <message>
         <source>не доказан: %1</source>
         <translation>unproven: %1</translation>
@@ -91,14 +91,6 @@
     <message>
         <source>Дата</source>
         <translation>Date</translation>
-    </message>
-    <message>
-        <source>Тиков</source>
-        <translation>Ticks</translation>
-    </message>
-    <message>
-        <source>Секунд</source>
-        <translation>Seconds</translation>
     </message>
     <message>
         <source>Проверка</source>
@@ -135,6 +127,27 @@
     <message>
         <source>проверяется…</source>
         <translation>checking…</translation>
+    </message>
+    <message>
+        <source>✓ доказано</source>
+        <translation>✓ proven</translation>
+    </message>
+    <message>
+        <source>честный старт</source>
+        <translation>fair start</translation>
+    </message>
+    <message>
+        <source>ru_RU</source>
+        <comment>the locale whose form dates take</comment>
+        <translation>en_GB</translation>
+    </message>
+    <message>
+        <source>Осталось</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Длина</source>
+        <translation>Length</translation>
     </message>
 </context>
 <context>
@@ -198,10 +211,6 @@
 <context>
     <name>grimbolt::OptionsDialog</name>
     <message>
-        <source>Настройки</source>
-        <translation>Options</translation>
-    </message>
-    <message>
         <source>Безопасный старт: монстры появляются, когда робот встал на плитки (со следующей игры)</source>
         <translation>Safe start: monsters come once the robot stands on the tiles (from the next game)</translation>
     </message>
@@ -233,6 +242,14 @@
         <source>Отмена</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Параметры</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>Честный старт: робот стоит на плитках посередине, монстры ждут три секунды (со следующей игры)</source>
+        <translation>Fair start: the robot stands on the tiles in the middle, the monsters wait three seconds (from the next game)</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::Overlay</name>
@@ -251,6 +268,10 @@
     <message>
         <source>F2 — новая игра</source>
         <translation>F2 — new game</translation>
+    </message>
+    <message>
+        <source>Запись: любая клавиша — новая игра</source>
+        <translation>Recording: any key — new game</translation>
     </message>
 </context>
 <context>

@@ -17,6 +17,7 @@ inline Verdict claimed(std::string_view text) {
         return v;
     v.outcome = Verdict::Proven;
     v.recorded = v.replayed = script.header.score;
+    v.earned = script.header.has_earned ? script.header.earned : script.header.score;
     v.ticks = script.header.ticks;
     v.seconds = script.header.seconds;
     v.category = "classic";
@@ -24,7 +25,9 @@ inline Verdict claimed(std::string_view text) {
 }
 
 // A game of the hall's tests: the header says it all.
-inline Recording claimed_game(const QString& name, std::int32_t score, std::int32_t ticks = 40) {
+// It earned its score unless it says what it earned.
+inline Recording claimed_game(const QString& name, std::int32_t score, std::int32_t ticks = 40,
+                              std::int32_t earned = -1) {
     Recording r;
     r.name = name;
     r.header.recording = 2;
@@ -32,6 +35,8 @@ inline Recording claimed_game(const QString& name, std::int32_t score, std::int3
     r.header.has_seed = true;
     r.header.seed = 7;
     r.header.score = score;
+    r.header.has_earned = earned >= 0;
+    r.header.earned = earned;
     r.header.date = "2026-12-08T10:00:00";
     r.header.ticks = ticks;
     r.header.seconds = 2;

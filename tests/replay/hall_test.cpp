@@ -60,6 +60,7 @@ TEST(Hall, KeepsTheTenBestEachGameOnce) {
     const std::vector<HallEntry> entries = f.hall.entries();
     EXPECT_EQ(entries.front(), (HallEntry{"g1.40-1.script",
                                           5000,
+                                          5000,
                                           "2026-12-08T10:00:00",
                                           40,
                                           2,
@@ -67,6 +68,10 @@ TEST(Hall, KeepsTheTenBestEachGameOnce) {
                                           "classic",
                                           {}}));
     EXPECT_EQ(entries.size(), 10u);
+    // The order is what a game earned: shopping spends points, never places.
+    EXPECT_TRUE(f.hall.offer(claimed_game("shopper", 202, 40, 6000)));
+    EXPECT_EQ(f.hall.entries().front().score, 202);
+    EXPECT_EQ(f.hall.entries().front().earned, 6000);
     EXPECT_TRUE(f.said.isEmpty()) << f.said.join('\n').toStdString();
 }
 

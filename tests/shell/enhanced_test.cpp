@@ -109,9 +109,10 @@ TEST(Enhanced, TheOptionsWindowKeepsOnOkAndChangesNothingOnCancel) {
     Enhanced enhanced(w, settings.load(), &settings, nullptr);
     const QList<QAction*> menus = w.menuBar()->actions();
     ASSERT_EQ(menus.size(), 4);
-    EXPECT_EQ(menus[3]->text(), QStringLiteral("Параметры"));
+    EXPECT_EQ(menus[3]->text().remove('&'), QStringLiteral("Параметры"));
     EXPECT_EQ(menus[3]->menu()->actions().value(0), enhanced.Settings_Item);
-    EXPECT_EQ(enhanced.Settings_Item->text(), QStringLiteral("Настройки…"));
+    EXPECT_EQ(enhanced.Settings_Item->text().remove('&'), QStringLiteral("Параметры…"));
+    EXPECT_TRUE(enhanced.options().fair_start);  // a new player's
 
     enhanced.Settings_Item->trigger();
     ASSERT_TRUE(eventually([&] {
@@ -119,6 +120,7 @@ TEST(Enhanced, TheOptionsWindowKeepsOnOkAndChangesNothingOnCancel) {
     }));
     OptionsDialog* dialog = enhanced.options_dialog();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    key(dialog, Qt::Key_Tab);
     key(dialog, Qt::Key_Space);  // the safe start
     key(dialog, Qt::Key_Tab);
     key(dialog, Qt::Key_Tab);
@@ -135,6 +137,7 @@ TEST(Enhanced, TheOptionsWindowKeepsOnOkAndChangesNothingOnCancel) {
     EXPECT_TRUE(w.game().comforts.safe_start);
     QSettings file(path, QSettings::IniFormat);
     EXPECT_EQ(file.value("play/safe_start").toString(), "true");
+    EXPECT_EQ(file.value("play/fair_start").toString(), "true");  // kept from now on
     EXPECT_EQ(file.value("show/pause_sign").toString(), "true");
 
     const QByteArray kept = [&] {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QFile>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -16,6 +17,7 @@
 #include "replay/state_hash.h"
 #include "shell/enhanced.h"
 #include "shell/hall_window.h"
+#include "shell/overlay.h"
 #include "shell/shown_window.h"
 #include "shell/watcher.h"
 
@@ -88,9 +90,15 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
 
     HallWindow* hall = k.open_hall();
     ASSERT_EQ(hall->table()->rowCount(), 2);
-    EXPECT_EQ(hall->table()->item(0, 6)->text(), "доказан");
-    EXPECT_EQ(hall->table()->item(1, 6)->text(), "доказан");
-    EXPECT_EQ(hall->table()->item(0, 2)->text(), "классика");
+    EXPECT_EQ(hall->table()->item(0, 6)->text(), "✓ доказано");
+    EXPECT_EQ(hall->table()->item(1, 6)->text(), "✓ доказано");
+    EXPECT_EQ(hall->table()->item(0, 5)->text(), "классика");
+    // Ten rows fit the window as it opens, below the column titles.
+    QTableWidget* table = hall->table();
+    EXPECT_GE(table->viewport()->height(), 10 * table->verticalHeader()->defaultSectionSize());
+    EXPECT_EQ(table->item(0, 3)->text(), QString("%1:%2")
+                                             .arg(k.entries()[0].seconds / 60)
+                                             .arg(k.entries()[0].seconds % 60, 2, 10, QChar('0')));
 
     // Watching: the window shows the recorded game, which moves by itself; the player's
     // game stands still.
@@ -99,6 +107,7 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     hall->watch_button()->click();
     ASSERT_TRUE(k.window->watching());
     EXPECT_FALSE(k.window->Pause->isEnabled());
+    EXPECT_EQ(k.enhanced->overlay()->lines(), QStringList{"Запись: любая клавиша — новая игра"});
     EXPECT_EQ(k.entries().size(), 3u) << "the game that was going on ended";
     Watcher* watcher = k.enhanced->watcher();
     ASSERT_NE(watcher, nullptr);
