@@ -32,14 +32,17 @@ constexpr char kDescription[] =
     "bottom of the screen and shoot the monsters that fly across from either side.\n"
     "Every monster is worth 100 points; points buy upgrades in the shop, which opens\n"
     "each time the score doubles. A monster that touches the top or the bottom of the\n"
-    "robot ends the game. All of the game's text is in Russian.\n"
+    "robot ends the game.\n"
     "\n"
-    "grimbolt alone plays the classic edition, exactly, and reads and writes no file.\n"
-    "grimbolt --enhanced plays the same game with comforts to turn on in its menu\n"
-    "\"Параметры\": a safe start, the speed and full screen kept between runs, a pause\n"
-    "sign and a game-over summary with the best score. It records every game and keeps\n"
-    "the ten best, with their recordings, in its hall of fame (\"Параметры\" >\n"
-    "\"Рекорды…\"), where each can be watched again.\n"
+    "grimbolt alone plays the classic edition, exactly, in Russian, and reads and writes\n"
+    "no file. grimbolt --enhanced plays the same game in Russian or English, with\n"
+    "comforts to turn on in its menu \"Параметры\" (\"Preferences\"): a fair start (on\n"
+    "for a new player: the robot starts on the tiles in the middle and no monster comes\n"
+    "for three seconds), a safe start, sound, the speed and full screen kept between\n"
+    "runs, a pause sign and a game-over summary with the best score. Its menus open\n"
+    "with F10 or Alt and their underlined letters. It records every game and keeps the\n"
+    "ten that earned the most points, with their recordings, in its hall of fame\n"
+    "(\"Рекорды…\", \"Hall of fame…\"), where each can be watched again.\n"
     "\n"
     "Keys:\n"
     "  Left, Right       turn and walk\n"
@@ -60,8 +63,9 @@ constexpr char kDescription[] =
     "and 400000 steps of play (a tick is one step, a redraw of the window twenty, a\n"
     "new game thirty, a redraw twice more for each 7680 pixels of the window's width\n"
     "past the first), read from a regular file only. Its category is \"classic\" when\n"
-    "every tick came at 50 ms or faster, \"slow\" otherwise, with \"+safe-start\" when\n"
-    "that was on.\n";
+    "every tick came at 50 ms or faster, \"slow\" otherwise, with \"+safe-start\" and\n"
+    "\"+fair-start\" when those were on. A game's points are what it earned, 100 for\n"
+    "each monster; its score is what the shop left of them.\n";
 
 // One line of the game's state after an event, for whoever writes a script.
 void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
@@ -89,15 +93,20 @@ bool read_file(const QString& path, QByteArray& text) {
 // 0 when it does, 1 when the rules give another game (or it was recorded before proofs
 // were strict), 2 when the file is no recording or no proof.
 int verify(const QString& path) {
-    QByteArray text;
-    if (!read_file(path, text))
-        return 2;
-    const grimbolt::Verdict v = grimbolt::verify({text.constData(), size_t(text.size())});
     const QString name = grimbolt::printable(path);
+    QByteArray text;
+    QString unread;
+    if (!grimbolt::read_recording(path, text, unread)) {
+        std::printf("%s: no proof: %s\n", qPrintable(name), qPrintable(unread));
+        return 2;
+    }
+    const grimbolt::Verdict v = grimbolt::verify({text.constData(), size_t(text.size())});
     switch (v.outcome) {
         case grimbolt::Verdict::Proven:
-            std::printf("%s: proven %d, category %s, %d ticks, %d seconds\n", qPrintable(name),
-                        v.replayed, v.category.c_str(), v.ticks, v.seconds);
+            std::printf(
+                "%s: proven %d points earned, score %d, category %s, %d ticks, %d "
+                "seconds\n",
+                qPrintable(name), v.earned, v.replayed, v.category.c_str(), v.ticks, v.seconds);
             return 0;
         case grimbolt::Verdict::Differs:
             std::printf("%s: not proven: %s\n", qPrintable(name), v.why.c_str());
@@ -109,6 +118,16 @@ int verify(const QString& path) {
             std::printf("%s: no proof: %s\n", qPrintable(name), v.why.c_str());
             return 2;
     }
+}
+
+// Proves each file in turn; the exit status is the worst of theirs.
+int verify(const QStringList& paths) {
+    int status = 0;
+    for (const QString& path : paths) {
+        status = std::max(status, verify(path));
+        std::fflush(stdout);
+    }
+    return status;
 }
 
 // Plays a script in the real window, then prints the fingerprints of the final game.
@@ -143,28 +162,43 @@ int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
     return script.errors.empty() ? 0 : 2;
 }
 
+// Whether the command line asks only for an answer: help, the version or proofs.
+bool answer_only(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg == "-h" || arg == "-?" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version" || arg.starts_with("--verify"))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Proving a recording needs no display: none is looked for.
-    for (int i = 1; i < argc; ++i) {
-        if (std::string_view(argv[i]).starts_with("--verify") &&
-            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+    // An answer needs no display, and prints nothing but itself: none is looked for, and
+    // Qt's own notes (no runtime folder, no fonts) are not shown.
+    const bool answer = answer_only(argc, argv);
+    if (answer) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     }
-    QApplication app(argc, argv);
+    std::unique_ptr<QGuiApplication> app_holder =
+        answer ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QApplication>(argc, argv);
+    QGuiApplication& app = *app_holder;
     // Qt draws large pictures on threads of its own pool: they are done with before the
     // program ends, so that none is cut off halfway through its own ending.
     const auto pool_done = qScopeGuard([] { QThreadPool::globalInstance()->waitForDone(); });
-    QApplication::setApplicationName(QStringLiteral("Grimbolt"));
+    QCoreApplication::setApplicationName(QStringLiteral("Grimbolt"));
     // Ties the windows to the desktop entry, so the desktop shows them under its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.grimbolt.Grimbolt"));
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/assets/icons/grimbolt-%1.png").arg(size));
-    QApplication::setWindowIcon(icon);
+    QGuiApplication::setWindowIcon(icon);
 
-    QApplication::setApplicationVersion(QStringLiteral(GRIMBOLT_VERSION));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GRIMBOLT_VERSION));
     QCommandLineParser options;
     options.setApplicationDescription(QString::fromUtf8(kDescription));
     options.addHelpOption();
@@ -182,15 +216,18 @@ int main(int argc, char** argv) {
                                                    "~/.config/Grimbolt/grimbolt.conf."));
     const QCommandLineOption verify_option(
         QStringLiteral("verify"),
-        QStringLiteral("Plays a recorded game of the hall of fame without a window and prints "
-                       "its proven score and category, or why it proves nothing; exits 0 when "
-                       "proven, 1 when the rules give another game or it was recorded before "
-                       "proofs were strict, 2 when the file is no recording or no proof."),
+        QStringLiteral("Plays recorded games of the hall of fame without a window and prints, "
+                       "for each file named (here and after the options), its proven points, "
+                       "score and category, or why it proves nothing; exits 0 when all are "
+                       "proven, 1 when the rules give another game or one was recorded before "
+                       "proofs were strict, 2 when a file is no recording or no proof."),
         QStringLiteral("file"));
     options.addOptions({enhanced_option, replay_option, seed_option, trace_option, verify_option});
     options.process(app);
     if (options.isSet(verify_option))
-        return verify(options.value(verify_option));
+        return verify(options.values(verify_option) + options.positionalArguments());
+    if (answer)  // a help option in a form the parser does not take for one
+        options.showHelp();
     if (options.isSet(replay_option))
         return replay(options.value(replay_option), options.value(seed_option).toInt(),
                       options.isSet(enhanced_option), options.isSet(trace_option));
@@ -246,7 +283,7 @@ int main(int argc, char** argv) {
         enhanced->show();
     else
         window.show_maximized();
-    const int status = QApplication::exec();
+    const int status = QGuiApplication::exec();
     // Closing the program ends the game, which takes its place in the hall if it earns one.
     if (recorder != nullptr)
         recorder->finish();

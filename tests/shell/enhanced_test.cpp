@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -95,6 +96,55 @@ TEST(Enhanced, TheSignsShowOverTheViewAndStayOutOfThePicture) {
     EXPECT_FALSE(overlay->lines().isEmpty());
     enhanced->set_options(Options{});
     EXPECT_TRUE(overlay->lines().isEmpty());
+}
+
+// The keyboard never leaves the robot walking by itself: a menu that opens (F10 here)
+// lets go what the game holds, keys go down in a menu bar the player moved to with Alt,
+// the help pauses the game until it closes, and Esc closes it and the credits.
+TEST(Enhanced, TheKeyboardReachesTheMenusAndNothingSticks) {
+    testing::Shown shown;
+    Mainfrm& w = shown.window;
+    Enhanced enhanced(w, Options{}, nullptr, nullptr);
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Right);
+    ASSERT_NE(w.game().s.walking, 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
+    ASSERT_TRUE(eventually([] { return QApplication::activePopupWidget() != nullptr; }));
+    EXPECT_EQ(w.game().s.walking, 0) << "the release the menu took";
+    QApplication::activePopupWidget()->close();
+
+    const std::int16_t facing = w.game().s.direction;
+    w.menuBar()->setFocus();
+    QTest::keyClick(w.menuBar(), facing > 0 ? Qt::Key_Left : Qt::Key_Right);
+    EXPECT_EQ(w.game().s.direction, facing);
+    w.view()->setFocus();
+    // Every menu and item has a letter of its own among its neighbours.
+    for (QAction* title : w.menuBar()->actions()) {
+        for (const QList<QAction*>& list : {w.menuBar()->actions(), title->menu()->actions()}) {
+            QStringList letters;
+            for (const QAction* a : list) {
+                const qsizetype at = a->text().indexOf('&');
+                ASSERT_GE(at, 0) << a->text().toStdString();
+                letters << a->text().mid(at + 1, 1).toLower();
+            }
+            letters.removeDuplicates();
+            EXPECT_EQ(letters.size(), list.size());
+        }
+    }
+
+    const auto active = [](QWidget* window) {
+        window->activateWindow();
+        return eventually([window] { return QApplication::activeWindow() == window; });
+    };
+    w.How_to_play->trigger();
+    EXPECT_FALSE(w.Timer1().enabled());
+    ASSERT_TRUE(active(w.helpfrm()));
+    QTest::keyClick(w.helpfrm(), Qt::Key_Escape);
+    EXPECT_TRUE(eventually([&] { return w.helpfrm() == nullptr; }));
+    EXPECT_TRUE(w.Timer1().enabled());
+    w.Author->trigger();
+    ASSERT_TRUE(active(w.avtor()));
+    QTest::keyClick(w.avtor(), Qt::Key_Escape);
+    EXPECT_TRUE(eventually([&] { return w.avtor() == nullptr; }));
 }
 
 // Keyboard alone: Space ticks a box, Tab goes on, Enter is OK and keeps the choice; Esc
