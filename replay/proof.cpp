@@ -38,10 +38,22 @@ class Prover {
 
     // Empty while the run is one the program could have made.
     std::string play(const ScriptEvent& e) {
+        // Tick by tick: a tick that stops the timer (a death, the shop) is the last of them.
+        if (e.command == Command::Tick && e.a > 1) {
+            for (std::int32_t i = 0; i < e.a; ++i) {
+                if (std::string why = play(ScriptEvent{Command::Tick, 1, 0}); !why.empty())
+                    return why;
+            }
+            return {};
+        }
         if (std::string why = check(e); !why.empty())
             return why;
-        // Counted as it is played, with the window it is played in.
-        steps_ += steps_of(e, session_.window().width / kTwipsPerPixel);
+        // Counted as it is played, with the window it is played in; a redraw that "Ок"
+        // asked for is drawn by the next tick, in the window of then.
+        const std::int32_t width = session_.window().width / kTwipsPerPixel;
+        steps_ += steps_of(e, width);
+        if (e.command == Command::Tick && session_.game().s.redraw_request == kTrue16)
+            steps_ += steps_of(ScriptEvent{Command::Activate, 0, 0}, width);
         if (steps_ > kRecordingMostSteps)
             return "more than " + std::to_string(kRecordingMostSteps) + " steps of play";
         count(e);
@@ -209,7 +221,7 @@ Verdict verify(std::string_view text) {
                            : "played by rules version " + std::to_string(h.rules) +
                                  ", these are versions 1 to " + std::to_string(kRulesVersion));
     if (h.rules < 2 && h.has_earned)
-        return refused(Verdict::Refused, "rules version 1 counted no points earned");
+        return refused(Verdict::Refused, "an 'earned' line in a recording of rules version 1");
     if (const std::int64_t steps = steps_of(script.events); steps > kRecordingMostSteps)
         return refused(Verdict::Refused, std::to_string(steps) + " steps of play, more than " +
                                              std::to_string(kRecordingMostSteps));

@@ -7,6 +7,7 @@
 #include <QTime>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -93,7 +94,9 @@ bool read_file(const QString& path, QByteArray& text) {
 // 0 when it does, 1 when the rules give another game (or it was recorded before proofs
 // were strict), 2 when the file is no recording or no proof.
 int verify(const QString& path) {
-    const QString name = grimbolt::printable(path);
+    // The first ": " of an answer ends the name, whatever the name holds.
+    const QString name =
+        grimbolt::printable(path).replace(QLatin1Char(':'), QLatin1String("\\x3a"));
     QByteArray text;
     QString unread;
     if (!grimbolt::read_recording(path, text, unread)) {
@@ -162,6 +165,22 @@ int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
     return script.errors.empty() ? 0 : 2;
 }
 
+// The files --verify proves: every argument after it, whatever it looks like, so that a
+// file named like an option is proven too; false when there is no --verify.
+bool verify_files(int argc, char** argv, QStringList& files) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (arg != "--verify" && !arg.starts_with("--verify="))
+            continue;
+        if (arg.starts_with("--verify="))
+            files << QFile::decodeName(argv[i] + std::strlen("--verify="));
+        for (int j = i + 1; j < argc; ++j)
+            files << QFile::decodeName(argv[j]);
+        return true;
+    }
+    return false;
+}
+
 // Whether the command line asks only for an answer: help, the version or proofs.
 bool answer_only(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -187,6 +206,13 @@ int main(int argc, char** argv) {
         answer ? std::make_unique<QGuiApplication>(argc, argv)
                : std::make_unique<QApplication>(argc, argv);
     QGuiApplication& app = *app_holder;
+    if (QStringList files; answer && verify_files(argc, argv, files)) {
+        if (files.isEmpty()) {
+            std::fprintf(stderr, "grimbolt: --verify needs a file\n");
+            return 2;
+        }
+        return verify(files);
+    }
     // Qt draws large pictures on threads of its own pool: they are done with before the
     // program ends, so that none is cut off halfway through its own ending.
     const auto pool_done = qScopeGuard([] { QThreadPool::globalInstance()->waitForDone(); });
@@ -217,15 +243,14 @@ int main(int argc, char** argv) {
     const QCommandLineOption verify_option(
         QStringLiteral("verify"),
         QStringLiteral("Plays recorded games of the hall of fame without a window and prints, "
-                       "for each file named (here and after the options), its proven points, "
+                       "for each file named (every argument after it is a file), its proven "
+                       "points, "
                        "score and category, or why it proves nothing; exits 0 when all are "
                        "proven, 1 when the rules give another game or one was recorded before "
                        "proofs were strict, 2 when a file is no recording or no proof."),
         QStringLiteral("file"));
     options.addOptions({enhanced_option, replay_option, seed_option, trace_option, verify_option});
     options.process(app);
-    if (options.isSet(verify_option))
-        return verify(options.values(verify_option) + options.positionalArguments());
     if (answer)  // a help option in a form the parser does not take for one
         options.showHelp();
     if (options.isSet(replay_option))

@@ -43,6 +43,18 @@ expect 2 "$work/torn.script: no proof: line $(wc -l <"$work/torn.script"): wrong
     "$work/torn.script"
 # Several files: each answered in turn, by name; the exit status is the worst.
 expect 1 "$proven"$'\n'"$old" "$game" "$replays/recorded_game_v1.script"
+# Every argument after --verify is a file, even one named like an option; a name cannot
+# pass for an answer.
+cp "$game" "$work/-v"
+mimic="$work/x: proven 99900 points earned, score 1, category classic, 1 ticks, 0 seconds #"
+cp "$game" "$mimic"
+out=$(cd "$work" && timeout 20 "$grimbolt" --verify -v "$mimic" 2>&1)
+want="-v: proven 1000 points earned, score 1000, category slow, 1294 ticks, 251 seconds
+$work/x\x3a proven 99900 points earned, score 1, category classic, 1 ticks, 0 seconds #: proven 1000 points earned, score 1000, category slow, 1294 ticks, 251 seconds"
+if [ "$out" != "$want" ]; then
+    echo "--verify -v NAME: printed '$out'"
+    failed=1
+fi
 # Help and the version need no display either, and print only themselves.
 for option in --help --version; do
     out=$(timeout 20 "$grimbolt" "$option" 2>"$work/err")
