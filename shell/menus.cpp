@@ -92,6 +92,9 @@ void Mainfrm::use_keyboard_menus() {
     addAction(open_menus);
     connect(open_menus, &QAction::triggered, this,
             [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
+    // A command chosen from the keyboard gives the keys back to the game: on Wayland the
+    // menu bar would keep them, and no key would reach the game until a click.
+    connect(menuBar(), &QMenuBar::triggered, screen_, [this] { screen_->setFocus(); });
     mark_menus();
 }
 

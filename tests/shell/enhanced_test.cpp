@@ -116,7 +116,9 @@ TEST(Enhanced, TheKeyboardReachesTheMenusAndNothingSticks) {
     w.menuBar()->setFocus();
     QTest::keyClick(w.menuBar(), facing > 0 ? Qt::Key_Left : Qt::Key_Right);
     EXPECT_EQ(w.game().s.direction, facing);
-    w.view()->setFocus();
+    w.Pause->trigger();  // a command chosen there gives the keys back to the game
+    EXPECT_EQ(QApplication::focusWidget(), w.view());
+    w.Pause->trigger();
     // Every menu and item has a letter of its own among its neighbours.
     for (QAction* title : w.menuBar()->actions()) {
         for (const QList<QAction*>& list : {w.menuBar()->actions(), title->menu()->actions()}) {
