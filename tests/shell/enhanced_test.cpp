@@ -137,9 +137,12 @@ TEST(Enhanced, TheKeyboardReachesTheMenusAndNothingSticks) {
         window->activateWindow();
         return eventually([window] { return QApplication::activeWindow() == window; });
     };
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Right);
+    ASSERT_NE(w.game().s.walking, 0);
     w.How_to_play->trigger();
     EXPECT_FALSE(w.Timer1().enabled());
     ASSERT_TRUE(active(w.helpfrm()));
+    EXPECT_EQ(w.game().s.walking, 0) << "the release the help window took";
     QTest::keyClick(w.helpfrm(), Qt::Key_Escape);
     EXPECT_TRUE(eventually([&] { return w.helpfrm() == nullptr; }));
     EXPECT_TRUE(w.Timer1().enabled());

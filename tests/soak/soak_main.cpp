@@ -166,7 +166,8 @@ int run(const Options& o) {
     replay.display = QSize(640, 480);
     // Odd seeds play the enhanced edition with every comfort that shows or plays on.
     replay.enhanced = o.seed % 2 == 1;
-    replay.comforts.safe_start = replay.comforts.pause_sign = replay.comforts.game_over = true;
+    replay.comforts.safe_start = replay.comforts.fair_start = replay.comforts.pause_sign =
+        replay.comforts.game_over = true;
     ScriptPlayer player(replay);
     Checker checker;
     Profile profile;
