@@ -194,14 +194,14 @@ TEST(HallKilled, EveryKeptGameSurvivesAKillAtAnyMoment) {
     int score = 0;
     QRandomGenerator random(12345);
     // A writer left alone, timed: the kills fall anywhere within its whole run, however
-    // fast this build is.
+    // fast this build is (a sanitized build on a busy machine takes many times longer).
     QElapsedTimer timer;
     timer.start();
     QProcess alone;
     alone.start(writer(), {f.hall.folder(), "alone", "-100", "10", "1"});  // below all others
     ASSERT_TRUE(alone.waitForFinished(60000));
     kept = kept_by(alone);
-    const auto whole_run_us = std::clamp<qint64>(timer.nsecsElapsed() / 1000, 60000, 150000);
+    const auto whole_run_us = std::clamp<qint64>(timer.nsecsElapsed() / 1000, 60000, 500000);
     for (int k = 0; k < (kills > 0 ? kills : 40); ++k) {
         QProcess p;
         p.start(writer(),
