@@ -82,9 +82,11 @@ std::string ten_minutes() {
         const int held = std::min(pick(1, 8), 12000 - ticks);
         if (!game.timer_running() || pick(0, 99) < 2)
             add("speed\nok\npaint\n");
-        add("down " + std::to_string(k) + "\ntick " + std::to_string(held) + "\nup " +
-            std::to_string(k) + "\n");
-        ticks += held;
+        add("down " + std::to_string(k) + "\n");
+        // No tick after the one that shot the robot down: that one ends the hold.
+        for (int i = 0; i < held && game.timer_running(); ++i, ++ticks)
+            add("tick\n");
+        add("up " + std::to_string(k) + "\n");
     }
     return "recording 2\nrules 1\nseed 43200\nscore " + std::to_string(game.game().s.score) +
            "\ndate 2026-12-08T10:00:00\nticks 12000\nseconds 600\n" + events;
@@ -110,6 +112,9 @@ std::string largest(const std::string& kind) {
         "seconds 0\ndisplay 7680 4320\nwindow 7680 4320\npicture 7680 4320\nperiod 1\n"
         "load\n";
     std::vector<ScriptEvent> events{{Command::Load, 0, 0}};
+    // The ticks are played as they are written, so that none comes after a death.
+    Session game(parse_script(text).header, false);
+    game.play(parse_script(text).events);
     const auto add = [&](std::string lines, std::vector<ScriptEvent> more) {
         std::vector<ScriptEvent> next = events;
         next.insert(next.end(), more.begin(), more.end());
@@ -128,9 +133,17 @@ std::string largest(const std::string& kind) {
         else if (kind == "new_games")
             more = add("clock " + std::to_string(i % kSecondsPerDay) + "\nnew\n",
                        {{Command::Clock, 0, 0}, {Command::NewGame, 0, 0}});
-        else
-            more = add("down 16 1\nspeed\nok\ntick 55\ndown 39\nup 39\n",
-                       {{Command::Ok, 0, 0}, {Command::Tick, 55, 0}});
+        else {
+            // "Ок" restarts the ticks after a death; its redraw is drawn, and paid for,
+            // by the next tick.
+            game.play(parse_script("down 16 1\nspeed\nok\n").events);
+            int ticks = 0;
+            for (; ticks < 55 && game.timer_running(); ++ticks)
+                game.play(ScriptEvent{Command::Tick, 1, 0});
+            game.play(parse_script("down 39\nup 39\n").events);
+            more = add("down 16 1\nspeed\nok\ntick " + std::to_string(ticks) + "\ndown 39\nup 39\n",
+                       {{Command::Ok, 0, 0}, {Command::Activate, 0, 0}, {Command::Tick, ticks, 0}});
+        }
         if (!more)
             return text;
     }
