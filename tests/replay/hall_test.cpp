@@ -225,7 +225,8 @@ TEST(HallKilled, EveryKeptGameSurvivesAKillAtAnyMoment) {
             ASSERT_TRUE(there || outdone) << "kill " << k << " lost " << name.toStdString();
         }
     }
-    EXPECT_GT(kept.size(), 20u);
+    // The lone writer's ten, and some of the killed ones': kills fell after games were kept.
+    EXPECT_GT(kept.size(), 12u);
     EXPECT_TRUE(QDir(f.hall.folder() + "/damaged").isEmpty());
 }
 
