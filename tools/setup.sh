@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs (only the missing ones), then
 # configures and builds it. Sourced by run.sh and test.sh; GRIMBOLT_FULL=1 adds what
-# the full test run needs: the display servers and tools of the screen tests, and
-# GRIMBOLT_SETUP_ONLY=1 leaves the build to the caller.
+# the full test run needs: the display servers and tools of the screen tests.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libxcb1-dev libsdl2-dev
@@ -17,9 +16,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/packages.sh"
 install_missing "${packages[@]}"
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-if [ "${GRIMBOLT_SETUP_ONLY:-0}" != 1 ]; then
-    if [ ! -f build/build.ninja ]; then
-        cmake --preset default
-    fi
-    cmake --build --preset default
+if [ ! -f build/build.ninja ]; then
+    cmake --preset default
 fi
+cmake --build --preset default
