@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The screen tests leave nothing running, however they end: each one is run to an end
 # of one kind (passed, failed, stopped by SIGTERM as a timeout or kill stops it, by
-# SIGINT as Ctrl+C does) once its display and the game are up. Afterwards no display
-# server, window manager, game or key tool may run that was not running before, and
-# nothing of the scratch user.
+# SIGINT as Ctrl+C does) once its display and the game are up. Afterwards nothing that
+# carries the run's mark may be left running: every display server, window manager,
+# game and key tool a screen test starts carries it, and nothing else on the machine is
+# judged (another program may start a game of its own meanwhile).
 #
 #   leftovers_test.sh GAME PROBE SHELL_TESTS [--required | --quick]
 set -euo pipefail
@@ -16,11 +17,14 @@ source "$here/common.sh"
 need sway wtype grim Xvfb openbox xdotool weston
 work=$(mktemp -d)
 
-# The processes a screen test may start, one "pid name" a line; not the ones that have
-# ended and wait for their parent to collect them.
+# The processes the screen test under way started, one "pid name" a line: those that
+# carry its mark and have not ended.
 ours() {
-    ps -eo pid=,stat=,user=,comm= | awk '$2 !~ /^Z/ && ($3 == "grimbolt-e2e" ||
-        $4 ~ /^(sway|swaybg|swaymsg|Xwayland|Xvfb|openbox|weston.*|grimbolt|shell_tests|runuser|wtype|grim|xdotool|import|setxkbmap|probe)$/) { print $1, $4 }'
+    local pid
+    for pid in $(marked_pids); do
+        running "$pid" && echo "$pid $(cat "/proc/$pid/comm" 2>/dev/null)"
+    done
+    return 0
 }
 
 # The game of a run has started: a game that was not running before runs now.
@@ -33,6 +37,10 @@ game_runs() {
 end_with() {
     local how=$1 name=$2 pid status=0 left
     shift 2
+    # The test under way marks what it starts with this mark, which this script's own
+    # end stops too.
+    screen_mark="leftovers-$$-$RANDOM$RANDOM"
+    export GRIMBOLT_SCREEN_MARK=$screen_mark
     before=$(ours | sort -u)
     # A job of a script ignores SIGINT unless told otherwise; Ctrl+C reaches a test in
     # the foreground, which does not.
