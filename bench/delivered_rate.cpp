@@ -44,7 +44,7 @@ DeliveredRate measure_delivered_rate(int period_ms, int duration_ms, bool helper
     Mainfrm window(sky.random, clock);
     Recorder recorder(window.game(), clock);
     if (recorded) {
-        window.set_recorder(&recorder);
+        window.add_tap(recorder);
         recorder.begin();
     }
     window.show_maximized();

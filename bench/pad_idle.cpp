@@ -16,7 +16,7 @@
 
 #include "cpu_meter.h"
 #include "fakes.h"
-#include "shell/gamepad.h"
+#include "shell/input/gamepad.h"
 #include "shell/mainfrm.h"
 #include "virtual_pad.h"
 

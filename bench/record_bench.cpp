@@ -36,11 +36,12 @@ void record_turns(benchmark::State& state, const Load& load, int busy) {
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < 64; ++i) {
             scene.game.s = scene.start;
+            const ScriptEvent tick{Command::Tick, 1, 0};
             if (r != nullptr)
-                r->note(ScriptEvent{Command::Tick, 1, 0});
+                r->before(tick);
             scene.game.Timer1_Timer();
             if (r != nullptr)
-                r->after();
+                r->after(tick);
             scene.game.screen.flush();
         }
         return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)

@@ -18,9 +18,9 @@
 
 #include "cpu_meter.h"
 #include "fakes.h"
-#include "shell/audio.h"
-#include "shell/enhanced.h"
+#include "shell/enhanced/enhanced.h"
 #include "shell/mainfrm.h"
+#include "shell/sound/audio.h"
 
 namespace {
 

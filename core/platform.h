@@ -42,6 +42,9 @@ class Clock {
   public:
     virtual ~Clock() = default;
     virtual std::int32_t seconds_since_midnight() const = 0;
+    // A period of the tick timer has passed in the game: a clock of the game's own time
+    // moves on by it; the real clock has moved on by itself.
+    virtual void period_passed(int ms) { (void)ms; }
 };
 
 struct Platform {

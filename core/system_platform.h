@@ -1,5 +1,6 @@
 #pragma once
-// The real generator and clock of the running program.
+// The real generator and clock of the running program, and the tick timer of a game
+// played without a window.
 
 #include <cstdint>
 #include <random>
@@ -20,6 +21,19 @@ class SystemRandom final : public Random {
 class SystemClock final : public Clock {
   public:
     std::int32_t seconds_since_midnight() const override;
+};
+
+// A tick timer that fires only when its player says so: for a proof, a recording played
+// back, and the tests.
+class HeldTimer final : public Timer {
+  public:
+    bool enabled() const override { return on; }
+    void set_enabled(bool value) override { on = value; }
+    int interval() const override { return period; }
+    void set_interval(int ms) override { period = ms; }
+
+    bool on = true;
+    int period = 50;
 };
 
 }  // namespace grimbolt

@@ -48,9 +48,9 @@ void Recorder::start_game() {
     started_ = true;
 }
 
-void Recorder::note(const ScriptEvent& e) {
+bool Recorder::before(const ScriptEvent& e) {
     if (paused_ || !started_)
-        return;
+        return true;
     if (e.command == Command::NewGame) {
         end_game();
         start_game();
@@ -60,7 +60,7 @@ void Recorder::note(const ScriptEvent& e) {
         sync();
         add(ScriptEvent{Command::Clock, second, 0});
         add(e);
-        return;
+        return true;
     }
     ScriptEvent event = e;
     if (e.command == Command::Resize) {
@@ -69,24 +69,23 @@ void Recorder::note(const ScriptEvent& e) {
         event.b = picture_.b;
     }
     sync();
-    if (e.command == Command::Tick) {
-        clock_.elapsed_ms += game_.platform().timer.interval();
+    if (e.command == Command::Tick)
         ++ticks_;
-    }
     add(event);
+    return true;
 }
 
-void Recorder::after() {
+void Recorder::after(const ScriptEvent&) {
     if (paused_ || !started_ || game_.happenings().deaths == deaths_)
         return;
     deaths_ = game_.happenings().deaths;
     end_game();
 }
 
-void Recorder::set_paused(bool paused) {
-    if (paused && !paused_ && started_)
+void Recorder::showing_other(bool other) {
+    if (other && !paused_ && started_)
         end_game();
-    paused_ = paused;
+    paused_ = other;
 }
 
 void Recorder::finish() {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "replay/road.h"
 #include "replay/script.h"
 #include "replay/session.h"
 
@@ -27,7 +28,7 @@ struct Recording {
     std::string text() const { return format_header(header) + format_script(events); }
 };
 
-class Recorder {
+class Recorder final : public EventTap {
   public:
     // Records the games of `game`. The game's clock must be `clock`: every game starts
     // it at the second of the day it began, which is the recording's seed.
@@ -41,14 +42,14 @@ class Recorder {
     // Begins the first game, which the window has just loaded.
     void begin();
     // Before each event reaches the game; a new game ends the one before it.
-    void note(const ScriptEvent& event);
+    bool before(const ScriptEvent& event) override;
     // After each event: a death ends the game (the record goes on, as the game may).
-    void after();
+    void after(const ScriptEvent& event) override;
+    // While a recorded game is played back in the window, nothing reaches the player's
+    // game: it ends as the playback begins, and a new game follows it.
+    void showing_other(bool other) override;
     // The program closes: the game ends.
     void finish();
-    // While the player watches a recorded game, nothing reaches the player's game: it
-    // ends as watching begins, and a new game follows it.
-    void set_paused(bool paused);
 
     Recording current() const;
 

@@ -45,8 +45,6 @@ constexpr std::array kWords{
 
 // The largest window the window system makes.
 constexpr std::int32_t kMostWindow = 32767;
-// The slowest tick the speed dialog sets.
-constexpr std::int32_t kMostPeriod = 2001;
 // A header's words and the number of values: at most so many, each so long.
 constexpr std::size_t kMostCarried = 128;
 constexpr std::size_t kLongestWord = 32;
@@ -65,7 +63,7 @@ std::array<Range, 2> ranges(Command c) {
         case Command::KeyUp:
             return {{{0, 255}, {0, 7}}};
         case Command::Slider:
-            return {{{0, 2000}, {0, 0}}};
+            return {{{0, kSliderMost}, {0, 0}}};
         case Command::Paint:
             return {{{1, 100}, {0, 0}}};
         case Command::Resize:
@@ -73,7 +71,7 @@ std::array<Range, 2> ranges(Command c) {
         case Command::Display:
             return {{{1, kScriptMaxWidth}, {1, kScriptMaxHeight}}};
         case Command::Period:
-            return {{{1, kMostPeriod}, {0, 0}}};
+            return {{{1, kSlowestPeriod}, {0, 0}}};
         case Command::SafeStart:
         case Command::FairStart:
             return {{{0, 1}, {0, 0}}};

@@ -95,6 +95,13 @@ inline constexpr std::int32_t kScriptMaxHeight = 4320;
 inline constexpr std::int32_t kScriptMaxTicks = 1'000'000;
 inline constexpr std::int32_t kSecondsPerDay = 86400;
 
+// The speed dialog's slider: positions 0 to 2000, each a tick period, the slowest 2001 ms.
+inline constexpr std::int32_t kSliderMost = 2000;
+constexpr std::int32_t period_of_slider(std::int32_t position) {
+    return kSliderMost - position + 1;
+}
+inline constexpr std::int32_t kSlowestPeriod = period_of_slider(0);
+
 // How much a recording may ask of the one who proves it. A tick is one step of play, a
 // full redraw of the window (a paint, resize, activation, the speed dialog's "Ок")
 // twenty and a new game (or the program's start) thirty, as each costs about as much as

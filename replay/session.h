@@ -22,6 +22,7 @@ class GameClock final : public Clock {
         elapsed_ms = 0;
     }
     std::int32_t seconds_since_midnight() const override;
+    void period_passed(int ms) override { elapsed_ms += ms; }
 
     std::int64_t start_seconds = 0;
     std::int64_t elapsed_ms = 0;
@@ -53,17 +54,6 @@ class Session {
     const GameClock& clock() const { return clock_; }
 
   private:
-    class HeldTimer final : public Timer {
-      public:
-        bool enabled() const override { return on_; }
-        void set_enabled(bool on) override { on_ = on; }
-        int interval() const override { return period_; }
-        void set_interval(int ms) override { period_ = ms; }
-
-      private:
-        bool on_ = true;
-        int period_ = 50;
-    };
     class FixedDisplay final : public Display {
       public:
         Size screen_size() const override { return screen; }

@@ -6,9 +6,8 @@
 #include <QWindowStateChangeEvent>
 
 #include "core/keys.h"
-#include "replay/recorder.h"
-#include "shell/gamepad.h"
-#include "shell/key_preview.h"
+#include "shell/input/gamepad.h"
+#include "shell/input/key_preview.h"
 #include "shell/twips.h"
 #include "shell/window_display.h"
 #include "shell/window_manager.h"
@@ -50,7 +49,9 @@ Mainfrm::Mainfrm(Random& random, Clock& clock, QWidget* parent)
     timer_.set_enabled(true);
 }
 
-Mainfrm::~Mainfrm() = default;
+Mainfrm::~Mainfrm() {
+    taps_.clear();  // whoever listened may be gone already
+}
 
 QRect Mainfrm::layout_geometry() const {
     return QRect(px(kClientLeft), px(kClientTop), px(kClientWidth),
@@ -123,21 +124,34 @@ void Mainfrm::request_paint() {
     QMetaObject::invokeMethod(this, &Mainfrm::form_paint, Qt::QueuedConnection);
 }
 
-void Mainfrm::note(Command command, std::int32_t a, std::int32_t b) {
-    if (recorder_ != nullptr)
-        recorder_->note(ScriptEvent{command, a, b});
+bool Mainfrm::enter(const ScriptEvent& event) {
+    // A tap may take itself away as it hears the event: the list of now is asked.
+    const std::vector<EventTap*> taps = taps_;
+    for (EventTap* tap : taps) {
+        if (!tap->before(event))
+            return false;
+    }
+    grimbolt::enter(*game_, event);
+    for (EventTap* tap : taps)
+        tap->after(event);
+    screen_->present();
+    emit presented();
+    return true;
 }
 
-void Mainfrm::noted() {
-    if (recorder_ != nullptr)
-        recorder_->after();
+void Mainfrm::add_tap(EventTap& tap) {
+    taps_.insert(taps_.begin(), &tap);
 }
 
-void Mainfrm::watch(Game* shown) {
+void Mainfrm::remove_tap(EventTap& tap) {
+    std::erase(taps_, &tap);
+}
+
+void Mainfrm::show_recorded(Game* shown) {
     if (shown != nullptr)
         timer_.set_enabled(false);
-    if (recorder_ != nullptr)
-        recorder_->set_paused(shown != nullptr);
+    for (EventTap* tap : taps_)
+        tap->showing_other(shown != nullptr);
     for (QAction* a : {Pause, Speed})
         a->setEnabled(shown == nullptr);
     screen_->show_game(shown);
@@ -145,36 +159,23 @@ void Mainfrm::watch(Game* shown) {
 
 void Mainfrm::form_paint() {
     paint_pending_ = false;
-    // A watched game is drawn by its own events: the window shows its picture again.
-    if (watching()) {
-        screen_->update();
-        return;
-    }
-    note(Command::Paint, 1);
-    run(&Game::Form_Paint);
-    emit formPainted();
+    if (enter({Command::Paint, 1, 0}))
+        emit formPainted();
 }
 
 void Mainfrm::form_resize() {
-    if (watching())
-        return;
     screen_->fit();
-    note(Command::Resize, game_->screen.width_px(), game_->screen.height_px());
-    run(&Game::Form_Resize);
-    emit formResized();
+    if (enter({Command::Resize, game_->screen.width_px(), game_->screen.height_px()}))
+        emit formResized();
 }
 
 void Mainfrm::form_activate() {
-    if (watching())
-        return;
-    note(Command::Activate);
-    run(&Game::Form_Activate);
-    emit formActivated();
+    if (enter({Command::Activate, 0, 0}))
+        emit formActivated();
 }
 
 void Mainfrm::tick() {
-    note(Command::Tick, 1);
-    run(&Game::Timer1_Timer);
+    enter({Command::Tick, 1, 0});
 }
 
 void Mainfrm::elapse_period() {
@@ -187,23 +188,14 @@ void Mainfrm::set_display_size(QSize pixels) {
 }
 
 void Mainfrm::key_down(std::int16_t code, std::int16_t shift) {
-    if (watching()) {
-        New_Game->trigger();  // as F2 does, with everything that hears of a new game
-        return;
-    }
-    if (code >= 0 && code < std::int16_t(held_.size()))
+    if (enter({Command::KeyDown, code, shift}) && code >= 0 && code < std::int16_t(held_.size()))
         held_.set(std::size_t(code));
-    note(Command::KeyDown, code, shift);
-    run(&Game::Form_KeyDown, code, shift);
 }
 
 void Mainfrm::key_up(std::int16_t code, std::int16_t shift) {
-    if (watching())
-        return;
     if (code >= 0 && code < std::int16_t(held_.size()))
         held_.reset(std::size_t(code));
-    note(Command::KeyUp, code, shift);
-    run(&Game::Form_KeyUp, code, shift);
+    enter({Command::KeyUp, code, shift});
 }
 
 void Mainfrm::release_keys() {
@@ -211,7 +203,7 @@ void Mainfrm::release_keys() {
         if (held_.test(code))
             key_up(std::int16_t(code), 0);
     }
-    held_.reset();  // also those pressed while a recorded game was shown
+    held_.reset();
 }
 
 void Mainfrm::use_gamepad(Gamepad& pad) {

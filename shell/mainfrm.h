@@ -6,10 +6,10 @@
 #include <QPointer>
 #include <bitset>
 #include <memory>
-#include <type_traits>
+#include <vector>
 
 #include "core/game.h"
-#include "replay/script.h"
+#include "replay/road.h"
 #include "shell/avtor.h"
 #include "shell/game_screen.h"
 #include "shell/helpfrm.h"
@@ -27,7 +27,6 @@ namespace grimbolt {
 
 class Gamepad;
 class KeyPreview;
-class Recorder;
 class WindowDisplay;
 
 class Mainfrm : public QMainWindow {
@@ -103,14 +102,16 @@ class Mainfrm : public QMainWindow {
     void elapse_period();
     void set_display_size(QSize pixels);
 
-    // Hears of every event before it reaches the game, and after (the enhanced edition
-    // records its games); null: nobody.
-    void set_recorder(Recorder* recorder) { recorder_ = recorder; }
+    // Hears of every event before it reaches the game, and after: the enhanced edition
+    // records its games, and a recording played back keeps the player's game still. A
+    // tap added later hears each event first, and may stop it there.
+    void add_tap(EventTap& tap);
+    void remove_tap(EventTap& tap);
 
     // Shows a recorded game (the hall's "Смотреть") in place of the player's, which stands
-    // still meanwhile; null: the player's game again. Any key or a new game ends watching.
-    void watch(Game* shown);
-    bool watching() const { return screen_->showing_other(); }
+    // still meanwhile; null: the player's game again.
+    void show_recorded(Game* shown);
+    bool showing_recorded() const { return screen_->showing_other(); }
 
   signals:
     // After each event that ran the game, with what it changed shown.
@@ -119,8 +120,6 @@ class Mainfrm : public QMainWindow {
     void formPainted();
     void formActivated();
     void formResized();
-    // The player pressed a key or asked for a new game while watching a recorded game.
-    void watchInterrupted();
     // The menus have their captions in the language of now.
     void retranslated();
 
@@ -143,21 +142,9 @@ class Mainfrm : public QMainWindow {
     void form_activate();
     void tick();
 
-    // Every way into the game: one of its procedures (or a few steps around one), then
-    // the end of the frame, with what changed shown.
-    template <class Procedure, class... Args>
-    void run(Procedure procedure, Args... args) {
-        if constexpr (std::is_member_function_pointer_v<Procedure>)
-            (game_.get()->*procedure)(args...);
-        else
-            procedure(args...);
-        noted();
-        screen_->present();
-        emit presented();
-    }
-    // What the recorder hears.
-    void note(Command command, std::int32_t a = 0, std::int32_t b = 0);
-    void noted();
+    // Every way into the game: the event through the taps and the one road, then the
+    // end of the frame, with what changed shown; false when a tap stopped it.
+    bool enter(const ScriptEvent& event);
 
     QtTimer timer_{50};
     std::unique_ptr<WindowDisplay> display_;
@@ -171,7 +158,7 @@ class Mainfrm : public QMainWindow {
     QPointer<QWindow> last_focus_;
     QPointer<Helpfrm> helpfrm_;
     QPointer<Avtor> avtor_;
-    Recorder* recorder_ = nullptr;
+    std::vector<EventTap*> taps_;  // the latest first
     bool activated_once_ = false;
     bool paint_pending_ = false;
     bool keyboard_menus_ = false;

@@ -6,7 +6,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "shell/key_preview.h"
+#include "shell/input/key_preview.h"
 #include "shell/mainfrm.h"
 
 namespace grimbolt {
@@ -125,25 +125,16 @@ void Mainfrm::connect_menus() {
 }
 
 void Mainfrm::New_Game_Click() {
-    if (watching()) {
-        emit watchInterrupted();
-        watch(nullptr);
-    }
-    note(Command::NewGame);
-    run([this] {
-        game_->New_Game_Click();
-        // The new tile row lies where the display of now puts it, which may fit the
-        // window differently: the picture is fitted again and drawn anew.
-        if (screen_->fit()) {
-            note(Command::Activate);  // the same whole redraw
-            game_->redraw_all();
-        }
-    });
+    if (!enter({Command::NewGame, 0, 0}))
+        return;
+    // The new tile row lies where the display of now puts it, which may fit the window
+    // differently: the picture is fitted again and drawn anew.
+    if (screen_->fit())
+        enter({Command::Activate, 0, 0});  // the same whole redraw
 }
 
 void Mainfrm::Pause_Click() {
-    note(Command::Pause);
-    game_->Pause_Click();
+    enter({Command::Pause, 0, 0});
 }
 
 void Mainfrm::Exit_Click() {
@@ -154,18 +145,14 @@ void Mainfrm::Exit_Click() {
 }
 
 void Mainfrm::Speed_Click() {
-    note(Command::Speed);
-    speedpic_->open(screen_->size());
+    if (enter({Command::Speed, 0, 0}))
+        speedpic_->open(screen_->size());
 }
 
 void Mainfrm::Okbut_Click() {
     speedpic_->hide();
-    if (watching())
-        return;  // the player's game stands still while a recorded one is shown
-    note(Command::Ok);
-    request_paint();  // the dialog uncovered part of the picture
-    game_->request_redraw();
-    timer_.set_enabled(true);
+    if (enter({Command::Ok, 0, 0}))
+        request_paint();  // the dialog uncovered part of the picture
 }
 
 void Mainfrm::Full_Screen_Click() {

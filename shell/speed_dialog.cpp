@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "replay/script.h"
 #include "shell/qt_timer.h"
 #include "shell/twips.h"
 
@@ -23,7 +24,7 @@ SpeedDialog::SpeedDialog(QtTimer& timer, QWidget* parent) : QFrame(parent), time
     place(okbut_, 240, 960, 4935, 375);
     hscroll1_ = new QScrollBar(Qt::Horizontal, this);
     hscroll1_->setObjectName(QStringLiteral("HScroll1"));
-    hscroll1_->setRange(0, 2000);
+    hscroll1_->setRange(0, kSliderMost);
     hscroll1_->setValue(0);
     place(hscroll1_, 240, 720, 4935, 135);
     label1_ = new QLabel(this);
@@ -62,13 +63,14 @@ void SpeedDialog::open(QSize client) {
     move(int(to_px(left)), int(to_px(top)));
     show();
     raise();
-    // A changed position runs HScroll1_Change, as a move by the player would. At 2001 ms
-    // the position would be -1: the slider stays at 0 and the period is kept.
-    hscroll1_->setValue(hscroll1_->maximum() - timer_.interval());
+    // A changed position runs HScroll1_Change, as a move by the player would. At the
+    // slowest period the position would be -1: the slider stays at 0 and the period is
+    // kept.
+    hscroll1_->setValue(kSliderMost - timer_.interval());
 }
 
 void SpeedDialog::HScroll1_Change() {
-    timer_.set_interval(hscroll1_->maximum() - hscroll1_->value() + 1);
+    timer_.set_interval(period_of_slider(hscroll1_->value()));
 }
 
 }  // namespace grimbolt

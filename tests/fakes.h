@@ -6,19 +6,11 @@
 #include <deque>
 
 #include "core/game.h"
+#include "core/system_platform.h"
 
 namespace grimbolt::testing {
 
-class FakeTimer final : public Timer {
-  public:
-    bool enabled() const override { return on; }
-    void set_enabled(bool value) override { on = value; }
-    int interval() const override { return period; }
-    void set_interval(int ms) override { period = ms; }
-
-    bool on = true;
-    int period = 50;
-};
+using FakeTimer = HeldTimer;
 
 class FakeDisplay final : public Display {
   public:

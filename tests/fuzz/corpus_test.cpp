@@ -6,9 +6,9 @@
 #include <QDir>
 #include <QFile>
 
+#include "fuzz/fuzz_hall.h"
+#include "fuzz/fuzz_play.h"
 #include "replay/script.h"
-#include "tests/fuzz/fuzz_hall.h"
-#include "tests/fuzz/fuzz_play.h"
 
 namespace grimbolt {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/fuzz/fuzz_hall.h"
+#include "fuzz/fuzz_hall.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "tests/fuzz/fuzz_hall.h"
+#include "fuzz/fuzz_hall.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,10 +1,10 @@
-#include "tests/fuzz/fuzz_play.h"
+#include "fuzz/fuzz_play.h"
 
 #include <algorithm>
 #include <string_view>
 
+#include "app/script_player.h"
 #include "replay/script.h"
-#include "shell/script_player.h"
 
 namespace grimbolt {
 namespace {

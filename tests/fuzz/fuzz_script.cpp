@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "tests/fuzz/fuzz_play.h"
+#include "fuzz/fuzz_play.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

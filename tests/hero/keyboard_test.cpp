@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "core/keys.h"
 #include "fakes.h"
 #include "hero_picture.h"
-#include "shell/keymap.h"
 
 namespace grimbolt {
 namespace {

@@ -6,8 +6,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "app/script_player.h"
 #include "shell/mainfrm.h"
-#include "shell/script_player.h"
 
 namespace grimbolt {
 namespace {

@@ -14,7 +14,7 @@
 #include <QWindow>
 
 #include "fakes.h"
-#include "shell/key_preview.h"
+#include "shell/input/key_preview.h"
 #include "shell/mainfrm.h"
 #include "shell/shown_window.h"
 #include "shell/surface_view.h"

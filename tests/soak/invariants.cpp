@@ -7,8 +7,8 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "app/script_player.h"
 #include "shell/mainfrm.h"
-#include "shell/script_player.h"
 #include "shell/surface_view.h"
 
 #if defined(__has_feature)

@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "app/script_player.h"
 #include "shell/mainfrm.h"
-#include "shell/script_player.h"
 #include "soak/invariants.h"
 
 namespace grimbolt::soak {

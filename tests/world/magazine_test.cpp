@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "core/keys.h"
 #include "fakes.h"
-#include "shell/keymap.h"
 
 namespace grimbolt {
 namespace {

@@ -1,0 +1,213 @@
+#include "shell/enhanced/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <optional>
+#include <utility>
+
+#include "replay/proof.h"
+#include "replay/script.h"
+
+namespace grimbolt {
+namespace {
+
+// A settings file is a few hundred bytes; anything past this is no settings file, and
+// reading it whole would only cost time and memory.
+constexpr qint64 kLargestFile = 64 * 1024;
+
+// The options' keys and where each lives in the record.
+struct Flag {
+    const char* key;
+    bool Options::*field;
+};
+constexpr Flag kFlags[] = {
+    {"play/safe_start", &Options::safe_start},
+    {"play/fair_start", &Options::fair_start},
+    {"play/remember_speed", &Options::remember_speed},
+    {"window/full_screen", &Options::full_screen},
+    {"window/was_full_screen", &Options::was_full_screen},
+    {"show/pause_sign", &Options::pause_sign},
+    {"show/game_over", &Options::game_over},
+    {"sound/enabled", &Options::sound},
+};
+constexpr const char* kTickKey = "play/tick_ms";
+constexpr const char* kLanguageKey = "show/language";
+
+// A value as the file holds it, or nothing when it is not one of its key's values.
+std::optional<bool> flag_value(const QVariant& value) {
+    const QString text = value.toString().trimmed();
+    if (text == QLatin1String("true"))
+        return true;
+    if (text == QLatin1String("false"))
+        return false;
+    return std::nullopt;
+}
+
+std::optional<QString> language_value(const QVariant& value) {
+    const QString text = value.toString().trimmed();
+    if (text == QLatin1String("ru") || text == QLatin1String("en"))
+        return text;
+    return std::nullopt;
+}
+
+std::optional<int> tick_value(const QVariant& value) {
+    bool number = false;
+    const int ms = value.toString().trimmed().toInt(&number);
+    if (number && ms >= 1 && ms <= kSlowestPeriod)
+        return ms;
+    return std::nullopt;
+}
+
+// Whether the file at `path` can be written: its folder, or the nearest folder above it
+// that exists, takes new files. A save writes a new file beside the old one.
+bool can_write(const QString& path) {
+    QFileInfo folder(QFileInfo(path).absolutePath());
+    while (!folder.exists() && !folder.isRoot())
+        folder = QFileInfo(folder.absolutePath());
+    return folder.isDir() && folder.isWritable() &&
+           (!QFileInfo::exists(path) || QFileInfo(path).isWritable());
+}
+
+// Why the file at `path` is no settings file, or nothing when it is one or is missing.
+// Only a regular file is ever opened: a FIFO would block the game and a device may never
+// end. One that cannot be opened is left to the readability check.
+std::optional<QString> unfit(const QString& path) {
+    const QFileInfo file(path);  // follows a link to what it points at
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.isFile())
+        return QStringLiteral("is not a regular file");
+    if (file.size() > kLargestFile)
+        return QStringLiteral("is larger than 64 KiB");
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray head = in.read(kLargestFile + 1);
+    if (head.size() > kLargestFile)  // it grew since it was looked at
+        return QStringLiteral("is larger than 64 KiB");
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8(head);  // decoding is what finds a broken sequence
+    if (head.contains('\0') || utf8.hasError())
+        return QStringLiteral("is not text");
+    return std::nullopt;
+}
+
+// How a key is written in the file: [play] safe_start.
+QString shown(const char* key) {
+    return QStringLiteral("[") + QString::fromLatin1(key).replace('/', QStringLiteral("] "));
+}
+
+}  // namespace
+
+Settings::Settings(QString path, std::function<void(const QString&)> say)
+    : path_(std::move(path)), say_(std::move(say)) {}
+
+QString Settings::default_path() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Grimbolt/grimbolt.conf");
+}
+
+void Settings::say_once(const QString& what) {
+    if (!std::exchange(said_, true))
+        say_(what);
+}
+
+Options Settings::load() {
+    Options options;
+    known_ = options;
+    broken_.clear();
+    if (refused())
+        return options;
+    const QFileInfo file(path_);
+    const QFileInfo folder(file.absolutePath());
+    if ((file.exists() && !file.isReadable()) ||
+        (folder.exists() && !(folder.isDir() && folder.isReadable() && folder.isExecutable()))) {
+        say_once(QStringLiteral("cannot read %1: playing with the default settings")
+                     .arg(printable(path_)));
+        return options;
+    }
+    if (!can_write(path_))
+        say_once(QStringLiteral("cannot write %1: changed settings last until the game ends")
+                     .arg(printable(path_)));
+
+    const QSettings ini(path_, QSettings::IniFormat);
+    const auto broken = [&](const char* key) {
+        broken_ << QLatin1String(key);
+        say_(QStringLiteral("%1: %2 is not valid, taking its default")
+                 .arg(printable(path_), shown(key)));
+    };
+    for (const Flag& flag : kFlags) {
+        if (!ini.contains(QLatin1String(flag.key)))
+            continue;
+        if (const auto on = flag_value(ini.value(QLatin1String(flag.key))))
+            options.*flag.field = *on;
+        else
+            broken(flag.key);
+    }
+    if (ini.contains(QLatin1String(kTickKey))) {
+        if (const auto ms = tick_value(ini.value(QLatin1String(kTickKey))))
+            options.tick_ms = *ms;
+        else
+            broken(kTickKey);
+    }
+    if (ini.contains(QLatin1String(kLanguageKey))) {
+        if (const auto language = language_value(ini.value(QLatin1String(kLanguageKey))))
+            options.language = *language;
+        else
+            broken(kLanguageKey);
+    }
+    known_ = options;
+    // A new player, who has no settings file yet, starts with the fair start on; the
+    // file gets it with the first setting kept.
+    if (!file.exists())
+        options.fair_start = true;
+    return options;
+}
+
+bool Settings::refused() {
+    const auto why = unfit(path_);
+    if (why)
+        say_once(QStringLiteral("the settings file %1 %2: the defaults are used and nothing is "
+                                "saved")
+                     .arg(printable(path_), *why));
+    return why.has_value();
+}
+
+void Settings::save(const Options& options) {
+    // Checked again, as the file may have been swapped since it was read; a bad one is
+    // left as it is.
+    if (refused())
+        return;
+    QSettings ini(path_, QSettings::IniFormat);
+    // What this game changed; and what it found broken, unless another game has put
+    // it right since.
+    const auto needed = [&](const char* key, bool changed, bool valid_now) {
+        return changed || (broken_.contains(QLatin1String(key)) && !valid_now);
+    };
+    for (const Flag& flag : kFlags) {
+        const bool valid = flag_value(ini.value(QLatin1String(flag.key))).has_value();
+        if (needed(flag.key, options.*flag.field != known_.*flag.field, valid))
+            ini.setValue(QLatin1String(flag.key), options.*flag.field);
+    }
+    const bool valid = tick_value(ini.value(QLatin1String(kTickKey))).has_value();
+    if (needed(kTickKey, options.tick_ms != known_.tick_ms, valid))
+        ini.setValue(QLatin1String(kTickKey), options.tick_ms);
+    const bool valid_language = language_value(ini.value(QLatin1String(kLanguageKey))).has_value();
+    if (needed(kLanguageKey, options.language != known_.language, valid_language))
+        ini.setValue(QLatin1String(kLanguageKey), options.language);
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    ini.sync();
+    if (ini.status() != QSettings::NoError) {
+        say_once(QStringLiteral("cannot write %1: changed settings last until the game ends")
+                     .arg(printable(path_)));
+        return;
+    }
+    known_ = options;
+    broken_.clear();
+}
+
+}  // namespace grimbolt

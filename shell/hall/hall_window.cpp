@@ -1,0 +1,165 @@
+#include "shell/hall/hall_window.h"
+
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "replay/keeper.h"
+
+namespace grimbolt {
+namespace {
+
+enum Column { Place, Earned, Left, Length, Date, Category, Proof, Columns };
+
+// A kept game's standing in the window's words.
+QString proof_of(const HallEntry& e) {
+    switch (e.standing) {
+        case HallEntry::Proven:
+            return HallWindow::tr("✓ доказано");
+        case HallEntry::Old:
+            return HallWindow::tr("записан до строгих доказательств");
+        default:
+            return HallWindow::tr("не доказан: %1").arg(e.why);
+    }
+}
+
+// A category in the window's words: its speed, and the comforts it was played with.
+QString category_of(const QString& name) {
+    if (name.isEmpty())
+        return {};
+    QStringList parts = name.split('+');
+    QString shown = parts.takeFirst() == QLatin1String("classic") ? HallWindow::tr("классика")
+                                                                  : HallWindow::tr("медленно");
+    for (const QString& comfort : parts) {
+        shown += QLatin1String(", ");
+        if (comfort == QLatin1String("safe-start"))
+            shown += HallWindow::tr("безопасный старт");
+        else if (comfort == QLatin1String("fair-start"))
+            shown += HallWindow::tr("честный старт");
+        else
+            shown += comfort;
+    }
+    return shown;
+}
+
+// A game's length as a player says it: minutes and seconds.
+QString length_of(std::int32_t seconds) {
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+HallWindow::HallWindow(Keeper& keeper, QWidget* parent) : QDialog(parent), keeper_(keeper) {
+    auto* layout = new QVBoxLayout(this);
+    table_ = new QTableWidget(0, Columns);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(table_);
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Close);
+    play_back_ = buttons_->addButton(QString(), QDialogButtonBox::AcceptRole);
+    play_back_->setEnabled(false);
+    layout->addWidget(buttons_);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(play_back_, &QPushButton::clicked, this, &HallWindow::on_play_back);
+    connect(table_, &QTableWidget::cellDoubleClicked, this, &HallWindow::on_play_back);
+    // Only a proven game can be played back.
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) {
+        play_back_->setEnabled(row >= 0 && row < int(entries_.size()) &&
+                               entries_[std::size_t(row)].standing == HallEntry::Proven);
+    });
+    retranslate();
+    fit();
+
+    // Proving every game may take a while: the window says so, shows them when they are
+    // proven, and a window closed meanwhile hears of nothing.
+    table_->setRowCount(1);
+    table_->setItem(0, Proof, new QTableWidgetItem(tr("проверяется…")));
+    keeper_.list([window = QPointer<HallWindow>(this)](const std::vector<HallEntry>& entries) {
+        if (window != nullptr)
+            window->fill(entries);
+    });
+}
+
+void HallWindow::fill(const std::vector<HallEntry>& entries) {
+    entries_ = entries;
+    listed_ = true;
+    table_->setRowCount(int(entries_.size()));
+    int place = 0;
+    for (int row = 0; row < int(entries_.size()); ++row) {
+        const HallEntry& e = entries_[std::size_t(row)];
+        const bool proven = e.standing == HallEntry::Proven;
+        const QDateTime when = QDateTime::fromString(e.date, Qt::ISODate);
+        // Only a proven game has a place, points and a length.
+        const QString cells[Columns] = {
+            proven ? QString::number(++place) : QString(),
+            proven ? QString::number(e.earned) : QString(),
+            proven ? QString::number(e.score) : QString(),
+            proven ? length_of(e.seconds) : QString(),
+            when.isValid() ? locale().toString(when, QLocale::ShortFormat) : QString(),
+            category_of(e.category),
+            proof_of(e)};
+        for (int c = 0; c < Columns; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c != Date && c != Proof && c != Category)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(row, c, item);
+        }
+    }
+    fit();
+    if (!entries_.empty())
+        table_->selectRow(0);
+    play_back_->setEnabled(!entries_.empty() && entries_.front().standing == HallEntry::Proven);
+}
+
+// Ten rows and every column in view, however large the font.
+void HallWindow::fit() {
+    table_->resizeColumnsToContents();
+    const int frame = 2 * table_->frameWidth();
+    const int rows = table_->verticalHeader()->defaultSectionSize() * Hall::kPlaces;
+    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() + rows + frame);
+    int columns = 0;
+    for (int c = 0; c < Columns; ++c)
+        columns += table_->horizontalHeader()->sectionSize(c);
+    table_->setMinimumWidth(std::min(columns + frame, 1200));
+    resize(size().expandedTo(sizeHint()));
+}
+
+void HallWindow::on_play_back() {
+    const int row = table_->currentRow();
+    if (row < 0 || row >= int(entries_.size()) ||
+        entries_[std::size_t(row)].standing != HallEntry::Proven)
+        return;
+    emit play_back(keeper_.hall().path_of(entries_[std::size_t(row)]));
+    accept();
+}
+
+void HallWindow::retranslate() {
+    setWindowTitle(tr("Рекорды"));
+    // Dates in the form of the language the window speaks.
+    setLocale(QLocale(tr("ru_RU", "the locale whose form dates take")));
+    table_->setHorizontalHeaderLabels({tr("Место"), tr("Очки"), tr("Осталось"), tr("Длина"),
+                                       tr("Дата"), tr("Категория"), tr("Проверка")});
+    play_back_->setText(tr("Смотреть"));
+    buttons_->button(QDialogButtonBox::Close)->setText(tr("Закрыть"));
+}
+
+void HallWindow::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+        if (listed_)
+            fill(entries_);
+    }
+}
+
+}  // namespace grimbolt
