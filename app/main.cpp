@@ -11,6 +11,7 @@
 #include <memory>
 #include <string_view>
 
+#include "app/enhanced.h"
 #include "app/script_player.h"
 #include "core/system_platform.h"
 #include "replay/hall.h"
@@ -19,7 +20,6 @@
 #include "replay/session.h"
 #include "replay/state_hash.h"
 #include "shell/enhanced/best_score.h"
-#include "shell/enhanced/enhanced.h"
 #include "shell/enhanced/settings.h"
 #include "shell/input/gamepad.h"
 #include "shell/mainfrm.h"
@@ -150,7 +150,7 @@ int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
                     static_cast<unsigned long long>(grimbolt::state_hash(session.game().s)));
         return script.errors.empty() ? 0 : 2;
     }
-    grimbolt::ReplayOptions replay_options;
+    grimbolt::ReplaySetup replay_options;
     replay_options.seed = script.header.has_seed ? script.header.seed : seed;
     replay_options.enhanced = enhanced;
     grimbolt::ScriptPlayer player(replay_options);
@@ -225,10 +225,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setWindowIcon(icon);
 
     QCoreApplication::setApplicationVersion(QStringLiteral(GRIMBOLT_VERSION));
-    QCommandLineParser options;
-    options.setApplicationDescription(QString::fromUtf8(kDescription));
-    options.addHelpOption();
-    options.addVersionOption();
+    QCommandLineParser command_line;
+    command_line.setApplicationDescription(QString::fromUtf8(kDescription));
+    command_line.addHelpOption();
+    command_line.addVersionOption();
     const QCommandLineOption replay_option(QStringLiteral("replay"),
                                            QStringLiteral("Plays an input script, then quits."),
                                            QStringLiteral("script"));
@@ -249,13 +249,14 @@ int main(int argc, char** argv) {
                        "proven, 1 when the rules give another game or one was recorded before "
                        "proofs were strict, 2 when a file is no recording or no proof."),
         QStringLiteral("file"));
-    options.addOptions({enhanced_option, replay_option, seed_option, trace_option, verify_option});
-    options.process(app);
+    command_line.addOptions(
+        {enhanced_option, replay_option, seed_option, trace_option, verify_option});
+    command_line.process(app);
     if (answer)  // a help option in a form the parser does not take for one
-        options.showHelp();
-    if (options.isSet(replay_option))
-        return replay(options.value(replay_option), options.value(seed_option).toInt(),
-                      options.isSet(enhanced_option), options.isSet(trace_option));
+        command_line.showHelp();
+    if (command_line.isSet(replay_option))
+        return replay(command_line.value(replay_option), command_line.value(seed_option).toInt(),
+                      command_line.isSet(enhanced_option), command_line.isSet(trace_option));
 
     // The classic edition reads and writes no file; the enhanced one keeps its options
     // and the best score. Both outlive the window.
@@ -272,7 +273,7 @@ int main(int argc, char** argv) {
     // A recorded game keeps its own time, from the second of the day it began, so that
     // playing it again reads the same times.
     grimbolt::GameClock game_clock;
-    const bool recorded = options.isSet(enhanced_option);
+    const bool recorded = command_line.isSet(enhanced_option);
     if (recorded) {
         // A file grown past the size limit fails its write, which the hall reports; the
         // game is not stopped by the signal.
@@ -292,11 +293,11 @@ int main(int argc, char** argv) {
             say(QStringLiteral("no sound: %1").arg(audio->error()));
             audio.reset();
         }
-        enhanced = new grimbolt::Enhanced(window, settings->load(), settings.get(), best.get(),
-                                          audio.get());
+        const grimbolt::Options chosen = settings->load();
         hall = std::make_unique<grimbolt::Hall>(grimbolt::Hall::default_folder(), say);
         recorder = std::make_unique<grimbolt::Recorder>(window.game(), game_clock);
-        enhanced->keep_games(*recorder, *hall);
+        enhanced = new grimbolt::Enhanced(
+            window, chosen, {settings.get(), best.get(), audio.get(), recorder.get(), hall.get()});
     }
     // Gamepads are a welcome extra: without them the game plays on from the keyboard.
     grimbolt::Gamepad pad;
@@ -305,7 +306,7 @@ int main(int argc, char** argv) {
     else
         std::fprintf(stderr, "grimbolt: no gamepads: %s\n", qPrintable(pad.error()));
     if (enhanced != nullptr)
-        enhanced->show();
+        enhanced->options_menu().show();
     else
         window.show_maximized();
     const int status = QGuiApplication::exec();

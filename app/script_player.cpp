@@ -8,9 +8,9 @@
 #include <QScrollBar>
 #include <QWindow>
 
+#include "app/enhanced.h"
 #include "replay/road.h"
 #include "replay/state_hash.h"
-#include "shell/enhanced/enhanced.h"
 #include "shell/mainfrm.h"
 
 namespace grimbolt {
@@ -34,7 +34,7 @@ void add_pixels(Fnv& h, Surface& surface) {
 
 }  // namespace
 
-ScriptPlayer::ScriptPlayer(ReplayOptions options) : options_(options) {
+ScriptPlayer::ScriptPlayer(ReplaySetup options) : options_(options) {
     clock_.restart(options.seed);
     random_.reseed(options.seed);
     start();
@@ -53,7 +53,7 @@ void ScriptPlayer::start() {
     w.Timer1().set_held(true);
     // A replayed game keeps nothing: no settings file, no best score.
     if (options_.enhanced)
-        new Enhanced(w, options_.comforts, nullptr, nullptr);
+        new Enhanced(w, options_.options);
     if (options_.record)
         record();
     w.set_display_size(options_.display);

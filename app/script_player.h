@@ -18,11 +18,11 @@ namespace grimbolt {
 
 class Mainfrm;
 
-struct ReplayOptions {
+struct ReplaySetup {
     std::int32_t seed = 1;  // the generator's first seed and the clock's start
     QSize display;          // the display the game is told about; empty: the real one
     bool enhanced = false;  // the enhanced edition
-    Options comforts;       // its comforts, every one off unless set
+    Options options;        // its options, every one off unless set
     // Records every game as the enhanced edition does, at a time of day that follows
     // from the seed; each ended game is kept with the fingerprint of its state then.
     bool record = false;
@@ -36,7 +36,7 @@ struct RecordedGame {
 
 class ScriptPlayer {
   public:
-    explicit ScriptPlayer(ReplayOptions options = {});
+    explicit ScriptPlayer(ReplaySetup setup = {});
     ~ScriptPlayer();
     ScriptPlayer(const ScriptPlayer&) = delete;
     ScriptPlayer& operator=(const ScriptPlayer&) = delete;
@@ -66,7 +66,7 @@ class ScriptPlayer {
     void paint();
     void tick(std::int32_t count);
 
-    ReplayOptions options_;
+    ReplaySetup options_;
     SystemRandom random_;
     GameClock clock_;  // the script's own time, from the seed's second of the day
     std::unique_ptr<Mainfrm> window_;

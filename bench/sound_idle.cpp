@@ -16,9 +16,9 @@
 #include <memory>
 #include <vector>
 
+#include "app/enhanced.h"
 #include "cpu_meter.h"
 #include "fakes.h"
-#include "shell/enhanced/enhanced.h"
 #include "shell/mainfrm.h"
 #include "shell/sound/audio.h"
 
@@ -40,7 +40,7 @@ struct Game {
             if (!audio->start())
                 std::fprintf(stderr, "no sound: %s\n", qPrintable(audio->error()));
         }
-        new grimbolt::Enhanced(window, grimbolt::Options{}, nullptr, nullptr, audio.get());
+        new grimbolt::Enhanced(window, grimbolt::Options{}, {.audio = audio.get()});
         window.show_maximized();
     }
 };

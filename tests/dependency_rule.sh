@@ -6,6 +6,12 @@
 #   system library;
 # - the canvas (canvas/) includes its own headers and Qt's only;
 # - outside the canvas and its tests, only the canvas's one header is included;
+# - the recordings (replay/) include the rules, the canvas's header and Qt's non-window
+#   parts, never a window nor the shell;
+# - the shell's rooms keep to theirs: input sees only the game's key codes, sound the
+#   rules, the main window (shell/*) the script format and the one road of replay/ and
+#   input, the hall's window and the enhanced edition the main window and replay/ but
+#   not each other, and only the program (app/), its tests and benchmarks see app/;
 # - no file reaches another room by a relative path.
 #   dependency_rule.sh SOURCE_DIR
 set -euo pipefail
@@ -33,7 +39,31 @@ mapfile -t bad < <(includes core hero world shell replay bench tests assets |
     grep '#include "canvas/' | grep -v '^tests/canvas/' | grep -v '"canvas/surface\.h"')
 breaks "the canvas's inner headers are included from outside it" "${bad[@]}"
 
-mapfile -t bad < <(includes canvas core hero world shell replay | grep -E '#include "\.\.?/')
+mapfile -t bad < <(includes replay | grep -E '#include (<Q(Widget|Application|MainWindow|Dialog|Action|Menu)|"(shell|app)/)')
+breaks "a recordings file includes a window or the shell" "${bad[@]}"
+
+mapfile -t bad < <(includes shell/input | grep -E '#include "' |
+    grep -Ev '#include "(shell/input/[a-z_]+\.h|core/keys\.h)"')
+breaks "an input file includes more than input and the game's key codes" "${bad[@]}"
+
+mapfile -t bad < <(includes shell/sound | grep -E '#include "' |
+    grep -Ev '#include "(shell/sound|core)/[a-z_]+\.h"')
+breaks "a sound file includes more than sound and the rules" "${bad[@]}"
+
+mapfile -t bad < <(includes shell/*.h shell/*.cpp | grep -E '#include "' |
+    grep -Ev '#include "(shell/[a-z_]+|shell/input/[a-z_]+|core/[a-z_]+|replay/(script|road)|canvas/surface)\.h"')
+breaks "a main window file includes more than its room, input, the rules and the road" "${bad[@]}"
+
+mapfile -t bad < <(includes shell/hall | grep -E '#include "(shell/(enhanced|sound|input)|app)/')
+breaks "a hall window file includes the enhanced edition, sound, input or the program" "${bad[@]}"
+
+mapfile -t bad < <(includes shell/enhanced | grep -E '#include "(shell/(hall|sound|input)|app)/')
+breaks "an enhanced edition file includes the hall, sound, input or the program" "${bad[@]}"
+
+mapfile -t bad < <(includes canvas core hero world replay shell | grep -E '#include "app/')
+breaks "a file outside the program includes the program" "${bad[@]}"
+
+mapfile -t bad < <(includes canvas core hero world shell replay app | grep -E '#include "\.\.?/')
 breaks "a file reaches another room by a relative path" "${bad[@]}"
 
 if [ "$failed" = 0 ]; then

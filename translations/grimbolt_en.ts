@@ -52,22 +52,10 @@
     </message>
 </context>
 <context>
-    <name>grimbolt::Enhanced</name>
-    <message>
-        <source>Параметры</source>
-        <translation>Preferences</translation>
-    </message>
+    <name>grimbolt::HallMenu</name>
     <message>
         <source>Рекорды…</source>
         <translation>Hall of fame…</translation>
-    </message>
-    <message>
-        <source>Параметры…</source>
-        <translation>Preferences…</translation>
-    </message>
-    <message>
-        <source>Звук</source>
-        <translation>Sound</translation>
     </message>
 </context>
 <context>
@@ -249,6 +237,21 @@
     <message>
         <source>Честный старт: робот стоит на плитках посередине, монстры ждут три секунды (со следующей игры)</source>
         <translation>Fair start: the robot stands on the tiles in the middle, the monsters wait three seconds (from the next game)</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::OptionsMenu</name>
+    <message>
+        <source>Параметры</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>Параметры…</source>
+        <translation>Preferences…</translation>
+    </message>
+    <message>
+        <source>Звук</source>
+        <translation>Sound</translation>
     </message>
 </context>
 <context>

@@ -63,12 +63,12 @@ std::vector<ScriptEvent> busy_player(std::uint32_t seed, int count) {
 // start are read as they were.
 TEST(Recording, EveryRecordedGamePlaysAgainToTheSameState) {
     for (const std::uint32_t seed : {5u, 77u}) {
-        ReplayOptions options;
+        ReplaySetup options;
         options.seed = std::int32_t(seed) * 1000;
         options.display = QSize(1024, 768);
         options.enhanced = true;
         options.record = true;
-        options.comforts.safe_start = seed == 77;
+        options.options.safe_start = seed == 77;
         std::vector<RecordedGame> games;
         {
             ScriptPlayer player(options);

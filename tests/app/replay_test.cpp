@@ -108,7 +108,7 @@ struct Replay {
 Replay replay(const char* name, std::int32_t seed, bool enhanced = false) {
     const Script script = parse_script(read_replay(name));
     EXPECT_TRUE(script.errors.empty());
-    ReplayOptions options;
+    ReplaySetup options;
     options.seed = seed;
     options.enhanced = enhanced;
     ScriptPlayer player(options);

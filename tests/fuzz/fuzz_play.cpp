@@ -17,7 +17,7 @@ constexpr std::int32_t kMostTicks = 200;
 int fuzz_play(const char* data, std::size_t size) {
     const Script script = parse_script(std::string_view(data, size));
     // A small display to start with keeps each run short; the input may change it.
-    ReplayOptions options;
+    ReplaySetup options;
     options.display = QSize(320, 200);
     ScriptPlayer player(options);
     int played = 0;

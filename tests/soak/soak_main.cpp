@@ -161,13 +161,13 @@ struct Profile {
 int run(const Options& o) {
     const auto start = std::chrono::steady_clock::now();
     Generator generator(o.seed);
-    ReplayOptions replay;
+    ReplaySetup replay;
     replay.seed = std::int32_t(o.seed);
     replay.display = QSize(640, 480);
     // Odd seeds play the enhanced edition with every comfort that shows or plays on.
     replay.enhanced = o.seed % 2 == 1;
-    replay.comforts.safe_start = replay.comforts.fair_start = replay.comforts.pause_sign =
-        replay.comforts.game_over = true;
+    replay.options.safe_start = replay.options.fair_start = replay.options.pause_sign =
+        replay.options.game_over = true;
     ScriptPlayer player(replay);
     Checker checker;
     Profile profile;

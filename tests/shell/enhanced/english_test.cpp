@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "shell/enhanced/enhanced.h"
+#include "app/enhanced.h"
 #include "shell/enhanced/overlay.h"
 #include "shell/shown_window.h"
 
@@ -72,32 +72,33 @@ TEST(English, EveryTextThePlayerSeesIsTranslatedAtOnce) {
     Mainfrm& w = shown.window;
     Options english;
     english.language = QStringLiteral("en");
-    Enhanced enhanced(w, Options{}, nullptr, nullptr);
+    Enhanced enhanced(w, Options{});
     const Texts russian = w.game().texts;
-    enhanced.set_options(english);
+    enhanced.options_menu().set_options(english);
     ASSERT_TRUE(eventually([&] { return w.New_Game->text().remove('&') == "Start a new game"; }));
 
     w.How_to_play_Click();
     w.Author_Click();
     w.Speed_Click();
-    enhanced.Settings_Click();
-    ASSERT_TRUE(eventually([&] { return enhanced.options_dialog() != nullptr; }));
+    enhanced.options_menu().open_options();
+    ASSERT_TRUE(eventually([&] { return enhanced.options_menu().options_dialog() != nullptr; }));
     QStringList texts = shown_texts(&w) + shown_texts(w.helpfrm()) + shown_texts(w.avtor()) +
-                        shown_texts(enhanced.options_dialog()) + drawn_texts(w.game().texts);
-    enhanced.overlay()->show_pause();
-    texts += enhanced.overlay()->lines();
-    enhanced.overlay()->show_game_over(1200, 3400);
-    texts += enhanced.overlay()->lines();
-    enhanced.overlay()->show_playback();
-    texts += enhanced.overlay()->lines();
-    EXPECT_EQ(enhanced.overlay()->lines().value(0),
+                        shown_texts(enhanced.options_menu().options_dialog()) +
+                        drawn_texts(w.game().texts);
+    enhanced.signs().overlay()->show_pause();
+    texts += enhanced.signs().overlay()->lines();
+    enhanced.signs().overlay()->show_game_over(1200, 3400);
+    texts += enhanced.signs().overlay()->lines();
+    enhanced.signs().overlay()->show_playback();
+    texts += enhanced.signs().overlay()->lines();
+    EXPECT_EQ(enhanced.signs().overlay()->lines().value(0),
               QStringLiteral("Recording: any key — new game"));
     for (const QString& text : texts)
         EXPECT_FALSE(cyrillic(text)) << text.toStdString();
     EXPECT_GT(texts.size(), 40);
 
-    enhanced.options_dialog()->reject();
-    enhanced.set_options(Options{});
+    enhanced.options_menu().options_dialog()->reject();
+    enhanced.options_menu().set_options(Options{});
     ASSERT_TRUE(eventually([&] { return w.New_Game->text().remove('&') == "Начать новую игру"; }));
     EXPECT_EQ(drawn_texts(w.game().texts), drawn_texts(russian));
     EXPECT_EQ(w.Okbut()->text(), QStringLiteral("Ок"));
@@ -110,11 +111,11 @@ TEST(English, EveryTextThePlayerSeesIsTranslatedAtOnce) {
 TEST(English, TheDrawnLinesFitWhereTheRussianOnesFit) {
     testing::Shown shown;
     Mainfrm& w = shown.window;
-    Enhanced enhanced(w, Options{}, nullptr, nullptr);
+    Enhanced enhanced(w, Options{});
     const Texts russian = w.game().texts;
     Options english;
     english.language = QStringLiteral("en");
-    enhanced.set_options(english);
+    enhanced.options_menu().set_options(english);
     ASSERT_TRUE(eventually([&] { return w.game().texts.score == QStringLiteral("Score: "); }));
     const Texts& en = w.game().texts;
 
@@ -127,7 +128,7 @@ TEST(English, TheDrawnLinesFitWhereTheRussianOnesFit) {
         EXPECT_LT(printed_width(t->shop[4], 12), (10000 - 100) / 15);
         EXPECT_LT(printed_width(t->death, 20), 640 - 100 / 15);
     }
-    enhanced.set_options(Options{});
+    enhanced.options_menu().set_options(Options{});
 }
 
 // On a real display the status panel and the shop show their English lines: what the
@@ -136,10 +137,10 @@ TEST(English, TheDrawnLinesFitWhereTheRussianOnesFit) {
 TEST(English, TheStatusPanelAndTheShopOnScreen) {
     testing::Shown shown;
     Mainfrm& w = shown.window;
-    Enhanced enhanced(w, Options{}, nullptr, nullptr);
+    Enhanced enhanced(w, Options{});
     Options english;
     english.language = QStringLiteral("en");
-    enhanced.set_options(english);
+    enhanced.options_menu().set_options(english);
     ASSERT_TRUE(eventually([&] { return w.game().texts.score == QStringLiteral("Score: "); }));
     GameState& s = w.game().s;
     ASSERT_TRUE(eventually([&] { return w.paramspic()->isVisible(); }));
@@ -166,7 +167,7 @@ TEST(English, TheStatusPanelAndTheShopOnScreen) {
     // The shop's box lies in the middle of the picture.
     const QRect box(w.view()->width() / 2 - 333, w.view()->height() / 2 - 166, 666, 333);
     EXPECT_TRUE(matches(w.view(), w.game().screen, box));
-    enhanced.set_options(Options{});
+    enhanced.options_menu().set_options(Options{});
 }
 
 }  // namespace

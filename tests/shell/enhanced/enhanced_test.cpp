@@ -14,9 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/enhanced.h"
 #include "app/script_player.h"
 #include "shell/enhanced/best_score.h"
-#include "shell/enhanced/enhanced.h"
 #include "shell/enhanced/overlay.h"
 #include "shell/shown_window.h"
 
@@ -49,7 +49,7 @@ void write_file(const QString& path, const QByteArray& text) {
 // goes on or a new game starts; the picture and the state are those of a game without
 // them, event for event.
 TEST(Enhanced, TheSignsShowOverTheViewAndStayOutOfThePicture) {
-    ReplayOptions replay;
+    ReplaySetup replay;
     replay.enhanced = true;
     replay.seed = 3;
     ScriptPlayer with(replay);
@@ -59,15 +59,15 @@ TEST(Enhanced, TheSignsShowOverTheViewAndStayOutOfThePicture) {
     Options signs;
     signs.pause_sign = true;
     signs.game_over = true;
-    enhanced->set_options(signs);
-    const Overlay* overlay = enhanced->overlay();
+    enhanced->options_menu().set_options(signs);
+    const Overlay* overlay = enhanced->signs().overlay();
     const auto both = [&](const char* script) {
         const std::vector<ScriptEvent> events = parse_script(script).events;
         with.play(events);
         without.play(events);
         EXPECT_EQ(with.pixel_hash(), without.pixel_hash()) << script;
         EXPECT_EQ(with.state_hash(), without.state_hash()) << script;
-        EXPECT_TRUE(without.window()->findChild<Enhanced*>()->overlay()->lines().isEmpty());
+        EXPECT_TRUE(without.window()->findChild<Enhanced*>()->signs().overlay()->lines().isEmpty());
     };
 
     both("tick 20\npause\npaint");
@@ -94,7 +94,7 @@ TEST(Enhanced, TheSignsShowOverTheViewAndStayOutOfThePicture) {
     // With the signs turned off they go at once.
     both("pause");
     EXPECT_FALSE(overlay->lines().isEmpty());
-    enhanced->set_options(Options{});
+    enhanced->options_menu().set_options(Options{});
     EXPECT_TRUE(overlay->lines().isEmpty());
 }
 
@@ -104,7 +104,7 @@ TEST(Enhanced, TheSignsShowOverTheViewAndStayOutOfThePicture) {
 TEST(Enhanced, TheKeyboardReachesTheMenusAndNothingSticks) {
     testing::Shown shown;
     Mainfrm& w = shown.window;
-    Enhanced enhanced(w, Options{}, nullptr, nullptr);
+    Enhanced enhanced(w, Options{});
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_Right);
     ASSERT_NE(w.game().s.walking, 0);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
@@ -161,19 +161,21 @@ TEST(Enhanced, TheOptionsWindowKeepsOnOkAndChangesNothingOnCancel) {
     Settings settings(path, said.to());
     testing::Shown shown;
     Mainfrm& w = shown.window;
-    Enhanced enhanced(w, settings.load(), &settings, nullptr);
+    Enhanced enhanced(w, settings.load(), {.settings = &settings});
     const QList<QAction*> menus = w.menuBar()->actions();
     ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[3]->text().remove('&'), QStringLiteral("Параметры"));
-    EXPECT_EQ(menus[3]->menu()->actions().value(0), enhanced.Settings_Item);
-    EXPECT_EQ(enhanced.Settings_Item->text().remove('&'), QStringLiteral("Параметры…"));
-    EXPECT_TRUE(enhanced.options().fair_start);  // a new player's
+    EXPECT_EQ(menus[3]->menu()->actions().value(0), enhanced.options_menu().options_item);
+    EXPECT_EQ(enhanced.options_menu().options_item->text().remove('&'),
+              QStringLiteral("Параметры…"));
+    EXPECT_TRUE(enhanced.options_menu().options().fair_start);  // a new player's
 
-    enhanced.Settings_Item->trigger();
+    enhanced.options_menu().options_item->trigger();
     ASSERT_TRUE(eventually([&] {
-        return enhanced.options_dialog() != nullptr && enhanced.options_dialog()->isVisible();
+        return enhanced.options_menu().options_dialog() != nullptr &&
+               enhanced.options_menu().options_dialog()->isVisible();
     }));
-    OptionsDialog* dialog = enhanced.options_dialog();
+    OptionsDialog* dialog = enhanced.options_menu().options_dialog();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     key(dialog, Qt::Key_Tab);
     key(dialog, Qt::Key_Space);  // the safe start
@@ -182,10 +184,10 @@ TEST(Enhanced, TheOptionsWindowKeepsOnOkAndChangesNothingOnCancel) {
     key(dialog, Qt::Key_Tab);
     key(dialog, Qt::Key_Space);  // the pause sign
     key(dialog, Qt::Key_Return);
-    EXPECT_TRUE(eventually([&] { return enhanced.options_dialog() == nullptr; }));
-    EXPECT_TRUE(enhanced.options().safe_start);
-    EXPECT_TRUE(enhanced.options().pause_sign);
-    EXPECT_FALSE(enhanced.options().remember_speed);
+    EXPECT_TRUE(eventually([&] { return enhanced.options_menu().options_dialog() == nullptr; }));
+    EXPECT_TRUE(enhanced.options_menu().options().safe_start);
+    EXPECT_TRUE(enhanced.options_menu().options().pause_sign);
+    EXPECT_FALSE(enhanced.options_menu().options().remember_speed);
     // The sign at once; the safe start from the next game.
     EXPECT_FALSE(w.game().comforts.safe_start);
     w.New_Game->trigger();
@@ -199,13 +201,13 @@ TEST(Enhanced, TheOptionsWindowKeepsOnOkAndChangesNothingOnCancel) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
-    enhanced.Settings_Item->trigger();
-    ASSERT_TRUE(eventually([&] { return enhanced.options_dialog() != nullptr; }));
-    ASSERT_TRUE(QTest::qWaitForWindowActive(enhanced.options_dialog()));
-    key(enhanced.options_dialog(), Qt::Key_Space);
-    key(enhanced.options_dialog(), Qt::Key_Escape);
-    EXPECT_TRUE(eventually([&] { return enhanced.options_dialog() == nullptr; }));
-    EXPECT_TRUE(enhanced.options().safe_start);
+    enhanced.options_menu().options_item->trigger();
+    ASSERT_TRUE(eventually([&] { return enhanced.options_menu().options_dialog() != nullptr; }));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(enhanced.options_menu().options_dialog()));
+    key(enhanced.options_menu().options_dialog(), Qt::Key_Space);
+    key(enhanced.options_menu().options_dialog(), Qt::Key_Escape);
+    EXPECT_TRUE(eventually([&] { return enhanced.options_menu().options_dialog() == nullptr; }));
+    EXPECT_TRUE(enhanced.options_menu().options().safe_start);
     QFile after(path);
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), kept);
@@ -221,11 +223,11 @@ TEST(Enhanced, SpeedAndFullScreenAreKeptBetweenRuns) {
         Settings settings(path, said.to());
         testing::Shown shown;
         Mainfrm& w = shown.window;
-        Enhanced enhanced(w, settings.load(), &settings, nullptr);
+        Enhanced enhanced(w, settings.load(), {.settings = &settings});
         Options keep;
         keep.remember_speed = true;
         keep.full_screen = true;
-        enhanced.set_options(keep);
+        enhanced.options_menu().set_options(keep);
         w.Speed->trigger();
         w.HScroll1()->setValue(1900);
         w.Okbut()->click();
@@ -240,9 +242,9 @@ TEST(Enhanced, SpeedAndFullScreenAreKeptBetweenRuns) {
     testing::FakeRandom random;
     testing::FakeClock clock;
     Mainfrm w(random, clock);
-    Enhanced enhanced(w, options, &settings, nullptr);
+    Enhanced enhanced(w, options, {.settings = &settings});
     EXPECT_EQ(w.Timer1().interval(), 101);
-    enhanced.show();
+    enhanced.options_menu().show();
     EXPECT_TRUE(eventually([&] { return w.isFullScreen(); }));
     EXPECT_TRUE(said.lines.isEmpty());
 
@@ -250,9 +252,9 @@ TEST(Enhanced, SpeedAndFullScreenAreKeptBetweenRuns) {
     Options off = options;
     off.remember_speed = off.full_screen = false;
     Mainfrm plain(random, clock);
-    Enhanced classic_like(plain, off, nullptr, nullptr);
+    Enhanced classic_like(plain, off);
     EXPECT_EQ(plain.Timer1().interval(), 50);
-    classic_like.show();
+    classic_like.options_menu().show();
     EXPECT_TRUE(eventually([&] { return plain.isMaximized(); }));
     EXPECT_FALSE(plain.isFullScreen());
 }

@@ -10,12 +10,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/enhanced.h"
 #include "core/keys.h"
 #include "replay/hall.h"
 #include "replay/keeper.h"
 #include "replay/recorder.h"
 #include "replay/state_hash.h"
-#include "shell/enhanced/enhanced.h"
 #include "shell/enhanced/overlay.h"
 #include "shell/hall/hall_window.h"
 #include "shell/hall/playback.h"
@@ -42,14 +42,13 @@ struct Kept {
         random.reseed(40000);
         window = std::make_unique<Mainfrm>(random, clock);
         window->Timer1().set_held(true);
-        enhanced = new Enhanced(*window, Options{}, nullptr, nullptr);
         recorder = std::make_unique<Recorder>(window->game(), clock);
         // Every game starts at a time of its own, the same in every run.
         recorder->now = [this] {
             return QDateTime(QDate(2026, 12, 8), QTime(20, 0)).addSecs(clock.elapsed_ms / 10);
         };
-        enhanced->keep_games(*recorder, hall);
-        enhanced->show();
+        enhanced = new Enhanced(*window, Options{}, {.recorder = recorder.get(), .hall = &hall});
+        enhanced->options_menu().show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
     // A short game: walking, shooting, many ticks; then a new game ends it.
@@ -66,15 +65,15 @@ struct Kept {
         window->New_Game->trigger();
     }
     HallWindow* open_hall() {
-        enhanced->Hall_Item->trigger();
-        HallWindow* w = enhanced->hall_window();
+        enhanced->hall_menu()->hall_item->trigger();
+        HallWindow* w = enhanced->hall_menu()->hall_window();
         EXPECT_NE(w, nullptr);
         EXPECT_TRUE(eventually([&] { return w->listed(); }));
         return w;
     }
     // The games kept once the keeper has done with those handed over.
     std::vector<HallEntry> entries() {
-        enhanced->keeper()->wait();
+        enhanced->hall_menu()->keeper()->wait();
         return hall.entries();
     }
 };
@@ -107,9 +106,10 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     hall->play_back_button()->click();
     ASSERT_TRUE(k.window->showing_recorded());
     EXPECT_FALSE(k.window->Pause->isEnabled());
-    EXPECT_EQ(k.enhanced->overlay()->lines(), QStringList{"Запись: любая клавиша — новая игра"});
+    EXPECT_EQ(k.enhanced->signs().overlay()->lines(),
+              QStringList{"Запись: любая клавиша — новая игра"});
     EXPECT_EQ(k.entries().size(), 3u) << "the game that was going on ended";
-    Playback* watcher = k.enhanced->playback();
+    Playback* watcher = k.enhanced->hall_menu()->playback();
     ASSERT_NE(watcher, nullptr);
     EXPECT_EQ(&k.window->view()->surface(), &watcher->game().screen);
     EXPECT_TRUE(eventually([&] { return watcher->game().s.hero_pos[0] > 1000; }));
@@ -125,13 +125,13 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     EXPECT_EQ(&k.window->view()->surface(), &k.window->game().screen);
     EXPECT_TRUE(k.window->Timer1().enabled());
     EXPECT_EQ(k.entries().size(), kept);
-    EXPECT_TRUE(eventually([&] { return k.enhanced->playback() == nullptr; }));
+    EXPECT_TRUE(eventually([&] { return k.enhanced->hall_menu()->playback() == nullptr; }));
     EXPECT_TRUE(k.said.isEmpty());
 
     // Watching again, one game after another, and the program closes meanwhile.
-    ASSERT_TRUE(k.enhanced->play_back(k.hall.path_of(k.entries()[1])));
-    ASSERT_TRUE(k.enhanced->play_back(k.hall.path_of(k.entries()[0])));
-    EXPECT_EQ(&k.window->view()->surface(), &k.enhanced->playback()->game().screen);
+    ASSERT_TRUE(k.enhanced->hall_menu()->play_back(k.hall.path_of(k.entries()[1])));
+    ASSERT_TRUE(k.enhanced->hall_menu()->play_back(k.hall.path_of(k.entries()[0])));
+    EXPECT_EQ(&k.window->view()->surface(), &k.enhanced->hall_menu()->playback()->game().screen);
     QTest::qWait(100);
     k.window.reset();
 }

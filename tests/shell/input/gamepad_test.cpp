@@ -213,7 +213,7 @@ TEST(Gamepad, APadPlaysTheWholeScriptedGameShopIncluded) {
     QFile file(QStringLiteral(GRIMBOLT_REPLAYS "/whole_game.script"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const Script script = parse_script(file.readAll().toStdString());
-    ReplayOptions options;
+    ReplaySetup options;
     options.seed = 2;
     ScriptPlayer player(options);
     Gamepad pad;

@@ -5,8 +5,8 @@
 #include <QTest>
 #include <algorithm>
 
+#include "app/enhanced.h"
 #include "core/keys.h"
-#include "shell/enhanced/enhanced.h"
 #include "shell/shown_window.h"
 #include "shell/sound/audio.h"
 #include "shell/sound/game_sound.h"
@@ -76,7 +76,7 @@ class DiskSound : public ::testing::Test {
         qputenv("SDL_DISKAUDIOFILE", file_.toLocal8Bit());
         audio_ = std::make_unique<Audio>();
         ASSERT_TRUE(audio_->start()) << audio_->error().toStdString();
-        enhanced_ = new Enhanced(shown_.window, Options{}, nullptr, nullptr, audio_.get());
+        enhanced_ = new Enhanced(shown_.window, Options{}, {.audio = audio_.get()});
         Mainfrm& w = shown_.window;
         // The game stands, the gun level and ready, no monster in the sky.
         w.Timer1().set_enabled(false);
@@ -133,7 +133,7 @@ TEST_F(DiskSound, TheMusicItemTurnsTheSoundsOff) {
     Mainfrm& w = shown_.window;
     w.Music->trigger();
     EXPECT_FALSE(w.Music->isChecked());
-    EXPECT_FALSE(enhanced_->options().sound);
+    EXPECT_FALSE(enhanced_->options_menu().options().sound);
     w.key_down(key::Shift, 1);
     w.key_up(key::Shift, 1);
     QTest::qWait(200);
@@ -190,7 +190,7 @@ TEST(ServerSound, ThreeShotsReachTheServer) {
     ASSERT_TRUE(audio.start()) << audio.error().toStdString();
     testing::Shown shown;
     Mainfrm& w = shown.window;
-    Enhanced enhanced(w, Options{}, nullptr, nullptr, &audio);
+    Enhanced enhanced(w, Options{}, {.audio = &audio});
     w.Timer1().set_enabled(false);
     w.game().s.vrag_count = -1;
     w.game().s.weapon_pose = 1;

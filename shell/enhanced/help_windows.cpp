@@ -1,0 +1,55 @@
+#include "shell/enhanced/help_windows.h"
+
+#include <QAction>
+#include <QShortcut>
+#include <utility>
+
+#include "shell/mainfrm.h"
+
+namespace grimbolt {
+namespace {
+
+void close_on_escape(QWidget* window) {
+    const QString name = QStringLiteral("close_on_escape");
+    if (window == nullptr || window->findChild<QShortcut*>(name) != nullptr)
+        return;
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window, window, &QWidget::close);
+    escape->setObjectName(name);
+}
+
+}  // namespace
+
+HelpWindows::HelpWindows(Mainfrm& window) : QObject(&window), window_(window) {
+    // Each runs after the window's own handling of the same command.
+    connect(window.How_to_play, &QAction::triggered, this, &HelpWindows::on_help);
+    connect(window.Author, &QAction::triggered, this, &HelpWindows::on_credits);
+    connect(window.Pause, &QAction::triggered, this, &HelpWindows::on_pause);
+}
+
+void HelpWindows::on_help() {
+    Helpfrm* help = window_.helpfrm();
+    if (help == nullptr)
+        return;
+    close_on_escape(help);
+    connect(help, &QObject::destroyed, this, &HelpWindows::on_help_closed, Qt::UniqueConnection);
+    // Through the game's own pause, so that a recording of the game pauses there too.
+    if (!help_paused_ && window_.Timer1().enabled() && !window_.showing_recorded()) {
+        help_paused_ = true;
+        window_.Pause_Click();
+    }
+}
+
+void HelpWindows::on_help_closed() {
+    if (std::exchange(help_paused_, false) && !window_.Timer1().enabled())
+        window_.Pause_Click();
+}
+
+void HelpWindows::on_pause() {
+    help_paused_ = false;  // the player's own pause stands as the player left it
+}
+
+void HelpWindows::on_credits() {
+    close_on_escape(window_.avtor());
+}
+
+}  // namespace grimbolt

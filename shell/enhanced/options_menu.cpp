@@ -1,0 +1,136 @@
+#include "shell/enhanced/options_menu.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "shell/mainfrm.h"
+
+namespace grimbolt {
+
+OptionsMenu::OptionsMenu(Mainfrm& window, Options options, Settings* settings)
+    : QObject(&window), window_(window), options_(options), settings_(settings) {
+    menu_ = window.menuBar()->addMenu(QString());
+    options_item = menu_->addAction(QString());
+    connect(options_item, &QAction::triggered, this, &OptionsMenu::open_options);
+    connect(&window, &Mainfrm::retranslated, this, &OptionsMenu::retranslate);
+    retranslate();
+    use_language(options_.language);
+
+    // The Music item turns the sounds on and off; its mark shows which.
+    QObject::disconnect(window.Music, &QAction::triggered, window.Music, nullptr);
+    window.Music->setChecked(options_.sound);
+    connect(window.Music, &QAction::toggled, this, &OptionsMenu::on_music);
+
+    window.game().comforts.safe_start = options_.safe_start;
+    // The window loaded its first game as the classic's; a fair one is loaded again.
+    window.game().comforts.fair_start = options_.fair_start;
+    if (options_.fair_start)
+        window.game().Form_Load();
+    if (options_.remember_speed)
+        window.Timer1().set_interval(options_.tick_ms);
+
+    // Each runs after the window's own handling of the same command.
+    connect(window.New_Game, &QAction::triggered, this, &OptionsMenu::on_new_game);
+    connect(window.Okbut(), &QPushButton::clicked, this, &OptionsMenu::on_speed_chosen);
+    window.installEventFilter(this);
+}
+
+void OptionsMenu::show() {
+    if (!options_.full_screen || !options_.was_full_screen) {
+        window_.show_maximized();
+        return;
+    }
+    // Straight into full screen: F11 then goes back to maximized, as it always does.
+    window_.showFullScreen();
+    window_.raise();
+    window_.activateWindow();
+}
+
+void OptionsMenu::set_options(const Options& options) {
+    Options o = options;
+    o.tick_ms = window_.Timer1().interval();
+    o.was_full_screen = window_.isFullScreen();
+    // What the player does not keep keeps what it was.
+    if (!o.remember_speed)
+        o.tick_ms = options_.tick_ms;
+    if (!o.full_screen)
+        o.was_full_screen = options_.was_full_screen;
+    options_ = o;
+    window_.game().comforts.fair_start = options_.fair_start;  // read as a game starts
+    keep();
+    use_language(options_.language);
+    window_.Music->setChecked(options_.sound);
+    emit changed();
+}
+
+void OptionsMenu::open_options() {
+    if (dialog_ == nullptr) {
+        dialog_ = new OptionsDialog(options_, &window_);
+        dialog_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog_, &QDialog::accepted, this, [this] {
+            // The window does not show the sound: the Music item's state of now stands.
+            Options chosen = dialog_->options();
+            chosen.sound = options_.sound;
+            set_options(chosen);
+        });
+    }
+    dialog_->open();
+    dialog_->raise();
+    dialog_->activateWindow();
+}
+
+void OptionsMenu::retranslate() {
+    menu_->setTitle(tr("Параметры"));
+    options_item->setText(tr("Параметры…"));
+    // Here the item turns the game's sounds on and off: it says so.
+    window_.Music->setText(tr("Звук"));
+    window_.mark_menus();
+}
+
+void OptionsMenu::use_language(const QString& language) {
+    const bool english = language == QLatin1String("en");
+    if (english == english_installed_)
+        return;
+    if (english && english_.isEmpty() && !english_.load(QStringLiteral(":/i18n/grimbolt_en.qm"))) {
+        return;
+    }
+    english_installed_ = english ? QCoreApplication::installTranslator(&english_)
+                                 : !QCoreApplication::removeTranslator(&english_);
+}
+
+bool OptionsMenu::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_ && event->type() == QEvent::WindowStateChange && options_.full_screen &&
+        window_.isFullScreen() != options_.was_full_screen) {
+        options_.was_full_screen = window_.isFullScreen();
+        keep();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void OptionsMenu::on_new_game() {
+    window_.game().comforts.safe_start = options_.safe_start;
+}
+
+void OptionsMenu::on_music(bool on) {
+    emit sound_switched(on);
+    if (on != options_.sound) {
+        options_.sound = on;
+        keep();
+    }
+}
+
+void OptionsMenu::on_speed_chosen() {
+    if (options_.remember_speed && window_.Timer1().interval() != options_.tick_ms) {
+        options_.tick_ms = window_.Timer1().interval();
+        keep();
+    }
+}
+
+void OptionsMenu::keep() {
+    if (settings_ != nullptr)
+        settings_->save(options_);
+}
+
+}  // namespace grimbolt

@@ -1,0 +1,67 @@
+#include "shell/hall/hall_menu.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "replay/keeper.h"
+#include "replay/proof.h"
+#include "replay/recorder.h"
+#include "shell/mainfrm.h"
+
+namespace grimbolt {
+
+HallMenu::HallMenu(Mainfrm& window, QMenu& menu, Recorder& recorder, Hall& hall)
+    : QObject(&window), window_(window) {
+    keeper_ = new Keeper(hall, this);
+    hall_item = menu.addAction(QString());
+    connect(hall_item, &QAction::triggered, this, &HallMenu::open_hall);
+    connect(&window, &Mainfrm::retranslated, this, &HallMenu::retranslate);
+    retranslate();
+    recorder.ended = [keeper = keeper_](const Recording& game) { keeper->keep(game); };
+    window.add_tap(recorder);
+    recorder.begin();
+}
+
+void HallMenu::retranslate() {
+    hall_item->setText(tr("Рекорды…"));
+    window_.mark_menus();
+}
+
+void HallMenu::open_hall() {
+    if (hall_window_ == nullptr) {
+        hall_window_ = new HallWindow(*keeper_, &window_);
+        hall_window_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(hall_window_, &HallWindow::play_back, this, &HallMenu::play_back);
+        // The game waits while the player looks at the hall, and goes on when the window
+        // closes, unless a game to play back was chosen.
+        const bool running = window_.Timer1().enabled();
+        window_.Timer1().set_enabled(false);
+        connect(hall_window_, &QDialog::finished, this, [this, running] {
+            if (running && !window_.showing_recorded())
+                window_.Timer1().set_enabled(true);
+        });
+    }
+    hall_window_->open();
+    hall_window_->raise();
+    hall_window_->activateWindow();
+}
+
+bool HallMenu::play_back(const QString& path) {
+    QByteArray text;
+    QString why;
+    if (!read_recording(path, text, why))
+        return false;
+    const Script script = parse_script({text.constData(), std::size_t(text.size())});
+    if (script.header.recording == 0 || !script.errors.empty())
+        return false;
+    if (playback_ != nullptr) {
+        playback_->stop();
+        delete playback_;
+    }
+    playback_ = new Playback(window_, script, this);
+    connect(playback_, &Playback::ended, playback_, &QObject::deleteLater);
+    emit playing_back();
+    return true;
+}
+
+}  // namespace grimbolt
