@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "replay/recorder.h"
+#include "replay/recording.h"
 
 namespace grimbolt {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "claimed.h"
 #include "replay/hall.h"
-#include "replay/recorder.h"
+#include "replay/recording.h"
 
 namespace grimbolt {
 namespace {
