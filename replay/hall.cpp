@@ -1,8 +1,6 @@
 #include "replay/hall.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -11,12 +9,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 #include <utility>
 
+#include "replay/locked_store.h"
 #include "replay/recording.h"
 
 namespace grimbolt {
@@ -31,40 +28,15 @@ constexpr qint64 kLargestIndex = 1 << 20;
 // the largest recording, and a byte read is a hundredth of a step.
 constexpr std::int64_t kProofBudget = 4 * kRecordingMostSteps;
 constexpr std::int64_t kBytesPerStep = 100;
+// Another game holds the lock only while it writes: a longer wait is a game stuck.
+constexpr int kLockWaitMs = 8000;
 
 enum Trouble { NoRoom = 1, Rebuilt = 2, Damaged = 4, Locked = 8, Strange = 16, Unproven = 32 };
-
-// What is at `path` itself, a link not followed: 0 when nothing is there.
-mode_t kind_of(const QString& path) {
-    struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_mode & S_IFMT;
-}
 
 // Reads a regular file of the hall, never through a link; at most `most` bytes.
 bool read_plain(const QString& path, qint64 most, QByteArray& text) {
     QString why;
     return read_regular(path, most, false, text, why);
-}
-
-// Writes a file whole or not at all, and reads it back: a full disk that a save file
-// reports too late still leaves nothing half-written in place.
-bool write_whole(const QString& path, const QByteArray& text) {
-    QSaveFile out(path);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush() ||
-        out.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit())
-        return false;
-    QByteArray back;
-    if (read_plain(path, text.size(), back) && back == text)
-        return true;
-    QFile::remove(path);
-    return false;
 }
 
 // The game a file keeps: its name up to the first dot.
@@ -177,33 +149,26 @@ void Hall::put_aside(const QString& file) {
                   : QStringLiteral("the hall's recording %1 is damaged").arg(printable(file)));
 }
 
-// A lock that is no file gives no wait: a folder, a link or a device there is said at
-// once, and so is a folder where no lock can be made.
-bool Hall::take_lock(QLockFile& lock) {
-    const QString path = folder_ + '/' + kLock;
-    const mode_t kind = kind_of(path);
-    if (kind != 0 && kind != S_IFREG) {
-        say_once(Locked, QStringLiteral("the hall's lock %1 is not a file: no game can be kept "
-                                        "until it is removed")
-                             .arg(printable(path)));
-        return false;
+// Each kind of trouble with the lock is said once; a lock that is no file, at once.
+bool Hall::take_lock(FolderLock& lock) {
+    switch (lock.take(kLockWaitMs)) {
+        case FolderLock::Taken:
+            return true;
+        case FolderLock::NotAFile:
+            say_once(Locked, QStringLiteral("the hall's lock %1 is not a file: no game can be "
+                                            "kept until it is removed")
+                                 .arg(printable(lock.path())));
+            break;
+        case FolderLock::Held:
+            say_once(Locked, QStringLiteral("the hall at %1 stays locked by another game")
+                                 .arg(printable(folder_)));
+            break;
+        case FolderLock::CannotMake:
+            say_once(NoRoom, QStringLiteral("no game can be kept in the hall at %1: its lock "
+                                            "cannot be made (the folder is full or read-only)")
+                                 .arg(printable(folder_)));
+            break;
     }
-    // A holder that was killed is seen to be gone at once; one killed before it could
-    // write who it was leaves an empty lock, taken as stale after a while that no keeping
-    // of a game comes near.
-    lock.setStaleLockTime(3000);
-    if (lock.tryLock(0))
-        return true;
-    if (lock.error() == QLockFile::LockFailedError && lock.tryLock(8000))
-        return true;
-    if (lock.error() == QLockFile::LockFailedError)
-        say_once(
-            Locked,
-            QStringLiteral("the hall at %1 stays locked by another game").arg(printable(folder_)));
-    else
-        say_once(NoRoom, QStringLiteral("no game can be kept in the hall at %1: its lock cannot "
-                                        "be made (the folder is full or read-only)")
-                             .arg(printable(folder_)));
     return false;
 }
 
@@ -358,11 +323,11 @@ std::vector<HallEntry> Hall::entries() {
 std::vector<HallEntry> Hall::look(std::int64_t& budget) {
     if (kind_of(folder_) != S_IFDIR)
         return {};
-    QLockFile lock(folder_ + '/' + kLock);
+    FolderLock lock(folder_ + '/' + kLock);
     const bool locked = take_lock(lock);
     std::vector<HallEntry> all = load(locked);
     if (locked)
-        lock.unlock();
+        lock.release();
     prove_all(all, budget);
     return all;
 }
@@ -403,7 +368,7 @@ bool Hall::offer(const Recording& recording) {
     // only what came meanwhile is left to prove.
     std::int64_t budget = kProofBudget;
     look(budget);
-    QLockFile lock(folder_ + '/' + kLock);
+    FolderLock lock(folder_ + '/' + kLock);
     if (!take_lock(lock))
         return false;
     std::vector<HallEntry> entries = load(true);

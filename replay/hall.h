@@ -8,7 +8,6 @@
 // The hall reads and writes only regular files inside its folder and follows no link.
 
 #include <QHash>
-#include <QLockFile>
 #include <QMutex>
 #include <QString>
 #include <cstdint>
@@ -20,6 +19,7 @@
 
 namespace grimbolt {
 
+class FolderLock;
 struct Recording;
 
 struct HallEntry {
@@ -67,7 +67,7 @@ class Hall {
     std::vector<HallEntry> rebuild(bool damaged_index);
     void prove_all(std::vector<HallEntry>& entries, std::int64_t& budget);
     bool write_index(const std::vector<HallEntry>& entries);
-    bool take_lock(QLockFile& lock);
+    bool take_lock(FolderLock& lock);
     QString free_name(const QString& stem) const;
     void put_aside(const QString& file);
     void say_once(int kind, const QString& what);

@@ -38,10 +38,6 @@ Verdict verify(std::string_view text);
 std::string category_of(std::int32_t slowest_period, bool safe_start, bool fair_start = false);
 inline constexpr std::string_view kHeadline = "classic";
 
-// Reads a regular file, at most `most` bytes: never a device or a pipe, and through a
-// link only when `follow_links`; false with the reason otherwise.
-bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArray& text,
-                  QString& why);
 // Reads a recording to prove it: a regular file only, never more than the largest
 // recording; false with the reason otherwise.
 bool read_recording(const QString& path, QByteArray& text, QString& why);
