@@ -39,6 +39,11 @@ bool read_plain(const QString& path, qint64 most, QByteArray& text) {
     return read_regular(path, most, false, text, why);
 }
 
+// A recording of the hall, read as any recording is but never through a link.
+RecordingFile read_kept(const QString& path) {
+    return read_recording(path, false);
+}
+
 // The game a file keeps: its name up to the first dot.
 QString game_of(const QString& file) {
     return file.section('.', 0, 0);
@@ -48,13 +53,12 @@ QString game_of(const QString& file) {
 // Only the file's head is read: the header comes first.
 bool read_entry(const QString& path, HallEntry& entry) {
     constexpr qint64 kHead = 64 * 1024;
-    QByteArray text;
-    QString why;
-    if (!read_regular(path, kRecordingMostBytes, false, text, why))
+    RecordingFile file = read_kept(path);
+    if (!file.read)
         return false;
-    if (text.size() > kHead)
-        text.truncate(text.lastIndexOf('\n', kHead) + 1);
-    const Script script = parse_script({text.constData(), std::size_t(text.size())});
+    if (file.bytes.size() > kHead)
+        file.bytes.truncate(file.bytes.lastIndexOf('\n', kHead) + 1);
+    const Script script = file.script();
     const ScriptHeader& h = script.header;
     if (h.recording == 0 || !h.has_seed || !script.errors.empty())
         return false;
@@ -275,15 +279,14 @@ void Hall::prove_all(std::vector<HallEntry>& entries, std::int64_t& budget) {
             e.why = QStringLiteral("not checked yet: more to prove than one look allows");
             continue;
         }
-        QByteArray text;
-        QString unread;
+        const RecordingFile file = read_kept(path);
         Verdict v;
-        if (read_regular(path, kRecordingMostBytes, false, text, unread))
-            v = prove_({text.constData(), std::size_t(text.size())});
+        if (file.read)
+            v = prove_(file.text());
         else
-            v.why = "cannot be read: " + unread.toStdString();
+            v.why = "cannot be read: " + file.why.toStdString();
         // Reading costs too: 8 MiB of comments weigh as much as a long game.
-        budget -= v.steps + text.size() / kBytesPerStep;
+        budget -= v.steps + file.bytes.size() / kBytesPerStep;
         e.standing = v.outcome == Verdict::Proven ? HallEntry::Proven
                      : v.outcome == Verdict::Old  ? HallEntry::Old
                                                   : HallEntry::Unproven;

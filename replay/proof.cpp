@@ -253,12 +253,12 @@ QString printable(const QString& text) {
     return shown;
 }
 
-bool read_recording(const QString& path, QByteArray& text, QString& why) {
-    if (read_regular(path, kRecordingMostBytes, true, text, why))
-        return true;
-    if (why.startsWith(QLatin1String("larger")))
-        why = QStringLiteral("larger than 8 MiB");
-    return false;
+RecordingFile read_recording(const QString& path, bool follow_links) {
+    RecordingFile file;
+    file.read = read_regular(path, kRecordingMostBytes, follow_links, file.bytes, file.why);
+    if (file.why.startsWith(QLatin1String("larger")))
+        file.why = QStringLiteral("larger than 8 MiB");
+    return file;
 }
 
 }  // namespace grimbolt

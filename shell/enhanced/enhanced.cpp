@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QEvent>
-#include <QFile>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -137,11 +136,7 @@ void Enhanced::Hall_Click() {
 }
 
 bool Enhanced::play_back(const QString& path) {
-    QByteArray text;
-    QString why;
-    if (!read_recording(path, text, why))
-        return false;
-    const Script script = parse_script({text.constData(), std::size_t(text.size())});
+    const Script script = read_recording(path).script();
     if (script.header.recording == 0 || !script.errors.empty())
         return false;
     if (playback_ != nullptr) {
