@@ -124,6 +124,18 @@ QString Hall::default_folder() {
            QStringLiteral("/Grimbolt/hall");
 }
 
+QString Hall::index_path() const {
+    return path_of(kIndex);
+}
+
+QString Hall::lock_path() const {
+    return path_of(kLock);
+}
+
+QString Hall::aside_folder() const {
+    return path_of(kAside);
+}
+
 void Hall::say_once(int kind, const QString& what) {
     {
         const QMutexLocker hold(&mutex_);
@@ -136,17 +148,16 @@ void Hall::say_once(int kind, const QString& what) {
 }
 
 void Hall::put_aside(const QString& file) {
-    const QString aside = folder_ + '/' + kAside;
+    const QString aside = aside_folder();
     const mode_t kind = kind_of(aside);
     if (kind == 0)
         QDir(folder_).mkdir(kAside);
     // Only into a folder of the hall's own: a link there could lead anywhere.
     const bool moved = kind_of(aside) == S_IFDIR && kind_of(aside + '/' + file) == 0 &&
-                       QFile::rename(folder_ + '/' + file, aside + '/' + file);
+                       QFile::rename(path_of(file), aside + '/' + file);
     if (!moved)
-        QFile::remove(folder_ + '/' + file + QStringLiteral(".bad"));
-    const bool kept =
-        moved || QFile::rename(folder_ + '/' + file, folder_ + '/' + file + QStringLiteral(".bad"));
+        QFile::remove(path_of(file) + QStringLiteral(".bad"));
+    const bool kept = moved || QFile::rename(path_of(file), path_of(file) + QStringLiteral(".bad"));
     if (say_)
         say_(kept ? QStringLiteral("the hall's recording %1 is damaged: put aside")
                         .arg(printable(file))
@@ -196,9 +207,9 @@ std::vector<HallEntry> Hall::load(bool locked) {
                                          "like recordings: they are left alone")
                               .arg(printable(folder_)));
     QByteArray text;
-    if (kind_of(folder_ + '/' + kIndex) == 0)
+    if (kind_of(index_path()) == 0)
         return rebuild(false);
-    if (!read_plain(folder_ + '/' + kIndex, kLargestIndex, text))
+    if (!read_plain(index_path(), kLargestIndex, text))
         return rebuild(true);
     const QJsonDocument doc = QJsonDocument::fromJson(text);
     const QJsonArray list = doc.object().value("entries").toArray();
@@ -226,7 +237,7 @@ std::vector<HallEntry> Hall::load(bool locked) {
 }
 
 std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
-    const QString index = folder_ + '/' + kIndex;
+    const QString index = index_path();
     if (damaged_index) {
         QFile::remove(index + QStringLiteral(".bad"));
         QFile::rename(index, index + QStringLiteral(".bad"));
@@ -246,7 +257,7 @@ std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
     std::vector<HallEntry> entries;
     for (const QString& name : files) {
         HallEntry e;
-        if (read_entry(folder_ + '/' + name, e))
+        if (read_entry(path_of(name), e))
             entries.push_back(e);
         else
             put_aside(name);
@@ -307,7 +318,7 @@ bool Hall::write_index(const std::vector<HallEntry>& entries) {
     for (const HallEntry& e : entries)
         list.append(to_json(e, stamp_of(path_of(e))));
     const QByteArray text = QJsonDocument(QJsonObject{{"version", 2}, {"entries", list}}).toJson();
-    return write_whole(folder_ + '/' + kIndex, text);
+    return write_whole(index_path(), text);
 }
 
 std::vector<HallEntry> Hall::entries() {
@@ -326,7 +337,7 @@ std::vector<HallEntry> Hall::entries() {
 std::vector<HallEntry> Hall::look(std::int64_t& budget) {
     if (kind_of(folder_) != S_IFDIR)
         return {};
-    FolderLock lock(folder_ + '/' + kLock);
+    FolderLock lock(lock_path());
     const bool locked = take_lock(lock);
     std::vector<HallEntry> all = load(locked);
     if (locked)
@@ -339,7 +350,7 @@ std::vector<HallEntry> Hall::look(std::int64_t& budget) {
 QString Hall::free_name(const QString& stem) const {
     for (int n = 0; n < 100; ++n) {
         const QString name = stem + (n == 0 ? QString() : '-' + QString::number(n)) + kSuffix;
-        if (kind_of(folder_ + '/' + name) == 0)
+        if (kind_of(path_of(name)) == 0)
             return name;
     }
     return {};
@@ -371,7 +382,7 @@ bool Hall::offer(const Recording& recording) {
     // only what came meanwhile is left to prove.
     std::int64_t budget = kProofBudget;
     look(budget);
-    FolderLock lock(folder_ + '/' + kLock);
+    FolderLock lock(lock_path());
     if (!take_lock(lock))
         return false;
     std::vector<HallEntry> entries = load(true);

@@ -59,7 +59,14 @@ class Hall {
     // The games kept, each proven again: the proven best first, then those recorded
     // before proofs were strict, then the ones that prove nothing.
     std::vector<HallEntry> entries();
-    QString path_of(const HallEntry& entry) const { return folder_ + '/' + entry.file; }
+
+    // The hall names its files, all in its folder: the recordings, their index, the lock,
+    // and the folder damaged recordings are put aside in.
+    QString path_of(const HallEntry& entry) const { return path_of(entry.file); }
+    QString path_of(const QString& file) const { return folder_ + '/' + file; }
+    QString index_path() const;
+    QString lock_path() const;
+    QString aside_folder() const;
 
   private:
     std::vector<HallEntry> look(std::int64_t& budget);
