@@ -79,17 +79,6 @@ void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
                 int(w.Timer1().enabled()), s.hero_pos[0], s.hero_pos[1], bullets);
 }
 
-// A script or recording, read only from a regular file and never past the largest
-// recording, so that neither a device nor a huge file can hold the program.
-bool read_file(const QString& path, QByteArray& text) {
-    QString why;
-    if (grimbolt::read_recording(path, text, why))
-        return true;
-    std::fprintf(stderr, "grimbolt: %s: %s\n", qPrintable(grimbolt::printable(path)),
-                 qPrintable(why));
-    return false;
-}
-
 // Plays a recorded game again without a window and tells whether it proves its score:
 // 0 when it does, 1 when the rules give another game (or it was recorded before proofs
 // were strict), 2 when the file is no recording or no proof.
@@ -97,13 +86,12 @@ int verify(const QString& path) {
     // The first ": " of an answer ends the name, whatever the name holds.
     const QString name =
         grimbolt::printable(path).replace(QLatin1Char(':'), QLatin1String("\\x3a"));
-    QByteArray text;
-    QString unread;
-    if (!grimbolt::read_recording(path, text, unread)) {
-        std::printf("%s: no proof: %s\n", qPrintable(name), qPrintable(unread));
+    const grimbolt::RecordingFile file = grimbolt::read_recording(path);
+    if (!file.read) {
+        std::printf("%s: no proof: %s\n", qPrintable(name), qPrintable(file.why));
         return 2;
     }
-    const grimbolt::Verdict v = grimbolt::verify({text.constData(), size_t(text.size())});
+    const grimbolt::Verdict v = grimbolt::verify(file.text());
     switch (v.outcome) {
         case grimbolt::Verdict::Proven:
             std::printf(
@@ -136,10 +124,14 @@ int verify(const QStringList& paths) {
 // Plays a script in the real window, then prints the fingerprints of the final game.
 // A recorded game is played as it was recorded: what reached the game, without a window.
 int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
-    QByteArray text;
-    if (!read_file(path, text))
+    // Read as a recording is, so that neither a device nor a huge file can hold the program.
+    const grimbolt::RecordingFile file = grimbolt::read_recording(path);
+    if (!file.read) {
+        std::fprintf(stderr, "grimbolt: %s: %s\n", qPrintable(grimbolt::printable(path)),
+                     qPrintable(file.why));
         return 2;
-    const grimbolt::Script script = grimbolt::parse_script({text.constData(), size_t(text.size())});
+    }
+    const grimbolt::Script script = file.script();
     for (const std::string& error : script.errors)
         std::fprintf(stderr, "%s: %s\n", qPrintable(path), error.c_str());
     if (script.header.recording != 0) {

@@ -167,11 +167,6 @@ void ScriptPlayer::play(const ScriptEvent& e) {
             w.set_display_size(options_.display);
             w.resize(options_.display);
             break;
-        case Command::Period:  // as the window system would, unheard by a recorder
-        case Command::SafeStart:
-        case Command::FairStart:
-            enter(w.game(), e);
-            break;
         case Command::Load:  // the window loaded its game as it started, without comforts
             if (w.game().comforts.fair_start)
                 w.game().Form_Load();
@@ -182,6 +177,9 @@ void ScriptPlayer::play(const ScriptEvent& e) {
         case Command::Clock:  // a recorded game's clock; a recorder here keeps its own
             if (recorder_ == nullptr)
                 clock_.restart(e.a);
+            break;
+        default:  // the period and the comforts: set as the program sets them, unrecorded
+            enter(w.game(), e);
             break;
     }
     settle();

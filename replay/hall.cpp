@@ -1,8 +1,6 @@
 #include "replay/hall.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -11,13 +9,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 #include <utility>
 
-#include "replay/recorder.h"
+#include "replay/locked_store.h"
+#include "replay/recording.h"
 
 namespace grimbolt {
 namespace {
@@ -31,16 +28,10 @@ constexpr qint64 kLargestIndex = 1 << 20;
 // the largest recording, and a byte read is a hundredth of a step.
 constexpr std::int64_t kProofBudget = 4 * kRecordingMostSteps;
 constexpr std::int64_t kBytesPerStep = 100;
+// Another game holds the lock only while it writes: a longer wait is a game stuck.
+constexpr int kLockWaitMs = 8000;
 
 enum Trouble { NoRoom = 1, Rebuilt = 2, Damaged = 4, Locked = 8, Strange = 16, Unproven = 32 };
-
-// What is at `path` itself, a link not followed: 0 when nothing is there.
-mode_t kind_of(const QString& path) {
-    struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_mode & S_IFMT;
-}
 
 // Reads a regular file of the hall, never through a link; at most `most` bytes.
 bool read_plain(const QString& path, qint64 most, QByteArray& text) {
@@ -48,23 +39,9 @@ bool read_plain(const QString& path, qint64 most, QByteArray& text) {
     return read_regular(path, most, false, text, why);
 }
 
-// Writes a file whole or not at all, and reads it back: a full disk that a save file
-// reports too late still leaves nothing half-written in place.
-bool write_whole(const QString& path, const QByteArray& text) {
-    QSaveFile out(path);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush() ||
-        out.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit())
-        return false;
-    QByteArray back;
-    if (read_plain(path, text.size(), back) && back == text)
-        return true;
-    QFile::remove(path);
-    return false;
+// A recording of the hall, read as any recording is but never through a link.
+RecordingFile read_kept(const QString& path) {
+    return read_recording(path, false);
 }
 
 // The game a file keeps: its name up to the first dot.
@@ -76,13 +53,12 @@ QString game_of(const QString& file) {
 // Only the file's head is read: the header comes first.
 bool read_entry(const QString& path, HallEntry& entry) {
     constexpr qint64 kHead = 64 * 1024;
-    QByteArray text;
-    QString why;
-    if (!read_regular(path, kRecordingMostBytes, false, text, why))
+    RecordingFile file = read_kept(path);
+    if (!file.read)
         return false;
-    if (text.size() > kHead)
-        text.truncate(text.lastIndexOf('\n', kHead) + 1);
-    const Script script = parse_script({text.constData(), std::size_t(text.size())});
+    if (file.bytes.size() > kHead)
+        file.bytes.truncate(file.bytes.lastIndexOf('\n', kHead) + 1);
+    const Script script = file.script();
     const ScriptHeader& h = script.header;
     if (h.recording == 0 || !h.has_seed || !script.errors.empty())
         return false;
@@ -148,6 +124,18 @@ QString Hall::default_folder() {
            QStringLiteral("/Grimbolt/hall");
 }
 
+QString Hall::index_path() const {
+    return path_of(kIndex);
+}
+
+QString Hall::lock_path() const {
+    return path_of(kLock);
+}
+
+QString Hall::aside_folder() const {
+    return path_of(kAside);
+}
+
 void Hall::say_once(int kind, const QString& what) {
     {
         const QMutexLocker hold(&mutex_);
@@ -160,50 +148,42 @@ void Hall::say_once(int kind, const QString& what) {
 }
 
 void Hall::put_aside(const QString& file) {
-    const QString aside = folder_ + '/' + kAside;
+    const QString aside = aside_folder();
     const mode_t kind = kind_of(aside);
     if (kind == 0)
         QDir(folder_).mkdir(kAside);
     // Only into a folder of the hall's own: a link there could lead anywhere.
     const bool moved = kind_of(aside) == S_IFDIR && kind_of(aside + '/' + file) == 0 &&
-                       QFile::rename(folder_ + '/' + file, aside + '/' + file);
+                       QFile::rename(path_of(file), aside + '/' + file);
     if (!moved)
-        QFile::remove(folder_ + '/' + file + QStringLiteral(".bad"));
-    const bool kept =
-        moved || QFile::rename(folder_ + '/' + file, folder_ + '/' + file + QStringLiteral(".bad"));
+        QFile::remove(path_of(file) + QStringLiteral(".bad"));
+    const bool kept = moved || QFile::rename(path_of(file), path_of(file) + QStringLiteral(".bad"));
     if (say_)
         say_(kept ? QStringLiteral("the hall's recording %1 is damaged: put aside")
                         .arg(printable(file))
                   : QStringLiteral("the hall's recording %1 is damaged").arg(printable(file)));
 }
 
-// A lock that is no file gives no wait: a folder, a link or a device there is said at
-// once, and so is a folder where no lock can be made.
-bool Hall::take_lock(QLockFile& lock) {
-    const QString path = folder_ + '/' + kLock;
-    const mode_t kind = kind_of(path);
-    if (kind != 0 && kind != S_IFREG) {
-        say_once(Locked, QStringLiteral("the hall's lock %1 is not a file: no game can be kept "
-                                        "until it is removed")
-                             .arg(printable(path)));
-        return false;
+// Each kind of trouble with the lock is said once; a lock that is no file, at once.
+bool Hall::take_lock(FolderLock& lock) {
+    switch (lock.take(kLockWaitMs)) {
+        case FolderLock::Taken:
+            return true;
+        case FolderLock::NotAFile:
+            say_once(Locked, QStringLiteral("the hall's lock %1 is not a file: no game can be "
+                                            "kept until it is removed")
+                                 .arg(printable(lock.path())));
+            break;
+        case FolderLock::Held:
+            say_once(Locked, QStringLiteral("the hall at %1 stays locked by another game")
+                                 .arg(printable(folder_)));
+            break;
+        case FolderLock::CannotMake:
+            say_once(NoRoom, QStringLiteral("no game can be kept in the hall at %1: its lock "
+                                            "cannot be made (the folder is full or read-only)")
+                                 .arg(printable(folder_)));
+            break;
     }
-    // A holder that was killed is seen to be gone at once; one killed before it could
-    // write who it was leaves an empty lock, taken as stale after a while that no keeping
-    // of a game comes near.
-    lock.setStaleLockTime(3000);
-    if (lock.tryLock(0))
-        return true;
-    if (lock.error() == QLockFile::LockFailedError && lock.tryLock(8000))
-        return true;
-    if (lock.error() == QLockFile::LockFailedError)
-        say_once(
-            Locked,
-            QStringLiteral("the hall at %1 stays locked by another game").arg(printable(folder_)));
-    else
-        say_once(NoRoom, QStringLiteral("no game can be kept in the hall at %1: its lock cannot "
-                                        "be made (the folder is full or read-only)")
-                             .arg(printable(folder_)));
     return false;
 }
 
@@ -227,9 +207,9 @@ std::vector<HallEntry> Hall::load(bool locked) {
                                          "like recordings: they are left alone")
                               .arg(printable(folder_)));
     QByteArray text;
-    if (kind_of(folder_ + '/' + kIndex) == 0)
+    if (kind_of(index_path()) == 0)
         return rebuild(false);
-    if (!read_plain(folder_ + '/' + kIndex, kLargestIndex, text))
+    if (!read_plain(index_path(), kLargestIndex, text))
         return rebuild(true);
     const QJsonDocument doc = QJsonDocument::fromJson(text);
     const QJsonArray list = doc.object().value("entries").toArray();
@@ -257,7 +237,7 @@ std::vector<HallEntry> Hall::load(bool locked) {
 }
 
 std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
-    const QString index = folder_ + '/' + kIndex;
+    const QString index = index_path();
     if (damaged_index) {
         QFile::remove(index + QStringLiteral(".bad"));
         QFile::rename(index, index + QStringLiteral(".bad"));
@@ -277,7 +257,7 @@ std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
     std::vector<HallEntry> entries;
     for (const QString& name : files) {
         HallEntry e;
-        if (read_entry(folder_ + '/' + name, e))
+        if (read_entry(path_of(name), e))
             entries.push_back(e);
         else
             put_aside(name);
@@ -310,15 +290,14 @@ void Hall::prove_all(std::vector<HallEntry>& entries, std::int64_t& budget) {
             e.why = QStringLiteral("not checked yet: more to prove than one look allows");
             continue;
         }
-        QByteArray text;
-        QString unread;
+        const RecordingFile file = read_kept(path);
         Verdict v;
-        if (read_regular(path, kRecordingMostBytes, false, text, unread))
-            v = prove_({text.constData(), std::size_t(text.size())});
+        if (file.read)
+            v = prove_(file.text());
         else
-            v.why = "cannot be read: " + unread.toStdString();
+            v.why = "cannot be read: " + file.why.toStdString();
         // Reading costs too: 8 MiB of comments weigh as much as a long game.
-        budget -= v.steps + text.size() / kBytesPerStep;
+        budget -= v.steps + file.bytes.size() / kBytesPerStep;
         e.standing = v.outcome == Verdict::Proven ? HallEntry::Proven
                      : v.outcome == Verdict::Old  ? HallEntry::Old
                                                   : HallEntry::Unproven;
@@ -339,7 +318,7 @@ bool Hall::write_index(const std::vector<HallEntry>& entries) {
     for (const HallEntry& e : entries)
         list.append(to_json(e, stamp_of(path_of(e))));
     const QByteArray text = QJsonDocument(QJsonObject{{"version", 2}, {"entries", list}}).toJson();
-    return write_whole(folder_ + '/' + kIndex, text);
+    return write_whole(index_path(), text);
 }
 
 std::vector<HallEntry> Hall::entries() {
@@ -358,11 +337,11 @@ std::vector<HallEntry> Hall::entries() {
 std::vector<HallEntry> Hall::look(std::int64_t& budget) {
     if (kind_of(folder_) != S_IFDIR)
         return {};
-    QLockFile lock(folder_ + '/' + kLock);
+    FolderLock lock(lock_path());
     const bool locked = take_lock(lock);
     std::vector<HallEntry> all = load(locked);
     if (locked)
-        lock.unlock();
+        lock.release();
     prove_all(all, budget);
     return all;
 }
@@ -371,7 +350,7 @@ std::vector<HallEntry> Hall::look(std::int64_t& budget) {
 QString Hall::free_name(const QString& stem) const {
     for (int n = 0; n < 100; ++n) {
         const QString name = stem + (n == 0 ? QString() : '-' + QString::number(n)) + kSuffix;
-        if (kind_of(folder_ + '/' + name) == 0)
+        if (kind_of(path_of(name)) == 0)
             return name;
     }
     return {};
@@ -403,7 +382,7 @@ bool Hall::offer(const Recording& recording) {
     // only what came meanwhile is left to prove.
     std::int64_t budget = kProofBudget;
     look(budget);
-    QLockFile lock(folder_ + '/' + kLock);
+    FolderLock lock(lock_path());
     if (!take_lock(lock))
         return false;
     std::vector<HallEntry> entries = load(true);

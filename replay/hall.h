@@ -8,7 +8,6 @@
 // The hall reads and writes only regular files inside its folder and follows no link.
 
 #include <QHash>
-#include <QLockFile>
 #include <QMutex>
 #include <QString>
 #include <cstdint>
@@ -20,6 +19,7 @@
 
 namespace grimbolt {
 
+class FolderLock;
 struct Recording;
 
 struct HallEntry {
@@ -59,7 +59,14 @@ class Hall {
     // The games kept, each proven again: the proven best first, then those recorded
     // before proofs were strict, then the ones that prove nothing.
     std::vector<HallEntry> entries();
-    QString path_of(const HallEntry& entry) const { return folder_ + '/' + entry.file; }
+
+    // The hall names its files, all in its folder: the recordings, their index, the lock,
+    // and the folder damaged recordings are put aside in.
+    QString path_of(const HallEntry& entry) const { return path_of(entry.file); }
+    QString path_of(const QString& file) const { return folder_ + '/' + file; }
+    QString index_path() const;
+    QString lock_path() const;
+    QString aside_folder() const;
 
   private:
     std::vector<HallEntry> look(std::int64_t& budget);
@@ -67,7 +74,7 @@ class Hall {
     std::vector<HallEntry> rebuild(bool damaged_index);
     void prove_all(std::vector<HallEntry>& entries, std::int64_t& budget);
     bool write_index(const std::vector<HallEntry>& entries);
-    bool take_lock(QLockFile& lock);
+    bool take_lock(FolderLock& lock);
     QString free_name(const QString& stem) const;
     void put_aside(const QString& file);
     void say_once(int kind, const QString& what);

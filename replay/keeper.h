@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "replay/hall.h"
-#include "replay/recorder.h"
+#include "replay/recording.h"
 
 namespace grimbolt {
 

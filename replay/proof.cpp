@@ -1,16 +1,9 @@
 #include "replay/proof.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
+#include "replay/locked_store.h"
 #include "replay/script.h"
 #include "replay/session.h"
 
@@ -260,45 +253,12 @@ QString printable(const QString& text) {
     return shown;
 }
 
-bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArray& text,
-                  QString& why) {
-    // Opened without waiting, so that a pipe put in its place cannot hold the reader, and
-    // looked at once open, so that nothing swapped in after a look is read.
-    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow_links ? 0 : O_NOFOLLOW);
-    const int fd = ::open(QFile::encodeName(path).constData(), flags);
-    if (fd < 0) {
-        why = errno == ENOENT  ? QStringLiteral("no such file")
-              : errno == ELOOP ? QStringLiteral("a link")
-                               : QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    struct stat st {};
-    QFile file;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        why = QStringLiteral("not a regular file");
-        return false;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        why = file.errorString();
-        return false;
-    }
-    text = file.read(most + 1);
-    if (text.size() > most) {
-        text.clear();
-        why = QStringLiteral("larger than %1 bytes").arg(most);
-        return false;
-    }
-    return true;
-}
-
-bool read_recording(const QString& path, QByteArray& text, QString& why) {
-    if (read_regular(path, kRecordingMostBytes, true, text, why))
-        return true;
-    if (why.startsWith(QLatin1String("larger")))
-        why = QStringLiteral("larger than 8 MiB");
-    return false;
+RecordingFile read_recording(const QString& path, bool follow_links) {
+    RecordingFile file;
+    file.read = read_regular(path, kRecordingMostBytes, follow_links, file.bytes, file.why);
+    if (file.why.startsWith(QLatin1String("larger")))
+        file.why = QStringLiteral("larger than 8 MiB");
+    return file;
 }
 
 }  // namespace grimbolt

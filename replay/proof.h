@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "replay/script.h"
+
 namespace grimbolt {
 
 // What playing a recording again gave.
@@ -38,13 +40,19 @@ Verdict verify(std::string_view text);
 std::string category_of(std::int32_t slowest_period, bool safe_start, bool fair_start = false);
 inline constexpr std::string_view kHeadline = "classic";
 
-// Reads a regular file, at most `most` bytes: never a device or a pipe, and through a
-// link only when `follow_links`; false with the reason otherwise.
-bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArray& text,
-                  QString& why);
-// Reads a recording to prove it: a regular file only, never more than the largest
-// recording; false with the reason otherwise.
-bool read_recording(const QString& path, QByteArray& text, QString& why);
+// A recording, or a script written by hand, as read from its file.
+struct RecordingFile {
+    bool read = false;
+    QByteArray bytes;  // the file's bytes: what a proof plays
+    QString why;       // why it could not be read
+    std::string_view text() const { return {bytes.constData(), std::size_t(bytes.size())}; }
+    // What the text says: its header and events, and the lines that were skipped.
+    Script script() const { return parse_script(text()); }
+};
+
+// Reads a recording as every reader does: from a regular file only, never more than the
+// largest recording, and through a link only when `follow_links`.
+RecordingFile read_recording(const QString& path, bool follow_links = true);
 
 // A file's name as it can be put on a terminal: control characters as \xNN.
 QString printable(const QString& text);

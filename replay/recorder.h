@@ -6,12 +6,10 @@
 // nothing, it reaches every value of the game by the game's own rules.
 
 #include <QDateTime>
-#include <QString>
 #include <cstdint>
 #include <functional>
-#include <string>
-#include <vector>
 
+#include "replay/recording.h"
 #include "replay/road.h"
 #include "replay/script.h"
 #include "replay/session.h"
@@ -19,14 +17,6 @@
 namespace grimbolt {
 
 class Game;
-
-// One recorded game, with the run before it.
-struct Recording {
-    ScriptHeader header;
-    std::vector<ScriptEvent> events;
-    QString name;  // the same for every offer of one game: where the hall keeps it
-    std::string text() const { return format_header(header) + format_script(events); }
-};
 
 class Recorder final : public EventTap {
   public:

@@ -4,14 +4,17 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 #include <utility>
 
+#include "replay/locked_store.h"
+
 namespace grimbolt {
 namespace {
+
+// The game waits for the lock as it ends: another run holds it only while it writes.
+constexpr int kLockWaitMs = 2000;
 
 QString file_in(const QString& folder) {
     return folder + QStringLiteral("/best.json");
@@ -36,19 +39,16 @@ std::int32_t BestScore::best() const {
 }
 
 std::int32_t BestScore::offer(std::int32_t score) {
-    // Two games that end at once each read the other's best before they write.
+    // Two games that end at once would each read the other's best before they write: the
+    // file is written under the folder's lock, by the hall's rule. A lock that cannot be
+    // had does not cost the player the best score: it is written all the same.
     QDir().mkpath(folder_);
-    QLockFile lock(folder_ + QStringLiteral("/best.lock"));
-    lock.tryLock(2000);
+    FolderLock lock(folder_ + QStringLiteral("/best.lock"));
+    lock.take(kLockWaitMs);
     const std::int32_t before = best();
     seen_ = std::max(before, score);
-    if (score <= before)
-        return seen_;
-    QSaveFile file(file_in(folder_));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QJsonDocument(QJsonObject{{"best", score}}).toJson());
-        file.commit();
-    }
+    if (score > before)
+        write_whole(file_in(folder_), QJsonDocument(QJsonObject{{"best", score}}).toJson(), true);
     return seen_;
 }
 

@@ -47,11 +47,7 @@ void HallMenu::open_hall() {
 }
 
 bool HallMenu::play_back(const QString& path) {
-    QByteArray text;
-    QString why;
-    if (!read_recording(path, text, why))
-        return false;
-    const Script script = parse_script({text.constData(), std::size_t(text.size())});
+    const Script script = read_recording(path).script();
     if (script.header.recording == 0 || !script.errors.empty())
         return false;
     if (playback_ != nullptr) {

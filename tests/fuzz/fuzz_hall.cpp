@@ -47,15 +47,15 @@ int fuzz_hall(const char* data, std::size_t size) {
     const QString folder = dir.path() + QStringLiteral("/hall");
     QDir(folder).removeRecursively();
     QDir().mkpath(folder);
-    const auto write = [&](const QString& name, std::string_view bytes) {
-        QFile file(folder + '/' + name);
+    Hall hall(folder, nullptr);
+    const auto write = [&](const QString& path, std::string_view bytes) {
+        QFile file(path);
         check(file.open(QIODevice::WriteOnly));
         file.write(bytes.data(), qint64(bytes.size()));
     };
-    write(QStringLiteral("index.json"), text);
-    write(QStringLiteral("same.script"), text);
-    write(QStringLiteral("good.script"), "recording 1\nseed 1\nscore 5\n");
-    Hall hall(folder, nullptr);
+    write(hall.index_path(), text);
+    write(hall.path_of(QStringLiteral("same.script")), text);
+    write(hall.path_of(QStringLiteral("good.script")), "recording 1\nseed 1\nscore 5\n");
     const std::vector<HallEntry> entries = hall.entries();
     check(entries.size() <= std::size_t(Hall::kPlaces) && !entries.empty());
     for (std::size_t i = 1; i < entries.size(); ++i)

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "replay/proof.h"
-#include "replay/recorder.h"
+#include "replay/recording.h"
 #include "replay/script.h"
 
 namespace grimbolt {

@@ -16,7 +16,7 @@
 
 #include "claimed.h"
 #include "replay/hall.h"
-#include "replay/recorder.h"
+#include "replay/recording.h"
 
 namespace grimbolt {
 namespace {
@@ -29,7 +29,6 @@ struct Folder {
     QTemporaryDir dir;
     QStringList said;
     Hall hall{dir.path() + "/hall", [this](const QString& what) { said.push_back(what); }, claimed};
-    QString path(const QString& file) const { return hall.folder() + '/' + file; }
     std::vector<std::int32_t> scores() {
         std::vector<std::int32_t> out;
         for (const HallEntry& e : hall.entries())
@@ -79,7 +78,7 @@ TEST(Hall, AnIndexDamagedOrMissingIsMadeAgainFromTheRecordings) {
     Folder f;
     for (int i = 1; i <= 3; ++i)
         f.hall.offer(game(QString("g%1").arg(i), i * 100));
-    const QString index = f.path("index.json");
+    const QString index = f.hall.index_path();
     write(index, "{\"entries\": [{\"file\": \"g1.script\", \"score\": \"lots\"}");
     EXPECT_EQ(f.scores(), (std::vector<std::int32_t>{300, 200, 100}));
     EXPECT_EQ(f.scores(), (std::vector<std::int32_t>{300, 200, 100}));
@@ -94,7 +93,7 @@ TEST(Hall, AnIndexDamagedOrMissingIsMadeAgainFromTheRecordings) {
     QFile::remove(index);
     EXPECT_EQ(f.scores(), (std::vector<std::int32_t>{300, 200, 100}));
     EXPECT_TRUE(QFile::exists(index));
-    QFile::copy(f.path("g1.40.script"), f.path("copy.script"));
+    QFile::copy(f.hall.path_of("g1.40.script"), f.hall.path_of("copy.script"));
     EXPECT_EQ(f.scores(), (std::vector<std::int32_t>{300, 200, 100, 100}));
     EXPECT_EQ(f.said.size(), 1);
 }
@@ -102,12 +101,12 @@ TEST(Hall, AnIndexDamagedOrMissingIsMadeAgainFromTheRecordings) {
 TEST(Hall, ADamagedRecordingIsPutAsideAndStopsNoOther) {
     Folder f;
     f.hall.offer(game("good", 300));
-    write(f.path("torn.script"), "recording 1\nseed 12\nscore 99\x01\xff\n");
-    write(f.path("alien.script"), "tick 5\n");
+    write(f.hall.path_of("torn.script"), "recording 1\nseed 12\nscore 99\x01\xff\n");
+    write(f.hall.path_of("alien.script"), "tick 5\n");
     EXPECT_EQ(f.scores(), (std::vector<std::int32_t>{300}));
     EXPECT_EQ(f.said.size(), 2);
-    EXPECT_TRUE(QFile::exists(f.hall.folder() + "/damaged/torn.script"));
-    EXPECT_TRUE(QFile::exists(f.hall.folder() + "/damaged/alien.script"));
+    EXPECT_TRUE(QDir(f.hall.aside_folder()).exists("torn.script"));
+    EXPECT_TRUE(QDir(f.hall.aside_folder()).exists("alien.script"));
     EXPECT_TRUE(f.hall.offer(game("next", 100)));
     EXPECT_EQ(f.scores(), (std::vector<std::int32_t>{300, 100}));
 }
@@ -227,7 +226,7 @@ TEST(HallKilled, EveryKeptGameSurvivesAKillAtAnyMoment) {
     }
     // The lone writer's ten, and some of the killed ones': kills fell after games were kept.
     EXPECT_GT(kept.size(), 12u);
-    EXPECT_TRUE(QDir(f.hall.folder() + "/damaged").isEmpty());
+    EXPECT_TRUE(QDir(f.hall.aside_folder()).isEmpty());
 }
 
 }  // namespace
@@ -254,8 +253,7 @@ TEST(HallAttacked, ClaimsNeitherRankNorPushOutProvenGames) {
     const std::string boasted = real_game("x").text().replace(
         real_game("x").text().find("score 1000"), 10, "score 2147483647");
     for (int i = 0; i < 12; ++i)
-        write(hall.folder() + QString("/boast%1.script").arg(i),
-              QByteArray::fromStdString(boasted));
+        write(hall.path_of(QString("boast%1.script").arg(i)), QByteArray::fromStdString(boasted));
     std::vector<HallEntry> entries = hall.entries();
     ASSERT_EQ(entries.size(), 13u);
     EXPECT_EQ(entries[0].standing, HallEntry::Proven);
@@ -264,7 +262,7 @@ TEST(HallAttacked, ClaimsNeitherRankNorPushOutProvenGames) {
         EXPECT_EQ(entries[i].standing, HallEntry::Unproven) << i;
 
     // An index that claims more for the real game changes nothing shown.
-    QFile index(hall.folder() + "/index.json");
+    QFile index(hall.index_path());
     ASSERT_TRUE(index.open(QIODevice::ReadWrite));
     QByteArray json = index.readAll().replace("\"score\": 1000", "\"score\": 99999999");
     index.resize(0);
@@ -292,36 +290,36 @@ TEST(HallAttacked, ClaimsNeitherRankNorPushOutProvenGames) {
 TEST(HallAttacked, LinksDevicesAndOddLocksAreLeftAlone) {
     struct Case {
         const char* what;
-        std::function<void(const QString& folder, const QString& outside)> plant;
+        std::function<void(const Hall& hall, const QString& outside)> plant;
     };
     const Case cases[] = {
         {"damaged/ a link to another folder",
-         [](const QString& folder, const QString& outside) {
-             QFile::link(outside, folder + "/damaged");
-             write(folder + "/torn.script", "recording 2\nseed 1\nscore 9\x01\n");
+         [](const Hall& hall, const QString& outside) {
+             QFile::link(outside, hall.aside_folder());
+             write(hall.path_of("torn.script"), "recording 2\nseed 1\nscore 9\x01\n");
          }},
         {"index.json a link to another file",
-         [](const QString& folder, const QString& outside) {
-             QFile::remove(folder + "/index.json");
-             QFile::link(outside + "/precious", folder + "/index.json");
+         [](const Hall& hall, const QString& outside) {
+             QFile::remove(hall.index_path());
+             QFile::link(outside + "/precious", hall.index_path());
          }},
         {"a recording that is a link to /dev/zero",
-         [](const QString& folder, const QString&) {
-             QFile::link("/dev/zero", folder + "/zero.script");
+         [](const Hall& hall, const QString&) {
+             QFile::link("/dev/zero", hall.path_of("zero.script"));
          }},
         {"a recording that is a link to a file outside",
-         [](const QString& folder, const QString& outside) {
-             QFile::link(outside + "/precious", folder + "/outside.script");
+         [](const Hall& hall, const QString& outside) {
+             QFile::link(outside + "/precious", hall.path_of("outside.script"));
          }},
         {"a FIFO among the recordings",
-         [](const QString& folder, const QString&) {
-             ::mkfifo(QFile::encodeName(folder + "/fifo.script").constData(), 0600);
+         [](const Hall& hall, const QString&) {
+             ::mkfifo(QFile::encodeName(hall.path_of("fifo.script")).constData(), 0600);
          }},
         {"a lock that is a folder",
-         [](const QString& folder, const QString&) { QDir(folder).mkdir(".lock"); }},
+         [](const Hall& hall, const QString&) { QDir().mkdir(hall.lock_path()); }},
         {"a lock that is a dangling link",
-         [](const QString& folder, const QString&) {
-             QFile::link(folder + "/nowhere", folder + "/.lock");
+         [](const Hall& hall, const QString&) {
+             QFile::link(hall.path_of("nowhere"), hall.lock_path());
          }},
     };
     for (const Case& c : cases) {
@@ -333,7 +331,7 @@ TEST(HallAttacked, LinksDevicesAndOddLocksAreLeftAlone) {
         Hall hall(
             dir.path() + "/hall", [&](const QString& w) { said.push_back(w); }, claimed);
         ASSERT_TRUE(hall.offer(claimed_game("first", 300)));
-        c.plant(hall.folder(), outside.path());
+        c.plant(hall, outside.path());
         QElapsedTimer clock;
         clock.start();
         const bool second = hall.offer(claimed_game("second", 500));

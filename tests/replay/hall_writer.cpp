@@ -9,7 +9,7 @@
 
 #include "claimed.h"
 #include "replay/hall.h"
-#include "replay/recorder.h"
+#include "replay/recording.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
