@@ -1,16 +1,14 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFile>
 #include <QIcon>
 #include <QScopeGuard>
 #include <QThreadPool>
 #include <QTime>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
-#include <string_view>
 
+#include "app/answers.h"
 #include "app/enhanced.h"
 #include "app/script_player.h"
 #include "core/system_platform.h"
@@ -79,48 +77,6 @@ void print_trace(const grimbolt::ScriptEvent& event, grimbolt::Mainfrm& w) {
                 int(w.Timer1().enabled()), s.hero_pos[0], s.hero_pos[1], bullets);
 }
 
-// Plays a recorded game again without a window and tells whether it proves its score:
-// 0 when it does, 1 when the rules give another game (or it was recorded before proofs
-// were strict), 2 when the file is no recording or no proof.
-int verify(const QString& path) {
-    // The first ": " of an answer ends the name, whatever the name holds.
-    const QString name =
-        grimbolt::printable(path).replace(QLatin1Char(':'), QLatin1String("\\x3a"));
-    const grimbolt::RecordingFile file = grimbolt::read_recording(path);
-    if (!file.read) {
-        std::printf("%s: no proof: %s\n", qPrintable(name), qPrintable(file.why));
-        return 2;
-    }
-    const grimbolt::Verdict v = grimbolt::verify(file.text());
-    switch (v.outcome) {
-        case grimbolt::Verdict::Proven:
-            std::printf(
-                "%s: proven %d points earned, score %d, category %s, %d ticks, %d "
-                "seconds\n",
-                qPrintable(name), v.earned, v.replayed, v.category.c_str(), v.ticks, v.seconds);
-            return 0;
-        case grimbolt::Verdict::Differs:
-            std::printf("%s: not proven: %s\n", qPrintable(name), v.why.c_str());
-            return 1;
-        case grimbolt::Verdict::Old:
-            std::printf("%s: not proven: %s\n", qPrintable(name), v.why.c_str());
-            return 1;
-        default:
-            std::printf("%s: no proof: %s\n", qPrintable(name), v.why.c_str());
-            return 2;
-    }
-}
-
-// Proves each file in turn; the exit status is the worst of theirs.
-int verify(const QStringList& paths) {
-    int status = 0;
-    for (const QString& path : paths) {
-        status = std::max(status, verify(path));
-        std::fflush(stdout);
-    }
-    return status;
-}
-
 // Plays a script in the real window, then prints the fingerprints of the final game.
 // A recorded game is played as it was recorded: what reached the game, without a window.
 int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
@@ -157,39 +113,12 @@ int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
     return script.errors.empty() ? 0 : 2;
 }
 
-// The files --verify proves: every argument after it, whatever it looks like, so that a
-// file named like an option is proven too; false when there is no --verify.
-bool verify_files(int argc, char** argv, QStringList& files) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg(argv[i]);
-        if (arg != "--verify" && !arg.starts_with("--verify="))
-            continue;
-        if (arg.starts_with("--verify="))
-            files << QFile::decodeName(argv[i] + std::strlen("--verify="));
-        for (int j = i + 1; j < argc; ++j)
-            files << QFile::decodeName(argv[j]);
-        return true;
-    }
-    return false;
-}
-
-// Whether the command line asks only for an answer: help, the version or proofs.
-bool answer_only(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg(argv[i]);
-        if (arg == "-h" || arg == "-?" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
-            arg == "--version" || arg.starts_with("--verify"))
-            return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     // An answer needs no display, and prints nothing but itself: none is looked for, and
     // Qt's own notes (no runtime folder, no fonts) are not shown.
-    const bool answer = answer_only(argc, argv);
+    const bool answer = grimbolt::answer_only(argc, argv);
     if (answer) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
@@ -198,12 +127,12 @@ int main(int argc, char** argv) {
         answer ? std::make_unique<QGuiApplication>(argc, argv)
                : std::make_unique<QApplication>(argc, argv);
     QGuiApplication& app = *app_holder;
-    if (QStringList files; answer && verify_files(argc, argv, files)) {
+    if (QStringList files; answer && grimbolt::verify_files(argc, argv, files)) {
         if (files.isEmpty()) {
             std::fprintf(stderr, "grimbolt: --verify needs a file\n");
             return 2;
         }
-        return verify(files);
+        return grimbolt::verify_all(files);
     }
     // Qt draws large pictures on threads of its own pool: they are done with before the
     // program ends, so that none is cut off halfway through its own ending.
