@@ -62,8 +62,13 @@ bool read_entry(const QString& path, HallEntry& entry) {
     const ScriptHeader& h = script.header;
     if (h.recording == 0 || !h.has_seed || !script.errors.empty())
         return false;
-    entry = HallEntry{QFileInfo(path).fileName(),     h.score, h.has_earned ? h.earned : h.score,
-                      QString::fromStdString(h.date), h.ticks, h.seconds};
+    entry = HallEntry{};
+    entry.file = QFileInfo(path).fileName();
+    entry.score = h.score;
+    entry.earned = h.has_earned ? h.earned : h.score;
+    entry.date = QString::fromStdString(h.date);
+    entry.ticks = h.ticks;
+    entry.seconds = h.seconds;
     return true;
 }
 
