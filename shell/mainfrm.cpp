@@ -7,6 +7,7 @@
 
 #include "core/keys.h"
 #include "shell/input/gamepad.h"
+#include "shell/input/key_bindings.h"
 #include "shell/input/key_preview.h"
 #include "shell/twips.h"
 #include "shell/window_display.h"

@@ -27,6 +27,7 @@ namespace grimbolt {
 
 class Gamepad;
 class KeyPreview;
+struct KeyBindings;
 class WindowDisplay;
 
 class Mainfrm : public QMainWindow {
@@ -93,6 +94,10 @@ class Mainfrm : public QMainWindow {
     void use_keyboard_menus();
     // Underlines a letter of each menu and item for the keyboard, when that is on.
     void mark_menus();
+    // The player's keys (the enhanced edition): the game hears its own keys from them, and
+    // the menu commands take theirs; the window keeps a copy of its own.
+    void use_key_bindings(const KeyBindings& bindings);
+    const KeyBindings* key_bindings() const { return bindings_.get(); }
     // A gamepad's buttons press the keys they stand for, while this window is the active
     // one; its F2 and F3 run the menu commands, as the keys' shortcuts do.
     void use_gamepad(Gamepad& pad);
@@ -159,6 +164,7 @@ class Mainfrm : public QMainWindow {
     QPointer<Helpfrm> helpfrm_;
     QPointer<Avtor> avtor_;
     std::vector<EventTap*> taps_;  // the latest first
+    std::unique_ptr<KeyBindings> bindings_;
     bool activated_once_ = false;
     bool paint_pending_ = false;
     bool keyboard_menus_ = false;

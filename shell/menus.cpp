@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "shell/input/key_bindings.h"
 #include "shell/input/key_preview.h"
 #include "shell/mainfrm.h"
 
@@ -96,6 +97,32 @@ void Mainfrm::use_keyboard_menus() {
     // menu bar would keep them, and no key would reach the game until a click.
     connect(menuBar(), &QMenuBar::triggered, screen_, [this] { screen_->setFocus(); });
     mark_menus();
+}
+
+void Mainfrm::use_key_bindings(const KeyBindings& bindings) {
+    const bool first = bindings_ == nullptr;
+    bindings_ = std::make_unique<KeyBindings>(bindings);
+    key_preview_->set_bindings(bindings_.get());
+    const std::pair<Action, QAction*> commands[] = {{Action::Help, How_to_play},
+                                                    {Action::NewGame, New_Game},
+                                                    {Action::Pause, Pause},
+                                                    {Action::FullScreen, Full_Screen}};
+    for (const auto& [action, item] : commands) {
+        QList<QKeySequence> shortcuts;
+        for (const BoundKey& k : bindings_->of(action)) {
+            if (k.scan == 0 && k.qt_key != 0)
+                shortcuts << QKeySequence(k.qt_key);
+        }
+        item->setShortcuts(shortcuts);
+    }
+    if (first) {
+        connect(key_preview_, &KeyPreview::command, this, [this, commands](Action action) {
+            for (const auto& [a, item] : commands) {
+                if (a == action && item->isEnabled())
+                    item->trigger();
+            }
+        });
+    }
 }
 
 void Mainfrm::mark_menus() {

@@ -30,6 +30,7 @@ OptionsMenu::OptionsMenu(Mainfrm& window, Options options, Settings* settings)
         window.game().Form_Load();
     if (options_.remember_speed)
         window.Timer1().set_interval(options_.tick_ms);
+    window.use_key_bindings(options_.keys);
 
     // Each runs after the window's own handling of the same command.
     connect(window.New_Game, &QAction::triggered, this, &OptionsMenu::on_new_game);
@@ -59,6 +60,7 @@ void OptionsMenu::set_options(const Options& options) {
         o.was_full_screen = options_.was_full_screen;
     options_ = o;
     window_.game().comforts.fair_start = options_.fair_start;  // read as a game starts
+    window_.use_key_bindings(options_.keys);
     keep();
     use_language(options_.language);
     window_.Music->setChecked(options_.sound);

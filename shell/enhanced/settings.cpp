@@ -62,6 +62,18 @@ std::optional<int> tick_value(const QVariant& value) {
     return std::nullopt;
 }
 
+// An action's keys as the file holds them: "X, Up", which QSettings reads as a list.
+std::optional<std::array<BoundKey, 2>> keys_value(const QVariant& value) {
+    const QString text = value.typeId() == QMetaType::QStringList
+                             ? value.toStringList().join(QLatin1String(", "))
+                             : value.toString();
+    return keys_from_text(text);
+}
+
+QString keys_key(Action a) {
+    return QStringLiteral("keys/") + QLatin1String(action_word(a));
+}
+
 // Whether the file at `path` can be written: its folder, or the nearest folder above it
 // that exists, takes new files. A save writes a new file beside the old one.
 bool can_write(const QString& path) {
@@ -160,6 +172,15 @@ Options Settings::load() {
         else
             broken(kLanguageKey);
     }
+    for (int i = 0; i < kActions; ++i) {
+        const QString key = keys_key(Action(i));
+        if (!ini.contains(key))
+            continue;
+        if (const auto keys = keys_value(ini.value(key)))
+            options.keys.keys[std::size_t(i)] = *keys;
+        else
+            broken(qPrintable(key));
+    }
     known_ = options;
     // A new player, who has no settings file yet, starts with the fair start on; the
     // file gets it with the first setting kept.
@@ -199,6 +220,14 @@ void Settings::save(const Options& options) {
     const bool valid_language = language_value(ini.value(QLatin1String(kLanguageKey))).has_value();
     if (needed(kLanguageKey, options.language != known_.language, valid_language))
         ini.setValue(QLatin1String(kLanguageKey), options.language);
+    for (int i = 0; i < kActions; ++i) {
+        const QString key = keys_key(Action(i));
+        const auto& now = options.keys.keys[std::size_t(i)];
+        // Two keys as QSettings writes a list: "X, Up".
+        if (needed(qPrintable(key), now != known_.keys.keys[std::size_t(i)],
+                   keys_value(ini.value(key)).has_value()))
+            ini.setValue(key, keys_text(now).split(QLatin1String(", ")));
+    }
     QDir().mkpath(QFileInfo(path_).absolutePath());
     ini.sync();
     if (ini.status() != QSettings::NoError) {

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <functional>
 
+#include "shell/input/key_bindings.h"
+
 namespace grimbolt {
 
 // Every option, off (and the classic's 50 ms) unless the player turns it on; a new
@@ -22,6 +24,7 @@ struct Options {
     bool game_over = false;                   // [show] game_over
     QString language = QStringLiteral("ru");  // [show] language: ru or en
     bool sound = true;                        // [sound] enabled: on, as the Music item's mark shows
+    KeyBindings keys = KeyBindings::classic();  // [keys] walk_left=Left, jet=X, Up ...
 
     bool operator==(const Options&) const = default;
 };

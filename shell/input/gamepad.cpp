@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/keys.h"
+#include "shell/input/repeat.h"
 
 namespace grimbolt {
 namespace {
@@ -26,8 +27,6 @@ constexpr int kPollLookMs = 250;
 constexpr int kPollPlayedMs = 8;
 constexpr int kPollRestingMs = 50;
 constexpr int kRestAfterMs = 1000;
-// A held key repeats after this long, then at the desktop's repeat rate.
-constexpr int kRepeatDelayMs = 500;
 
 std::int16_t key_for(int button, bool in_shop) {
     switch (button) {
@@ -222,8 +221,7 @@ void Gamepad::repeat() {
         return;
     if (context_().listening)
         emit keyDown(key::Shift, 0);
-    const int rate = std::max(1, QGuiApplication::styleHints()->keyboardAutoRepeatRate());
-    repeat_timer_.start(std::max(1, 1000 / rate));
+    repeat_timer_.start(repeat_interval_ms());
 }
 
 void Gamepad::pace() {

@@ -35,8 +35,8 @@ TEST(BandWorker, EveryBandIsDrawnOnceInEveryJob) {
         for (auto& d : drawn)
             d = 0;
         auto band = [&](int k) {
-            for (volatile int spin = 0; spin < 200; spin = spin + 1) {
-            }
+            for (volatile int spin = 0; spin < 200;)
+                spin = spin + 1;
             ++drawn[std::size_t(k)];
         };
         if (job % 2 == 0) {

@@ -297,6 +297,32 @@ TEST(Settings, BrokenValuesAreDefaultsAndTwoGamesKeepEachOthersSettings) {
     EXPECT_EQ(now.tick_ms, 120);
 }
 
+// The [keys] section as a player writes it: Qt's key names, two keys with a comma, a key
+// by its place; a line that names no key is its default, said once.
+TEST(Settings, KeysAreReadAsWrittenAndABrokenLineIsItsDefault) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grimbolt.conf");
+    write_file(path, "[keys]\nfire=Space\njet=X, Up\ngun=NoSuchKey\nwalk_left=scan:113\n");
+    Said said;
+    Settings settings(path, said.to());
+    Options o = settings.load();
+    EXPECT_EQ(o.keys.of(Action::Fire)[0], (BoundKey{Qt::Key_Space, 0}));
+    EXPECT_EQ(o.keys.of(Action::Jet)[1], (BoundKey{Qt::Key_Up, 0}));
+    EXPECT_EQ(o.keys.of(Action::WalkLeft)[0].scan, 113u);
+    EXPECT_EQ(o.keys.of(Action::Gun), KeyBindings::classic().of(Action::Gun));
+    ASSERT_EQ(said.lines.size(), 1);
+    EXPECT_TRUE(said.lines[0].contains("[keys] gun")) << said.lines[0].toStdString();
+
+    o.keys.of(Action::Pause) = {BoundKey{Qt::Key_P, 0}, BoundKey{Qt::Key_F3, 0}};
+    settings.save(o);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("pause=P, F3")) << text.toStdString();
+    EXPECT_TRUE(text.contains("gun=Z")) << "the broken line put right";
+    EXPECT_EQ(Settings(path, said.to()).load().keys, o.keys);
+}
+
 // A configuration folder that cannot be written (here a file stands where it should be,
 // which stops root too), or read: the defaults, and one line said once.
 TEST(Settings, AFolderThatCannotBeUsedLeavesTheDefaultsAndSaysSoOnce) {
