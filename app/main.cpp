@@ -89,7 +89,16 @@ int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
     }
     const grimbolt::Script script = file.script();
     for (const std::string& error : script.errors)
-        std::fprintf(stderr, "%s: %s\n", qPrintable(path), error.c_str());
+        std::fprintf(stderr, "%s: %s\n", qPrintable(grimbolt::printable(path)), error.c_str());
+    // A script is the developer's own; a recording may come from anywhere, and asks no more
+    // play of the program than a proof allows.
+    if (script.header.recording != 0 &&
+        grimbolt::steps_of(script.events) > grimbolt::kRecordingMostSteps) {
+        std::fprintf(stderr, "grimbolt: %s: more than %lld steps of play\n",
+                     qPrintable(grimbolt::printable(path)),
+                     static_cast<long long>(grimbolt::kRecordingMostSteps));
+        return 2;
+    }
     if (script.header.recording != 0) {
         grimbolt::Session session(script.header);
         session.play(script.events);

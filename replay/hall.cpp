@@ -53,7 +53,8 @@ QString game_of(const QString& file) {
 // Only the file's head is read: the header comes first.
 bool read_entry(const QString& path, HallEntry& entry) {
     constexpr qint64 kHead = 64 * 1024;
-    RecordingFile file = read_kept(path);
+    RecordingFile file;
+    file.read = read_head(path, kHead + 1, false, file.bytes, file.why);
     if (!file.read)
         return false;
     if (file.bytes.size() > kHead)
@@ -213,9 +214,9 @@ std::vector<HallEntry> Hall::load(bool locked) {
                               .arg(printable(folder_)));
     QByteArray text;
     if (kind_of(index_path()) == 0)
-        return rebuild(false);
+        return rebuild(false, locked);
     if (!read_plain(index_path(), kLargestIndex, text))
-        return rebuild(true);
+        return rebuild(true, locked);
     const QJsonDocument doc = QJsonDocument::fromJson(text);
     const QJsonArray list = doc.object().value("entries").toArray();
     std::vector<HallEntry> entries;
@@ -228,27 +229,32 @@ std::vector<HallEntry> Hall::load(bool locked) {
         entries.push_back(e);
     }
     if (!good)
-        return rebuild(true);
+        return rebuild(true, locked);
     if (int(entries.size()) > kMostFiles)
-        return rebuild(false);
+        return rebuild(false, locked);
     QStringList listed;
     for (const HallEntry& e : entries)
         listed.push_back(e.file);
     listed.sort();
     if (listed != dir.entryList({'*' + kSuffix}, QDir::Files | QDir::NoSymLinks, QDir::Name) ||
         behind)
-        return rebuild(false);
+        return rebuild(false, locked);
     return entries;
 }
 
-std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
+// Without the lock the folder is only read: another game may be changing it.
+std::vector<HallEntry> Hall::rebuild(bool damaged_index, bool locked) {
     const QString index = index_path();
-    if (damaged_index) {
-        QFile::remove(index + QStringLiteral(".bad"));
-        QFile::rename(index, index + QStringLiteral(".bad"));
-        say_once(Rebuilt, QStringLiteral("the hall's index was damaged: made again from the "
-                                         "recordings, the damaged one kept as %1.bad")
-                              .arg(printable(index)));
+    if (damaged_index && locked) {
+        const QString aside = index + QStringLiteral(".bad");
+        QFile::remove(aside);
+        if (QFile::rename(index, aside))
+            say_once(Rebuilt, QStringLiteral("the hall's index was damaged: made again from the "
+                                             "recordings, the damaged one kept as %1")
+                                  .arg(printable(aside)));
+        else
+            say_once(Rebuilt, QStringLiteral("the hall's index was damaged: made again from the "
+                                             "recordings"));
     }
     QStringList files =
         QDir(folder_).entryList({'*' + kSuffix}, QDir::Files | QDir::NoSymLinks, QDir::Time);
@@ -264,10 +270,11 @@ std::vector<HallEntry> Hall::rebuild(bool damaged_index) {
         HallEntry e;
         if (read_entry(path_of(name), e))
             entries.push_back(e);
-        else
+        else if (locked)
             put_aside(name);
     }
-    write_index(entries);
+    if (locked)
+        write_index(entries);
     return entries;
 }
 

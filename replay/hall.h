@@ -71,7 +71,7 @@ class Hall {
   private:
     std::vector<HallEntry> look(std::int64_t& budget);
     std::vector<HallEntry> load(bool locked);
-    std::vector<HallEntry> rebuild(bool damaged_index);
+    std::vector<HallEntry> rebuild(bool damaged_index, bool locked);
     void prove_all(std::vector<HallEntry>& entries, std::int64_t& budget);
     bool write_index(const std::vector<HallEntry>& entries);
     bool take_lock(FolderLock& lock);

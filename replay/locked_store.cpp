@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
@@ -15,6 +16,7 @@ namespace {
 // A holder killed before it could write who it was leaves an empty lock, taken as stale
 // after a while that no keeping of a game comes near.
 constexpr int kStaleLockMs = 3000;
+constexpr qint64 kLargestLock = 4096;
 
 }  // namespace
 
@@ -25,20 +27,23 @@ mode_t kind_of(const QString& path) {
     return st.st_mode & S_IFMT;
 }
 
-bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArray& text,
-                  QString& why) {
-    // Opened without waiting, so that a pipe put in its place cannot hold the reader, and
-    // looked at once open, so that nothing swapped in after a look is read.
-    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow_links ? 0 : O_NOFOLLOW);
+namespace {
+
+// Opens a regular file for reading: without waiting, so that a pipe put in its place
+// cannot hold the reader, and looked at once open, so that nothing swapped in after a
+// look is read.
+bool open_regular(const QString& path, bool follow_links, QFile& file, QString& why) {
+    const int flags =
+        O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (follow_links ? 0 : O_NOFOLLOW);
     const int fd = ::open(QFile::encodeName(path).constData(), flags);
     if (fd < 0) {
         why = errno == ENOENT  ? QStringLiteral("no such file")
-              : errno == ELOOP ? QStringLiteral("a link")
+              : errno == ELOOP ? (follow_links ? QStringLiteral("too many levels of links")
+                                               : QStringLiteral("a link"))
                                : QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     struct stat st {};
-    QFile file;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         why = QStringLiteral("not a regular file");
@@ -49,6 +54,16 @@ bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArra
         why = file.errorString();
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArray& text,
+                  QString& why) {
+    QFile file;
+    if (!open_regular(path, follow_links, file, why))
+        return false;
     text = file.read(most + 1);
     if (text.size() > most) {
         text.clear();
@@ -58,7 +73,22 @@ bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArra
     return true;
 }
 
+bool read_head(const QString& path, qint64 most, bool follow_links, QByteArray& text,
+               QString& why) {
+    QFile file;
+    if (!open_regular(path, follow_links, file, why))
+        return false;
+    text = file.read(most);
+    return true;
+}
+
 bool write_whole(const QString& path, const QByteArray& text, bool follow_links) {
+    // A save file writes through a link: one that is not to be followed is replaced.
+    const mode_t kind = kind_of(path);
+    if (!follow_links && kind == S_IFLNK && !QFile::remove(path))
+        return false;
+    if (kind != 0 && kind != S_IFREG && kind != S_IFLNK)
+        return false;
     QSaveFile out(path);
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.flush() ||
@@ -79,6 +109,10 @@ bool write_whole(const QString& path, const QByteArray& text, bool follow_links)
 FolderLock::Outcome FolderLock::take(int wait_ms) {
     const mode_t kind = kind_of(path());
     if (kind != 0 && kind != S_IFREG)
+        return NotAFile;
+    // A lock holds a few short lines; the lock file reads all there is, so a large file
+    // there is no lock of ours.
+    if (kind == S_IFREG && QFileInfo(path()).size() > kLargestLock)
         return NotAFile;
     // A holder that was killed is seen to be gone at once.
     lock_.setStaleLockTime(kStaleLockMs);

@@ -20,6 +20,10 @@ mode_t kind_of(const QString& path);
 bool read_regular(const QString& path, qint64 most, bool follow_links, QByteArray& text,
                   QString& why);
 
+// Reads the first `most` bytes of a regular file (all of a shorter one), on the same
+// terms.
+bool read_head(const QString& path, qint64 most, bool follow_links, QByteArray& text, QString& why);
+
 // Writes a file whole or not at all, and reads it back, through a link only when
 // `follow_links`: a full disk that a save file reports too late still leaves nothing
 // half-written in place.
@@ -33,8 +37,9 @@ class FolderLock {
 
     explicit FolderLock(const QString& path) : lock_(path) {}
 
-    // A lock that is no file gives no wait: a folder, a link or a device there is
-    // refused at once, and so is a folder where no lock can be made. A live holder is
+    // A lock that is no file gives no wait: a folder, a link, a device or a file too
+    // large to be a lock there is refused at once, and so is a folder where no lock can
+    // be made. A live holder is
     // waited for at most `wait_ms`.
     Outcome take(int wait_ms);
     void release() { lock_.unlock(); }

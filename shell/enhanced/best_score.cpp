@@ -30,10 +30,12 @@ QString BestScore::default_folder() {
 }
 
 std::int32_t BestScore::best() const {
-    QFile file(file_in(folder_));
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file of our own is read: a pipe there would hold the game.
+    QByteArray text;
+    QString why;
+    if (!read_head(file_in(folder_), 4096, false, text, why))
         return seen_;
-    const QJsonValue best = QJsonDocument::fromJson(file.read(4096)).object().value("best");
+    const QJsonValue best = QJsonDocument::fromJson(text).object().value("best");
     const double kept = best.isDouble() ? best.toDouble() : 0;
     return std::max(seen_, kept >= 0 && kept <= INT32_MAX ? std::int32_t(kept) : 0);
 }
@@ -48,7 +50,7 @@ std::int32_t BestScore::offer(std::int32_t score) {
     const std::int32_t before = best();
     seen_ = std::max(before, score);
     if (score > before)
-        write_whole(file_in(folder_), QJsonDocument(QJsonObject{{"best", score}}).toJson(), true);
+        write_whole(file_in(folder_), QJsonDocument(QJsonObject{{"best", score}}).toJson());
     return seen_;
 }
 

@@ -303,6 +303,12 @@ TEST(HallAttacked, LinksDevicesAndOddLocksAreLeftAlone) {
              QFile::remove(hall.index_path());
              QFile::link(outside + "/precious", hall.index_path());
          }},
+        {"index.json a link to another file, its aside name taken by a folder",
+         [](const Hall& hall, const QString& outside) {
+             QFile::remove(hall.index_path());
+             QDir().mkpath(hall.index_path() + ".bad/x");
+             QFile::link(outside + "/precious", hall.index_path());
+         }},
         {"a recording that is a link to /dev/zero",
          [](const Hall& hall, const QString&) {
              QFile::link("/dev/zero", hall.path_of("zero.script"));
@@ -317,6 +323,12 @@ TEST(HallAttacked, LinksDevicesAndOddLocksAreLeftAlone) {
          }},
         {"a lock that is a folder",
          [](const Hall& hall, const QString&) { QDir().mkdir(hall.lock_path()); }},
+        {"a lock that is a gigabyte of nothing",
+         [](const Hall& hall, const QString&) {
+             QFile lock(hall.lock_path());
+             ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+             lock.resize(qint64(1) << 30);
+         }},
         {"a lock that is a dangling link",
          [](const Hall& hall, const QString&) {
              QFile::link(hall.path_of("nowhere"), hall.lock_path());

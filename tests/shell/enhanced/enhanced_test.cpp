@@ -500,6 +500,11 @@ TEST(BestScore, ALockThatIsNoFileCostsNoWait) {
     EXPECT_EQ(best.offer(1200), 1200);
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_EQ(BestScore(folder).best(), 1200) << "kept all the same";
+    // A pipe in the best score's place would hold a reader for good: it is no score.
+    const QString pipe = dir.filePath("piped");
+    ASSERT_TRUE(QDir().mkpath(pipe));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe + "/best.json").constData(), 0600), 0);
+    EXPECT_EQ(BestScore(pipe).best(), 0);
 }
 
 }  // namespace
