@@ -150,6 +150,133 @@
     </message>
 </context>
 <context>
+    <name>grimbolt::KeysDialog</name>
+    <message>
+        <source>Нажмите новую клавишу для «%1» (Esc — оставить как было)</source>
+        <translation>Press the new key for “%1” (Esc keeps the old one)</translation>
+    </message>
+    <message>
+        <source>У действия должна остаться хотя бы одна клавиша.</source>
+        <translation>An action must keep at least one key.</translation>
+    </message>
+    <message>
+        <source>«%1» уже у действия «%2». Поменять их клавиши?</source>
+        <translation>“%1” is taken by “%2”. Swap their keys?</translation>
+    </message>
+    <message>
+        <source>«%1» осталось бы без клавиш.</source>
+        <translation>“%1” would be left without a key.</translation>
+    </message>
+    <message>
+        <source>клавиша №%1</source>
+        <translation>key #%1</translation>
+    </message>
+    <message>
+        <source>%1 (по месту)</source>
+        <translation>%1 (by place)</translation>
+    </message>
+    <message>
+        <source>Идти влево</source>
+        <translation>Walk left</translation>
+    </message>
+    <message>
+        <source>Идти вправо</source>
+        <translation>Walk right</translation>
+    </message>
+    <message>
+        <source>Поднять или опустить пушку</source>
+        <translation>Raise or lower the gun</translation>
+    </message>
+    <message>
+        <source>Реактивный ранец</source>
+        <translation>Jet</translation>
+    </message>
+    <message>
+        <source>Огонь</source>
+        <translation>Fire</translation>
+    </message>
+    <message>
+        <source>Магазин: скорострельность</source>
+        <translation>Shop: rate of fire</translation>
+    </message>
+    <message>
+        <source>Магазин: размер взрыва</source>
+        <translation>Shop: explosion size</translation>
+    </message>
+    <message>
+        <source>Магазин: топливо</source>
+        <translation>Shop: fuel</translation>
+    </message>
+    <message>
+        <source>Выйти из магазина</source>
+        <translation>Leave the shop</translation>
+    </message>
+    <message>
+        <source>Помощь</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Новая игра</source>
+        <translation>New game</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Полный экран</source>
+        <translation>Full screen</translation>
+    </message>
+    <message>
+        <source>Клавиши</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source>Действие</source>
+        <translation>Action</translation>
+    </message>
+    <message>
+        <source>Клавиша</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>Вторая клавиша</source>
+        <translation>Second key</translation>
+    </message>
+    <message>
+        <source>Новая клавиша — по месту на клавиатуре, а не по букве</source>
+        <translation>New key by its place on the keyboard, not by its letter</translation>
+    </message>
+    <message>
+        <source>Изменить…</source>
+        <translation>Change…</translation>
+    </message>
+    <message>
+        <source>Убрать</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Поменять</source>
+        <translation>Swap</translation>
+    </message>
+    <message>
+        <source>Не менять</source>
+        <translation>Keep</translation>
+    </message>
+    <message>
+        <source>По умолчанию</source>
+        <translation>Defaults</translation>
+    </message>
+    <message>
+        <source>ОК</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>grimbolt::Mainfrm</name>
     <message>
         <source>Игра</source>
@@ -252,6 +379,10 @@
     <message>
         <source>Звук</source>
         <translation>Sound</translation>
+    </message>
+    <message>
+        <source>Клавиши…</source>
+        <translation>Keys…</translation>
     </message>
 </context>
 <context>

@@ -14,6 +14,8 @@ OptionsMenu::OptionsMenu(Mainfrm& window, Options options, Settings* settings)
     menu_ = window.menuBar()->addMenu(QString());
     options_item = menu_->addAction(QString());
     connect(options_item, &QAction::triggered, this, &OptionsMenu::open_options);
+    keys_item = menu_->addAction(QString());
+    connect(keys_item, &QAction::triggered, this, &OptionsMenu::open_keys);
     connect(&window, &Mainfrm::retranslated, this, &OptionsMenu::retranslate);
     retranslate();
     use_language(options_.language);
@@ -83,9 +85,25 @@ void OptionsMenu::open_options() {
     dialog_->activateWindow();
 }
 
+void OptionsMenu::open_keys() {
+    if (keys_dialog_ == nullptr) {
+        keys_dialog_ = new KeysDialog(options_.keys, &window_);
+        keys_dialog_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(keys_dialog_, &QDialog::accepted, this, [this] {
+            Options chosen = options_;
+            chosen.keys = keys_dialog_->keys();
+            set_options(chosen);
+        });
+    }
+    keys_dialog_->open();
+    keys_dialog_->raise();
+    keys_dialog_->activateWindow();
+}
+
 void OptionsMenu::retranslate() {
     menu_->setTitle(tr("Параметры"));
     options_item->setText(tr("Параметры…"));
+    keys_item->setText(tr("Клавиши…"));
     // Here the item turns the game's sounds on and off: it says so.
     window_.Music->setText(tr("Звук"));
     window_.mark_menus();

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTranslator>
 
+#include "shell/enhanced/keys_dialog.h"
 #include "shell/enhanced/options_dialog.h"
 #include "shell/enhanced/settings.h"
 
@@ -38,6 +39,10 @@ class OptionsMenu : public QObject {
     QAction* options_item = nullptr;
     void open_options();
     OptionsDialog* options_dialog() const { return dialog_; }
+    // "Клавиши…", and the keys window while it is open.
+    QAction* keys_item = nullptr;
+    void open_keys();
+    KeysDialog* keys_dialog() const { return keys_dialog_; }
 
   signals:
     // The options changed: what they show is shown anew.
@@ -62,6 +67,7 @@ class OptionsMenu : public QObject {
     Settings* settings_;
     QMenu* menu_ = nullptr;
     QPointer<OptionsDialog> dialog_;
+    QPointer<KeysDialog> keys_dialog_;
     QTranslator english_;
     bool english_installed_ = false;
 };

@@ -1,0 +1,271 @@
+#include "shell/enhanced/keys_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+namespace grimbolt {
+namespace {
+
+// A key the window system could not name is no key to bind.
+bool is_no_key(int key) {
+    return key == Qt::Key_unknown || key == 0;
+}
+
+}  // namespace
+
+KeysDialog::KeysDialog(const KeyBindings& keys, QWidget* parent) : QDialog(parent), keys_(keys) {
+    auto* layout = new QVBoxLayout(this);
+    table_ = new QTableWidget(kActions, 3, this);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setSelectionBehavior(QAbstractItemView::SelectItems);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    layout->addWidget(table_);
+    by_place_ = new QCheckBox(this);
+    layout->addWidget(by_place_);
+    hint_ = new QLabel(this);
+    hint_->setWordWrap(true);
+    layout->addWidget(hint_);
+
+    auto* row = new QHBoxLayout;
+    change_ = new QPushButton(this);
+    remove_ = new QPushButton(this);
+    swap_ = new QPushButton(this);
+    cancel_ = new QPushButton(this);
+    defaults_ = new QPushButton(this);
+    for (QPushButton* b : {change_, remove_, swap_, cancel_, defaults_}) {
+        b->setAutoDefault(false);
+        row->addWidget(b);
+    }
+    layout->addLayout(row);
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons_);
+
+    connect(change_, &QPushButton::clicked, this, &KeysDialog::change);
+    connect(remove_, &QPushButton::clicked, this, &KeysDialog::remove);
+    connect(swap_, &QPushButton::clicked, this, &KeysDialog::swap);
+    connect(cancel_, &QPushButton::clicked, this, &KeysDialog::cancel);
+    connect(defaults_, &QPushButton::clicked, this, &KeysDialog::restore_defaults);
+    // Enter on a key changes it, as a double click does.
+    connect(table_, &QTableWidget::cellActivated, this, [this] { change(); });
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    qApp->installEventFilter(this);
+    retranslate();
+    show_keys();
+    table_->setCurrentCell(0, 1);
+    table_->setFocus();
+    resize(560, 520);
+}
+
+Action KeysDialog::chosen_action() const {
+    return Action(std::clamp(table_->currentRow(), 0, kActions - 1));
+}
+
+int KeysDialog::chosen_slot() const {
+    return table_->currentColumn() == 2 ? 1 : 0;
+}
+
+void KeysDialog::change() {
+    if (asking())
+        return;
+    waiting_ = true;
+    say(tr("Нажмите новую клавишу для «%1» (Esc — оставить как было)")
+            .arg(action_name(chosen_action())));
+}
+
+void KeysDialog::remove() {
+    auto& keys = keys_.of(chosen_action());
+    const int slot = chosen_slot();
+    if (keys[std::size_t(1 - slot)].empty()) {
+        say(tr("У действия должна остаться хотя бы одна клавиша."));
+        return;
+    }
+    keys[std::size_t(slot)] = BoundKey{};
+    if (keys[0].empty())
+        std::swap(keys[0], keys[1]);
+    show_keys();
+    say(QString());
+}
+
+// Qt offers a key to the focused control first: while waiting, the dialog takes it.
+bool KeysDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (!waiting_ || event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+        static_cast<QWidget*>(watched)->window() != this)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->isAutoRepeat() || is_no_key(key->key()))
+        return true;
+    waiting_ = false;
+    if (key->key() == Qt::Key_Escape) {
+        say(QString());
+        return true;
+    }
+    take(BoundKey{key->key(), by_place_->isChecked() ? key->nativeScanCode() : 0});
+    return true;
+}
+
+void KeysDialog::take(const BoundKey& key) {
+    const Action a = chosen_action();
+    auto& keys = keys_.of(a);
+    if (keys_.holder_of(key, a)) {
+        pending_ = key;
+        say(tr("«%1» уже у действия «%2». Поменять их клавиши?")
+                .arg(key_name(key), action_name(*keys_.holder_of(key, a))));
+        show_keys();
+        return;
+    }
+    const int other = 1 - chosen_slot();
+    if (keys[std::size_t(other)] == key)
+        keys[std::size_t(other)] = BoundKey{};  // the same key twice is once
+    keys[std::size_t(chosen_slot())] = key;
+    if (keys[0].empty())
+        std::swap(keys[0], keys[1]);
+    show_keys();
+    say(QString());
+}
+
+void KeysDialog::swap() {
+    if (!pending_)
+        return;
+    const BoundKey key = *std::exchange(pending_, std::nullopt);
+    const Action a = chosen_action();
+    const Action holder = *keys_.holder_of(key, a);
+    BoundKey& mine = keys_.of(a)[std::size_t(chosen_slot())];
+    for (BoundKey& k : keys_.of(holder)) {
+        if (k == key || (key.scan != 0 && k.scan == key.scan) ||
+            (key.scan == 0 && k.scan == 0 && k.qt_key == key.qt_key))
+            k = mine;
+    }
+    auto& theirs = keys_.of(holder);
+    if (theirs[0].empty())
+        std::swap(theirs[0], theirs[1]);
+    if (theirs[0].empty()) {
+        theirs[0] = key;  // it would be left without a key: nothing changes
+        say(tr("«%1» осталось бы без клавиш.").arg(action_name(holder)));
+        show_keys();
+        return;
+    }
+    mine = key;
+    show_keys();
+    say(QString());
+}
+
+void KeysDialog::cancel() {
+    pending_.reset();
+    waiting_ = false;
+    show_keys();
+    say(QString());
+}
+
+void KeysDialog::restore_defaults() {
+    cancel();
+    keys_ = KeyBindings::classic();
+    show_keys();
+}
+
+void KeysDialog::show_keys() {
+    for (int i = 0; i < kActions; ++i) {
+        const auto& keys = keys_.keys[std::size_t(i)];
+        const QString texts[] = {action_name(Action(i)), key_name(keys[0]), key_name(keys[1])};
+        for (int c = 0; c < 3; ++c) {
+            QTableWidgetItem* item = table_->item(i, c);
+            if (item == nullptr) {
+                item = new QTableWidgetItem;
+                table_->setItem(i, c, item);
+            }
+            item->setText(texts[c]);
+        }
+    }
+    table_->resizeColumnToContents(1);
+    table_->resizeColumnToContents(2);
+    const bool free = !asking();
+    change_->setEnabled(free);
+    remove_->setEnabled(free);
+    defaults_->setEnabled(free);
+    swap_->setVisible(!free);
+    cancel_->setVisible(!free);
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(free);
+}
+
+void KeysDialog::say(const QString& text) {
+    hint_->setText(text);
+}
+
+QString KeysDialog::key_name(const BoundKey& key) const {
+    if (key.empty())
+        return QString();
+    const QString name =
+        key.qt_key > 0 ? QKeySequence(key.qt_key).toString(QKeySequence::NativeText) : QString();
+    if (key.scan == 0)
+        return name;
+    // The place, with the letter the layout gave it when it was chosen.
+    return name.isEmpty() ? tr("клавиша №%1").arg(key.scan) : tr("%1 (по месту)").arg(name);
+}
+
+QString KeysDialog::action_name(Action a) const {
+    switch (a) {
+        case Action::WalkLeft:
+            return tr("Идти влево");
+        case Action::WalkRight:
+            return tr("Идти вправо");
+        case Action::Gun:
+            return tr("Поднять или опустить пушку");
+        case Action::Jet:
+            return tr("Реактивный ранец");
+        case Action::Fire:
+            return tr("Огонь");
+        case Action::BuyRate:
+            return tr("Магазин: скорострельность");
+        case Action::BuyBlast:
+            return tr("Магазин: размер взрыва");
+        case Action::BuyFuel:
+            return tr("Магазин: топливо");
+        case Action::LeaveShop:
+            return tr("Выйти из магазина");
+        case Action::Help:
+            return tr("Помощь");
+        case Action::NewGame:
+            return tr("Новая игра");
+        case Action::Pause:
+            return tr("Пауза");
+        case Action::FullScreen:
+            return tr("Полный экран");
+    }
+    return QString();
+}
+
+void KeysDialog::retranslate() {
+    setWindowTitle(tr("Клавиши"));
+    table_->setHorizontalHeaderLabels({tr("Действие"), tr("Клавиша"), tr("Вторая клавиша")});
+    by_place_->setText(tr("Новая клавиша — по месту на клавиатуре, а не по букве"));
+    change_->setText(tr("Изменить…"));
+    remove_->setText(tr("Убрать"));
+    swap_->setText(tr("Поменять"));
+    cancel_->setText(tr("Не менять"));
+    defaults_->setText(tr("По умолчанию"));
+    buttons_->button(QDialogButtonBox::Ok)->setText(tr("ОК"));
+    buttons_->button(QDialogButtonBox::Cancel)->setText(tr("Отмена"));
+    show_keys();
+}
+
+void KeysDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+}
+
+}  // namespace grimbolt

@@ -1,0 +1,68 @@
+#pragma once
+// The keys window of the enhanced edition ("Клавиши"): every action with its keys. The
+// player picks an action and a key of it, presses the new key, and sees it at once; a
+// key another action has is offered to swap, and no action is left without a key.
+
+#include <QDialog>
+#include <optional>
+
+#include "shell/input/key_bindings.h"
+
+class QCheckBox;
+class QDialogButtonBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace grimbolt {
+
+class KeysDialog : public QDialog {
+    Q_OBJECT
+  public:
+    KeysDialog(const KeyBindings& keys, QWidget* parent);
+
+    const KeyBindings& keys() const { return keys_; }
+    QTableWidget* table() const { return table_; }
+    QCheckBox* by_place() const { return by_place_; }
+    QLabel* hint() const { return hint_; }
+
+    // The chosen key of the chosen action: wait for its new key (Esc: keep the old one),
+    // or take it away.
+    void change();
+    void remove();
+    // A key another action has: it takes this one's old key, or nothing changes.
+    void swap();
+    void cancel();
+    void restore_defaults();
+    bool waiting() const { return waiting_; }
+    bool asking() const { return pending_.has_value(); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    Action chosen_action() const;
+    int chosen_slot() const;
+    void take(const BoundKey& key);
+    void show_keys();
+    void say(const QString& text);
+    void retranslate();
+    QString action_name(Action a) const;
+    QString key_name(const BoundKey& key) const;
+
+    KeyBindings keys_;
+    QTableWidget* table_ = nullptr;
+    QCheckBox* by_place_ = nullptr;
+    QLabel* hint_ = nullptr;
+    QPushButton* change_ = nullptr;
+    QPushButton* remove_ = nullptr;
+    QPushButton* swap_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QPushButton* defaults_ = nullptr;
+    QDialogButtonBox* buttons_ = nullptr;
+    bool waiting_ = false;
+    std::optional<BoundKey> pending_;  // a key another action has, awaiting the choice
+};
+
+}  // namespace grimbolt

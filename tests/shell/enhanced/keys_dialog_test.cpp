@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTest>
+
+#include "shell/enhanced/keys_dialog.h"
+
+namespace grimbolt {
+namespace {
+
+struct Open {
+    QWidget parent;
+    KeysDialog dialog{KeyBindings::classic(), &parent};
+
+    Open() {
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+    // Chooses an action's key and presses the new one.
+    void bind(Action a, int slot, int qt_key, quint32 scan = 0) {
+        dialog.table()->setCurrentCell(int(a), slot + 1);
+        dialog.change();
+        ASSERT_TRUE(dialog.waiting());
+        QKeyEvent e(QEvent::KeyPress, qt_key, Qt::NoModifier, scan, 0, 0);
+        QApplication::sendEvent(dialog.table(), &e);
+    }
+};
+
+TEST(KeysDialog, AKeyIsChangedSwappedOrKeptAndNoActionIsLeftWithoutOne) {
+    Open o;
+    o.bind(Action::Jet, 1, Qt::Key_Up);  // a second key
+    EXPECT_EQ(o.dialog.keys().of(Action::Jet)[0], (BoundKey{Qt::Key_X, 0}));
+    EXPECT_EQ(o.dialog.keys().of(Action::Jet)[1], (BoundKey{Qt::Key_Up, 0}));
+    EXPECT_EQ(o.dialog.table()->item(int(Action::Jet), 2)->text(), "Up");
+
+    // Space for fire; then Shift for the gun, which fire no longer has.
+    o.bind(Action::Fire, 0, Qt::Key_Space);
+    o.bind(Action::Gun, 0, Qt::Key_Shift);
+    EXPECT_FALSE(o.dialog.asking());
+    EXPECT_EQ(o.dialog.keys().of(Action::Gun)[0].qt_key, Qt::Key_Shift);
+
+    // A key another action has: swapped on request, or nothing changes.
+    o.bind(Action::Gun, 0, Qt::Key_Up);
+    ASSERT_TRUE(o.dialog.asking());
+    EXPECT_TRUE(o.dialog.hint()->text().contains("Реактивный ранец"));
+    o.dialog.cancel();
+    EXPECT_EQ(o.dialog.keys().of(Action::Gun)[0].qt_key, Qt::Key_Shift);
+    o.bind(Action::Gun, 0, Qt::Key_Up);
+    o.dialog.swap();
+    EXPECT_EQ(o.dialog.keys().of(Action::Gun)[0].qt_key, Qt::Key_Up);
+    EXPECT_EQ(o.dialog.keys().of(Action::Jet)[1].qt_key, Qt::Key_Shift);
+
+    // Esc while waiting keeps the old key; the last key of an action stays.
+    o.bind(Action::Pause, 0, Qt::Key_Escape);
+    EXPECT_EQ(o.dialog.keys().of(Action::Pause)[0].qt_key, Qt::Key_F3);
+    o.dialog.table()->setCurrentCell(int(Action::Pause), 1);
+    o.dialog.remove();
+    EXPECT_EQ(o.dialog.keys().of(Action::Pause)[0].qt_key, Qt::Key_F3);
+    o.dialog.table()->setCurrentCell(int(Action::Jet), 2);
+    o.dialog.remove();
+    EXPECT_EQ(o.dialog.keys().of(Action::Jet)[0].qt_key, Qt::Key_X);
+    EXPECT_TRUE(o.dialog.keys().of(Action::Jet)[1].empty());
+
+    // By place: the key's scan code is kept.
+    o.dialog.by_place()->setChecked(true);
+    o.bind(Action::BuyFuel, 0, Qt::Key_3, 12);
+    EXPECT_EQ(o.dialog.keys().of(Action::BuyFuel)[0], (BoundKey{Qt::Key_3, 12}));
+
+    o.dialog.restore_defaults();
+    EXPECT_EQ(o.dialog.keys(), KeyBindings::classic());
+}
+
+}  // namespace
+}  // namespace grimbolt
