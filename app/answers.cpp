@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -75,6 +76,48 @@ bool answer_only(int argc, char** argv) {
             return true;
     }
     return false;
+}
+
+bool asks_enhanced(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--enhanced")
+            return true;
+    }
+    return false;
+}
+
+QString with_keys(const QString& description, const KeyBindings& keys) {
+    static constexpr std::array<const char*, kActions> kDoes{
+        "walk left",
+        "walk right",
+        "raise or lower the gun (a raised gun cannot fire)",
+        "fire",
+        "jet, while held: fly up while the fuel lasts",
+        "in the shop: buy rate of fire",
+        "in the shop: buy explosion size",
+        "in the shop: buy fuel",
+        "in the shop: back to the game",
+        "the help window",
+        "a new game",
+        "pause, or go on",
+        "full screen, or back to the maximized window",
+    };
+    // The actions in the order of the classic's list.
+    static constexpr std::array<Action, kActions> kOrder{
+        Action::WalkLeft, Action::WalkRight, Action::Gun,       Action::Fire,      Action::Jet,
+        Action::BuyRate,  Action::BuyBlast,  Action::BuyFuel,   Action::LeaveShop, Action::Help,
+        Action::NewGame,  Action::Pause,     Action::FullScreen};
+    QString list = QStringLiteral("Keys (the player's, from the settings file):\n");
+    for (std::size_t i = 0; i < kOrder.size(); ++i) {
+        list += QStringLiteral("  %1 %2\n")
+                    .arg(keys_text(keys.of(kOrder[i])), -17)
+                    .arg(QLatin1String(kDoes[i]));
+    }
+    const qsizetype from = description.indexOf(QLatin1String("Keys:\n"));
+    const qsizetype to = description.indexOf(QLatin1String("\n\n"), from);
+    if (from < 0 || to < 0)
+        return description;
+    return description.left(from) + list + description.mid(to + 1);
 }
 
 }  // namespace grimbolt

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include "shell/input/key_bindings.h"
+
 namespace grimbolt {
 
 // Plays each recorded game again without a window and prints whether it proves its
@@ -18,5 +20,10 @@ bool verify_files(int argc, char** argv, QStringList& files);
 
 // Whether the command line asks only for an answer: help, the version or proofs.
 bool answer_only(int argc, char** argv);
+// Whether it names the enhanced edition.
+bool asks_enhanced(int argc, char** argv);
+
+// The help's list of keys, with `keys` in place of the classic's.
+QString with_keys(const QString& description, const KeyBindings& keys);
 
 }  // namespace grimbolt

@@ -156,7 +156,15 @@ int main(int argc, char** argv) {
 
     QCoreApplication::setApplicationVersion(QStringLiteral(GRIMBOLT_VERSION));
     QCommandLineParser command_line;
-    command_line.setApplicationDescription(QString::fromUtf8(kDescription));
+    QString description = QString::fromUtf8(kDescription);
+    // The enhanced edition's help lists the player's own keys; the classic reads no file.
+    if (answer && grimbolt::asks_enhanced(argc, argv))
+        description = grimbolt::with_keys(
+            description,
+            grimbolt::Settings(grimbolt::Settings::default_path(), [](const QString&) {})
+                .load()
+                .keys);
+    command_line.setApplicationDescription(description);
     command_line.addHelpOption();
     command_line.addVersionOption();
     const QCommandLineOption replay_option(QStringLiteral("replay"),

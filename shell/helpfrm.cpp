@@ -31,7 +31,14 @@ void Helpfrm::retranslate() {
            "монстров. После набора определённого количества очков вас пустят в магазин. Для "
            "того, чтобы попасть в магазин в следующий раз нужно набрать в два раза больше "
            "очков. Цены тоже увеличатся в два раза. Совет: не забывайте покупать топливо!!!") +
-        QStringLiteral("\r\n"));
+        QStringLiteral("\r\n") +
+        (keys_text_.isEmpty() ? QString()
+                              : QStringLiteral("\r\n") + keys_text_ + QStringLiteral("\r\n")));
+}
+
+void Helpfrm::set_keys_text(const QString& text) {
+    keys_text_ = text;
+    retranslate();
 }
 
 void Helpfrm::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 // The help window: how to play, in a text box that always fills the window.
 
+#include <QString>
 #include <QWidget>
 
 class QPlainTextEdit;
@@ -14,6 +15,8 @@ class Helpfrm : public QWidget {
     explicit Helpfrm(QWidget* parent = nullptr);
 
     QPlainTextEdit* Text1() const { return text1_; }
+    // A paragraph after the text: the player's keys, in the enhanced edition.
+    void set_keys_text(const QString& text);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -25,6 +28,7 @@ class Helpfrm : public QWidget {
     void retranslate();
 
     QPlainTextEdit* text1_ = nullptr;
+    QString keys_text_;
 };
 
 }  // namespace grimbolt

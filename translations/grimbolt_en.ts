@@ -275,6 +275,10 @@
         <source>Отмена</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Ваши клавиши:</source>
+        <translation>Your keys:</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::Mainfrm</name>

@@ -4,6 +4,8 @@
 #include <QShortcut>
 #include <utility>
 
+#include "shell/enhanced/keys_dialog.h"
+#include "shell/input/key_bindings.h"
 #include "shell/mainfrm.h"
 
 namespace grimbolt {
@@ -20,6 +22,11 @@ void close_on_escape(QWidget* window) {
 }  // namespace
 
 HelpWindows::HelpWindows(Mainfrm& window) : QObject(&window), window_(window) {
+    // The keys in the help are said in the language of now.
+    connect(&window, &Mainfrm::retranslated, this, [this] {
+        if (window_.helpfrm() != nullptr && window_.key_bindings() != nullptr)
+            window_.helpfrm()->set_keys_text(KeysDialog::summary(*window_.key_bindings()));
+    });
     // Each runs after the window's own handling of the same command.
     connect(window.How_to_play, &QAction::triggered, this, &HelpWindows::on_help);
     connect(window.Author, &QAction::triggered, this, &HelpWindows::on_credits);
@@ -31,6 +38,8 @@ void HelpWindows::on_help() {
     if (help == nullptr)
         return;
     close_on_escape(help);
+    if (const KeyBindings* keys = window_.key_bindings())
+        help->set_keys_text(KeysDialog::summary(*keys));
     connect(help, &QObject::destroyed, this, &HelpWindows::on_help_closed, Qt::UniqueConnection);
     // Through the game's own pause, so that a recording of the game pauses there too.
     if (!help_paused_ && window_.Timer1().enabled() && !window_.showing_recorded()) {

@@ -205,7 +205,7 @@ void KeysDialog::say(const QString& text) {
     hint_->setText(text);
 }
 
-QString KeysDialog::key_name(const BoundKey& key) const {
+QString KeysDialog::key_name(const BoundKey& key) {
     if (key.empty())
         return QString();
     const QString name =
@@ -216,7 +216,7 @@ QString KeysDialog::key_name(const BoundKey& key) const {
     return name.isEmpty() ? tr("клавиша №%1").arg(key.scan) : tr("%1 (по месту)").arg(name);
 }
 
-QString KeysDialog::action_name(Action a) const {
+QString KeysDialog::action_name(Action a) {
     switch (a) {
         case Action::WalkLeft:
             return tr("Идти влево");
@@ -246,6 +246,18 @@ QString KeysDialog::action_name(Action a) const {
             return tr("Полный экран");
     }
     return QString();
+}
+
+QString KeysDialog::summary(const KeyBindings& keys) {
+    QString text = tr("Ваши клавиши:");
+    for (int i = 0; i < kActions; ++i) {
+        const auto& k = keys.keys[std::size_t(i)];
+        QString names = key_name(k[0]);
+        if (!k[1].empty())
+            names += QStringLiteral(", ") + key_name(k[1]);
+        text += QStringLiteral("\r\n") + action_name(Action(i)) + QStringLiteral(" — ") + names;
+    }
+    return text;
 }
 
 void KeysDialog::retranslate() {

@@ -37,6 +37,12 @@ class KeysDialog : public QDialog {
     bool waiting() const { return waiting_; }
     bool asking() const { return pending_.has_value(); }
 
+    // An action and a key as the player reads them, in the language of now.
+    static QString action_name(Action a);
+    static QString key_name(const BoundKey& key);
+    // Every action with its keys, a line each.
+    static QString summary(const KeyBindings& keys);
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -48,8 +54,6 @@ class KeysDialog : public QDialog {
     void show_keys();
     void say(const QString& text);
     void retranslate();
-    QString action_name(Action a) const;
-    QString key_name(const BoundKey& key) const;
 
     KeyBindings keys_;
     QTableWidget* table_ = nullptr;

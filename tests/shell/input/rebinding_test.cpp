@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QPlainTextEdit>
 #include <QTest>
 
+#include "app/answers.h"
 #include "app/enhanced.h"
 #include "replay/proof.h"
 #include "replay/recorder.h"
@@ -68,6 +70,27 @@ TEST(Rebinding, AGameWithThePlayersKeysIsRecordedAsWithTheClassicKeys) {
     const std::string text = format_script(classic.events);
     EXPECT_NE(text.find("down 16"), std::string::npos) << text;
     EXPECT_NE(text.find("down 88"), std::string::npos) << text;
+}
+
+// The help window and the command line's help tell the player's keys.
+TEST(Rebinding, TheHelpTellsThePlayersKeys) {
+    KeyBindings mine = KeyBindings::classic();
+    mine.of(Action::Fire) = {BoundKey{Qt::Key_Space, 0}, BoundKey{Qt::Key_Control, 0}};
+    const QString help = with_keys(
+        "Keys:\n  Shift             fire\n  F11               full screen\n\nA proven score", mine);
+    EXPECT_TRUE(help.contains("  Space, Control    fire\n")) << help.toStdString();
+    EXPECT_FALSE(help.contains("Shift")) << help.toStdString();
+    EXPECT_TRUE(help.endsWith("\nA proven score")) << help.toStdString();
+
+    testing::Shown shown;
+    Options options;
+    options.keys = mine;
+    new Enhanced(shown.window, options);
+    shown.window.How_to_play->trigger();
+    ASSERT_NE(shown.window.helpfrm(), nullptr);
+    const QString text = shown.window.helpfrm()->Text1()->toPlainText();
+    EXPECT_TRUE(text.contains("Огонь — Space, Control")) << text.toStdString();
+    EXPECT_TRUE(text.startsWith("Grimbolt (гримболт).")) << "the game's own help comes first";
 }
 
 }  // namespace
