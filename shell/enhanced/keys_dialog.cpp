@@ -46,8 +46,10 @@ KeysDialog::KeysDialog(const KeyBindings& keys, QWidget* parent) : QDialog(paren
     swap_ = new QPushButton(this);
     cancel_ = new QPushButton(this);
     defaults_ = new QPushButton(this);
+    // Enter in the table changes a key; on the question, it answers with the button that
+    // has the focus.
     for (QPushButton* b : {change_, remove_, swap_, cancel_, defaults_}) {
-        b->setAutoDefault(false);
+        b->setAutoDefault(b == swap_ || b == cancel_);
         row->addWidget(b);
     }
     layout->addLayout(row);
@@ -68,7 +70,11 @@ KeysDialog::KeysDialog(const KeyBindings& keys, QWidget* parent) : QDialog(paren
     show_keys();
     table_->setCurrentCell(0, 1);
     table_->setFocus();
-    resize(560, 520);
+    // Every action in sight, without scrolling.
+    table_->setMinimumHeight(table_->verticalHeader()->length() +
+                             table_->horizontalHeader()->sizeHint().height() +
+                             2 * table_->frameWidth());
+    resize(560, sizeHint().height());
 }
 
 Action KeysDialog::chosen_action() const {
@@ -103,9 +109,15 @@ void KeysDialog::remove() {
 
 // Qt offers a key to the focused control first: while waiting, the dialog takes it.
 bool KeysDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Each key once, where it first arrives: a key a control passes on to its parent
+    // (the Enter that began the waiting) is not the new key.
+    const QWidget* focus = QApplication::focusWidget();
+    const QObject* first = focus != nullptr && focus->window() == this ? focus : this;
     if (!waiting_ || event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
         static_cast<QWidget*>(watched)->window() != this)
         return QDialog::eventFilter(watched, event);
+    if (watched != first)
+        return true;  // not to the dialog's default button either
     const auto* key = static_cast<const QKeyEvent*>(event);
     if (key->isAutoRepeat() || is_no_key(key->key()))
         return true;
@@ -126,6 +138,7 @@ void KeysDialog::take(const BoundKey& key) {
         say(tr("«%1» уже у действия «%2». Поменять их клавиши?")
                 .arg(key_name(key), action_name(*keys_.holder_of(key, a))));
         show_keys();
+        swap_->setFocus();  // Enter swaps, Tab reaches the other choice
         return;
     }
     const int other = 1 - chosen_slot();
@@ -162,6 +175,7 @@ void KeysDialog::swap() {
     mine = key;
     show_keys();
     say(QString());
+    table_->setFocus();
 }
 
 void KeysDialog::cancel() {
@@ -169,6 +183,7 @@ void KeysDialog::cancel() {
     waiting_ = false;
     show_keys();
     say(QString());
+    table_->setFocus();
 }
 
 void KeysDialog::restore_defaults() {
