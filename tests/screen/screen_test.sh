@@ -142,6 +142,27 @@ russian() {
     fi
 }
 
+# A key held on a French layout: q, which sits where A does on a US keyboard (38), or
+# a, which sits where Q does (24). X11 switches the layout. wtype numbers the keys of its
+# own keymap from 9 in the order they come: after 15 others a lands on 24, after 29
+# others q on 38, where the French layout has them.
+french() {
+    local key=$1 ms=$2
+    if [ "$backend" = x11 ]; then
+        session setxkbmap fr
+        session xdotool keydown "$key" sleep "$(awk -v ms="$ms" 'BEGIN { print ms / 1000 }')" \
+            keyup "$key"
+        session setxkbmap us
+        return
+    fi
+    local names=() pad=() c n=15
+    [ "$key" = q ] && n=29
+    for c in $(seq 13 35); do names+=("F$c"); done
+    names+=(Find Cancel Redo Undo Select Execute)
+    for c in "${names[@]:0:n}"; do pad+=(-k "$c"); done
+    session wtype -s 150 "${pad[@]}" -P "$key" -s "$ms" -p "$key"
+}
+
 window_named() {
     if [ "$backend" = sway ]; then
         local tree
@@ -208,6 +229,25 @@ pauses() {
     changed=$(ask diff "$paused" | cut -d' ' -f1)
     why="$changed pixels changed while paused"
     [ "$changed" -eq 0 ]
+}
+
+# The player's keys of the enhanced edition on a French layout: walking right is bound
+# to the letter Q, which follows the letter; the jet to the place of a US keyboard's Q,
+# which stays where it is whatever the layout types there.
+walks_right_by_letter() {
+    local x0=$robot_x
+    french q 1000
+    sleep 0.2
+    robot
+    why="the robot went from x $x0 to $robot_x"
+    [ "$robot_x" -gt $((x0 + 40)) ]
+}
+lifts_by_place() {
+    local y0=$robot_y
+    french a 500
+    robot
+    why="the robot went from y $y0 to $robot_y"
+    [ "$robot_y" -lt $((y0 - 40)) ]
 }
 
 # While paused, only the robot may change: the gun going up.
@@ -327,6 +367,22 @@ play() {
     fail "no help window"
 }
 
+keys() {
+    tag="$backend, the player's keys"
+    phase="$tag: start"
+    "start_$backend"
+    mkdir -p "$work/config/Grimbolt" "$work/data"
+    printf '[keys]\nwalk_right=Q\njet=scan:24\n' >"$work/config/Grimbolt/grimbolt.conf"
+    [ ${#run[@]} -eq 0 ] || chown -R grimbolt-e2e "$work/config" "$work/data"
+    session QT_QPA_PLATFORM=$platform XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+        "$work/grimbolt" --enhanced >"$work/game.log" 2>&1 &
+    check "q on a French layout walks right (bound to the letter Q)" walks_right_by_letter
+    check "a on a French layout lifts (bound to the place of Q)" lifts_by_place
+    stop_marked
+    rm -rf "${work:?}"/run/*
+}
+
 play 1
 play 1.25
-echo "passed: the game under $backend, 1:1 and scaled"
+keys
+echo "passed: the game under $backend, 1:1 and scaled, and the player's keys"
