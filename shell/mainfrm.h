@@ -94,6 +94,10 @@ class Mainfrm : public QMainWindow {
     void use_keyboard_menus();
     // Underlines a letter of each menu and item for the keyboard, when that is on.
     void mark_menus();
+    // The Music item turns the sounds on and off (the enhanced edition); in the classic it
+    // only ever shows its check mark, as the game has no sound.
+    void use_music_switch() { music_switch_ = true; }
+
     // The player's keys (the enhanced edition): the game hears its own keys from them, and
     // the menu commands take theirs; the window keeps a copy of its own.
     void use_key_bindings(const KeyBindings& bindings);
@@ -127,6 +131,9 @@ class Mainfrm : public QMainWindow {
     void formResized();
     // The menus have their captions in the language of now.
     void retranslated();
+    // A command the player gave (new game, pause, help, credits, the speed dialog's "Ок")
+    // has run: its menu item or button was used, and the window has done its part.
+    void commanded(grimbolt::Command command);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -168,6 +175,7 @@ class Mainfrm : public QMainWindow {
     bool activated_once_ = false;
     bool paint_pending_ = false;
     bool keyboard_menus_ = false;
+    bool music_switch_ = false;
     std::bitset<256> held_;  // the key codes the game has seen go down and not up
 };
 

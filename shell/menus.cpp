@@ -139,16 +139,29 @@ void Mainfrm::mark_menus() {
 }
 
 void Mainfrm::connect_menus() {
-    connect(New_Game, &QAction::triggered, this, &Mainfrm::New_Game_Click);
-    connect(Pause, &QAction::triggered, this, &Mainfrm::Pause_Click);
+    // Each command the player gives runs, then is told: whoever listens hears it after
+    // the window has done its part, whatever was connected first.
+    const auto command = [this](QAction* item, void (Mainfrm::*run)(), Command said) {
+        connect(item, &QAction::triggered, this, [this, run, said] {
+            (this->*run)();
+            emit commanded(said);
+        });
+    };
+    command(New_Game, &Mainfrm::New_Game_Click, Command::NewGame);
+    command(Pause, &Mainfrm::Pause_Click, Command::Pause);
+    command(How_to_play, &Mainfrm::How_to_play_Click, Command::Help);
+    command(Author, &Mainfrm::Author_Click, Command::Credits);
     connect(Exit, &QAction::triggered, this, &Mainfrm::Exit_Click);
-    // The game has no sound: the item only ever shows its check mark.
-    connect(Music, &QAction::triggered, Music, [this] { Music->setChecked(true); });
+    connect(Music, &QAction::triggered, this, [this] {
+        if (!music_switch_)
+            Music->setChecked(true);
+    });
     connect(Speed, &QAction::triggered, this, &Mainfrm::Speed_Click);
-    connect(How_to_play, &QAction::triggered, this, &Mainfrm::How_to_play_Click);
-    connect(Author, &QAction::triggered, this, &Mainfrm::Author_Click);
     connect(Full_Screen, &QAction::triggered, this, &Mainfrm::Full_Screen_Click);
-    connect(speedpic_->Okbut(), &QPushButton::clicked, this, &Mainfrm::Okbut_Click);
+    connect(speedpic_->Okbut(), &QPushButton::clicked, this, [this] {
+        Okbut_Click();
+        emit commanded(Command::Ok);
+    });
 }
 
 void Mainfrm::New_Game_Click() {

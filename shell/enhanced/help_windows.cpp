@@ -1,6 +1,5 @@
 #include "shell/enhanced/help_windows.h"
 
-#include <QAction>
 #include <QShortcut>
 #include <utility>
 
@@ -27,10 +26,14 @@ HelpWindows::HelpWindows(Mainfrm& window) : QObject(&window), window_(window) {
         if (window_.helpfrm() != nullptr && window_.key_bindings() != nullptr)
             window_.helpfrm()->set_keys_text(KeysDialog::summary(*window_.key_bindings()));
     });
-    // Each runs after the window's own handling of the same command.
-    connect(window.How_to_play, &QAction::triggered, this, &HelpWindows::on_help);
-    connect(window.Author, &QAction::triggered, this, &HelpWindows::on_credits);
-    connect(window.Pause, &QAction::triggered, this, &HelpWindows::on_pause);
+    connect(&window, &Mainfrm::commanded, this, [this](Command c) {
+        if (c == Command::Help)
+            on_help();
+        else if (c == Command::Credits)
+            on_credits();
+        else if (c == Command::Pause)
+            on_pause();
+    });
 }
 
 void HelpWindows::on_help() {

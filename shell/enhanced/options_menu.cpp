@@ -21,7 +21,7 @@ OptionsMenu::OptionsMenu(Mainfrm& window, Options options, Settings* settings)
     use_language(options_.language);
 
     // The Music item turns the sounds on and off; its mark shows which.
-    QObject::disconnect(window.Music, &QAction::triggered, window.Music, nullptr);
+    window.use_music_switch();
     window.Music->setChecked(options_.sound);
     connect(window.Music, &QAction::toggled, this, &OptionsMenu::on_music);
 
@@ -34,9 +34,12 @@ OptionsMenu::OptionsMenu(Mainfrm& window, Options options, Settings* settings)
         window.Timer1().set_interval(options_.tick_ms);
     window.use_key_bindings(options_.keys);
 
-    // Each runs after the window's own handling of the same command.
-    connect(window.New_Game, &QAction::triggered, this, &OptionsMenu::on_new_game);
-    connect(window.Okbut(), &QPushButton::clicked, this, &OptionsMenu::on_speed_chosen);
+    connect(&window, &Mainfrm::commanded, this, [this](Command c) {
+        if (c == Command::NewGame)
+            on_new_game();
+        else if (c == Command::Ok)
+            on_speed_chosen();
+    });
     window.installEventFilter(this);
 }
 

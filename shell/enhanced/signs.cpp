@@ -1,7 +1,5 @@
 #include "shell/enhanced/signs.h"
 
-#include <QAction>
-#include <QPushButton>
 #include <algorithm>
 
 #include "shell/enhanced/best_score.h"
@@ -14,10 +12,14 @@ Signs::Signs(Mainfrm& window, const Options& options, BestScore* best)
     : QObject(&window), window_(window), options_(options), best_(best) {
     overlay_ = new Overlay(window.view());
     best_seen_ = best_ != nullptr ? best_->best() : 0;
-    // Each runs after the window's own handling of the same command.
-    connect(window.New_Game, &QAction::triggered, this, &Signs::on_new_game);
-    connect(window.Pause, &QAction::triggered, this, &Signs::on_pause);
-    connect(window.Okbut(), &QPushButton::clicked, this, &Signs::refresh);
+    connect(&window, &Mainfrm::commanded, this, [this](Command c) {
+        if (c == Command::NewGame)
+            on_new_game();
+        else if (c == Command::Pause)
+            on_pause();
+        else if (c == Command::Ok)
+            refresh();
+    });
     connect(&window, &Mainfrm::presented, this, &Signs::refresh);
 }
 
