@@ -279,6 +279,10 @@
         <source>Ваши клавиши:</source>
         <translation>Your keys:</translation>
     </message>
+    <message>
+        <source>«%1» нельзя назначить: выберите другую клавишу.</source>
+        <translation>“%1” cannot be bound: choose another key.</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::Mainfrm</name>

@@ -126,7 +126,12 @@ bool KeysDialog::eventFilter(QObject* watched, QEvent* event) {
         say(QString());
         return true;
     }
-    take(BoundKey{key->key(), by_place_->isChecked() ? key->nativeScanCode() : 0});
+    const BoundKey chosen{key->key(), by_place_->isChecked() ? key->nativeScanCode() : 0};
+    if (!bindable(chosen)) {
+        say(tr("«%1» нельзя назначить: выберите другую клавишу.").arg(key_name(chosen)));
+        return true;
+    }
+    take(chosen);
     return true;
 }
 

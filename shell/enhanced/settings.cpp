@@ -172,14 +172,22 @@ Options Settings::load() {
         else
             broken(kLanguageKey);
     }
+    std::array<bool, kActions> chosen{};
     for (int i = 0; i < kActions; ++i) {
         const QString key = keys_key(Action(i));
         if (!ini.contains(key))
             continue;
-        if (const auto keys = keys_value(ini.value(key)))
+        if (const auto keys = keys_value(ini.value(key))) {
             options.keys.keys[std::size_t(i)] = *keys;
-        else
+            chosen[std::size_t(i)] = true;
+        } else {
             broken(qPrintable(key));
+        }
+    }
+    for (const Action a : options.keys.settle(chosen)) {
+        broken_ << keys_key(a);
+        say_(QStringLiteral("%1: %2 takes a key of another action, taking its default")
+                 .arg(printable(path_), shown(qPrintable(keys_key(a)))));
     }
     known_ = options;
     // A new player, who has no settings file yet, starts with the fair start on; the

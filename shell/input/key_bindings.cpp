@@ -33,6 +33,23 @@ constexpr std::array<ActionInfo, kActions> kInfo{{
 
 const QLatin1String kScan("scan:");
 
+// Whether Qt's name of a key is one a person can read and type back: a named key in
+// plain ASCII (F2, Space, Up), or one visible character that is no mark nor space.
+bool printable_key_name(int qt_key) {
+    const QString name = QKeySequence(qt_key).toString(QKeySequence::PortableText);
+    if (name.isEmpty())
+        return false;
+    if (name.size() == 1) {
+        const QChar c = name[0];
+        return c.isPrint() && !c.isSpace() && !c.isMark() && c.category() != QChar::Other_Format;
+    }
+    for (const QChar c : name) {
+        if (c.unicode() < 0x21 || c.unicode() > 0x7e)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 KeyBindings KeyBindings::classic() {
@@ -61,6 +78,14 @@ std::optional<Action> KeyBindings::action_of(int qt_key, std::int16_t classic, q
     return std::nullopt;
 }
 
+namespace {
+// Two keys are one when they are at the same place, or type the same key: a key bound
+// by place was chosen with the key it typed, and a shortcut knows only that.
+bool same_key(const BoundKey& a, const BoundKey& b) {
+    return (a.scan != 0 && a.scan == b.scan) || (a.qt_key > 0 && a.qt_key == b.qt_key);
+}
+}  // namespace
+
 std::optional<Action> KeyBindings::holder_of(const BoundKey& key, Action except) const {
     if (key.empty())
         return std::nullopt;
@@ -68,13 +93,51 @@ std::optional<Action> KeyBindings::holder_of(const BoundKey& key, Action except)
         if (Action(i) == except)
             continue;
         for (const BoundKey& k : keys[std::size_t(i)]) {
-            // By place the scan codes meet, by letter the keys.
-            if ((key.scan != 0 && k.scan == key.scan) ||
-                (key.scan == 0 && k.scan == 0 && k.qt_key == key.qt_key))
+            if (!k.empty() && same_key(key, k))
                 return Action(i);
         }
     }
     return std::nullopt;
+}
+
+std::vector<Action> KeyBindings::settle(const std::array<bool, kActions>& chosen) {
+    std::vector<Action> reset;
+    const KeyBindings classic = KeyBindings::classic();
+    // A key two actions share goes to the one whose key it is by default; the player's
+    // line that took it is their mistake, and its action keeps its own keys.
+    for (int round = 0; round < kActions; ++round) {
+        bool changed = false;
+        for (int i = kActions - 1; i >= 0 && !changed; --i) {
+            if (!chosen[std::size_t(i)] || keys[std::size_t(i)] == classic.keys[std::size_t(i)])
+                continue;
+            for (const BoundKey& k : keys[std::size_t(i)]) {
+                if (holder_of(k, Action(i))) {
+                    keys[std::size_t(i)] = classic.keys[std::size_t(i)];
+                    reset.push_back(Action(i));
+                    changed = true;
+                    break;
+                }
+            }
+        }
+        if (!changed)
+            break;
+    }
+    return reset;
+}
+
+bool bindable(const BoundKey& key) {
+    if (key.scan == 0 && key.qt_key <= 0)
+        return false;
+    if (key.qt_key == Qt::Key_F10)
+        return false;  // the window's own: it opens the menus
+    if (key.scan != 0)
+        return true;  // written by its place alone
+    // A key must come back as itself from the settings file, under a name a person can
+    // read: keys Qt cannot name (AltGr, dead keys), characters no keyboard types alone
+    // (controls, marks, spaces of all kinds) and letters Qt writes in another case are
+    // not keys to bind.
+    const auto back = keys_from_text(key_text(BoundKey{key.qt_key, 0}));
+    return back && (*back)[0].qt_key == key.qt_key;
 }
 
 const char* action_word(Action a) {
@@ -129,6 +192,8 @@ std::optional<std::array<BoundKey, 2>> keys_from_text(const QString& text) {
             sequence[0].key() == Qt::Key_unknown)
             return std::nullopt;
         k.qt_key = sequence[0].key();
+        if (!printable_key_name(sequence[0].key()) || k.qt_key == Qt::Key_F10)
+            return std::nullopt;
     }
     if (keys[1] == keys[0])
         keys[1] = BoundKey{};

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace grimbolt {
 
@@ -50,8 +51,12 @@ struct KeyBindings {
     // A letter matches its Qt key, or the game's code the classic gives the pressed key
     // (`classic`), so that Z works on any layout as in the classic.
     std::optional<Action> action_of(int qt_key, std::int16_t classic, quint32 scan) const;
-    // The other action that already has this key, if any.
+    // The other action that already has this key, if any: at the same place, or typing
+    // the same key.
     std::optional<Action> holder_of(const BoundKey& key, Action except) const;
+    // After reading the player's lines (`chosen` marks the actions that had one): an
+    // action whose key another action has gets its classic keys back. Says which.
+    std::vector<Action> settle(const std::array<bool, kActions>& chosen);
     bool operator==(const KeyBindings&) const = default;
 };
 
@@ -67,7 +72,10 @@ std::int16_t game_code(Action a);
 QString key_text(const BoundKey& key);
 // The action's line: "X, Up"; empty text for an action left without keys.
 QString keys_text(const std::array<BoundKey, 2>& keys);
-// Reads an action's line; nothing when a key of it is no key.
+// Whether a key can be bound: one that reads back from the settings file as itself,
+// under a name a person can read, and not F10, which opens the menus.
+bool bindable(const BoundKey& key);
+// Reads an action's line; nothing when a key of it is no key one can bind.
 std::optional<std::array<BoundKey, 2>> keys_from_text(const QString& text);
 
 }  // namespace grimbolt

@@ -302,16 +302,22 @@ TEST(Settings, BrokenValuesAreDefaultsAndTwoGamesKeepEachOthersSettings) {
 TEST(Settings, KeysAreReadAsWrittenAndABrokenLineIsItsDefault) {
     QTemporaryDir dir;
     const QString path = dir.filePath("grimbolt.conf");
-    write_file(path, "[keys]\nfire=Space\njet=X, Up\ngun=NoSuchKey\nwalk_left=scan:113\n");
+    write_file(path,
+               "[keys]\nfire=Space\njet=X, Up\ngun=NoSuchKey\nwalk_left=scan:113\n"
+               "new_game=Right\npause=\xe1\x9f\x84\nhelp=F10\n");
     Said said;
     Settings settings(path, said.to());
     Options o = settings.load();
     EXPECT_EQ(o.keys.of(Action::Fire)[0], (BoundKey{Qt::Key_Space, 0}));
     EXPECT_EQ(o.keys.of(Action::Jet)[1], (BoundKey{Qt::Key_Up, 0}));
     EXPECT_EQ(o.keys.of(Action::WalkLeft)[0].scan, 113u);
-    EXPECT_EQ(o.keys.of(Action::Gun), KeyBindings::classic().of(Action::Gun));
-    ASSERT_EQ(said.lines.size(), 1);
-    EXPECT_TRUE(said.lines[0].contains("[keys] gun")) << said.lines[0].toStdString();
+    // No key, a key another action has, a mark no keyboard types alone, the menus' F10:
+    // each its default, said once.
+    for (const Action a : {Action::Gun, Action::NewGame, Action::Pause, Action::Help})
+        EXPECT_EQ(o.keys.of(a), KeyBindings::classic().of(a)) << action_word(a);
+    ASSERT_EQ(said.lines.size(), 4) << said.lines.join('\n').toStdString();
+    for (const char* key : {"[keys] gun", "[keys] new_game", "[keys] pause", "[keys] help"})
+        EXPECT_EQ(said.lines.filter(key).size(), 1) << key;
 
     o.keys.of(Action::Pause) = {BoundKey{Qt::Key_P, 0}, BoundKey{Qt::Key_F3, 0}};
     settings.save(o);

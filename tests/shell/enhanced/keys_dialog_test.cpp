@@ -70,6 +70,14 @@ TEST(KeysDialog, AKeyIsChangedSwappedOrKeptAndNoActionIsLeftWithoutOne) {
     o.bind(Action::BuyFuel, 0, Qt::Key_3, 12);
     EXPECT_EQ(o.dialog.keys().of(Action::BuyFuel)[0], (BoundKey{Qt::Key_3, 12}));
 
+    // A command's key is another action's too; a key the file cannot keep is refused.
+    o.bind(Action::Jet, 0, Qt::Key_F2);
+    EXPECT_TRUE(o.dialog.asking());
+    o.dialog.cancel();
+    o.bind(Action::Jet, 0, Qt::Key_Dead_Acute);
+    EXPECT_FALSE(o.dialog.asking());
+    EXPECT_EQ(o.dialog.keys().of(Action::Jet)[0].qt_key, Qt::Key_X);
+
     o.dialog.restore_defaults();
     EXPECT_EQ(o.dialog.keys(), KeyBindings::classic());
 }

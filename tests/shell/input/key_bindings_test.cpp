@@ -74,6 +74,18 @@ TEST(KeyBindings, TheGameHearsItsOwnKeysFromThePlayersKeys) {
     EXPECT_EQ(r.commands.at(0).at(0).value<Action>(), Action::NewGame);
 }
 
+// A key is bound only when the settings file gives it back as itself, by a name a
+// person can read; F10 is the menus'.
+TEST(KeyBindings, OnlyKeysThatReadBackAsThemselvesAreBound) {
+    for (const int key : {int(Qt::Key_AltGr), int(Qt::Key_Dead_Circumflex), int(Qt::Key_Multi_key),
+                          0x17C4, 0x200B, 0xA0, 0xFF, int(Qt::Key_F10)})
+        EXPECT_FALSE(bindable(BoundKey{key, 0})) << std::hex << key;
+    for (const int key : {int(Qt::Key_Space), int(Qt::Key_Control), int(Qt::Key_Comma),
+                          int(Qt::Key_F2), int(Qt::Key_Q), 0x416 /* Ж */})
+        EXPECT_TRUE(bindable(BoundKey{key, 0})) << std::hex << key;
+    EXPECT_TRUE(bindable(BoundKey{Qt::Key_AltGr, 108})) << "by its place it is written as one";
+}
+
 // The desktop repeats no modifier key: a held fire key fires again at its pace, until
 // it is let go, and leaves the repeating to the desktop where it repeats the key itself.
 TEST(KeyBindings, AHeldFireKeyFiresAgainInEitherEdition) {
