@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
+#include <algorithm>
 
 #include "core/keys.h"
 #include "shell/input/gamepad.h"
@@ -126,33 +127,38 @@ void Mainfrm::request_paint() {
 }
 
 bool Mainfrm::enter(const ScriptEvent& event) {
-    // A tap may take itself away as it hears the event: the list of now is asked.
-    const std::vector<EventTap*> taps = taps_;
-    for (EventTap* tap : taps) {
-        if (!tap->before(event))
+    // Every event passes here, each tick too: the list is walked as it is, and a tap that
+    // takes itself away as it hears an event leaves an empty place behind.
+    for (std::size_t i = 0; i < taps_.size(); ++i) {
+        if (taps_[i] != nullptr && !taps_[i]->before(event))
             return false;
     }
     grimbolt::enter(*game_, event);
-    for (EventTap* tap : taps)
-        tap->after(event);
+    for (std::size_t i = 0; i < taps_.size(); ++i) {
+        if (taps_[i] != nullptr)
+            taps_[i]->after(event);
+    }
     screen_->present();
     emit presented();
     return true;
 }
 
 void Mainfrm::add_tap(EventTap& tap) {
+    std::erase(taps_, nullptr);
     taps_.insert(taps_.begin(), &tap);
 }
 
 void Mainfrm::remove_tap(EventTap& tap) {
-    std::erase(taps_, &tap);
+    std::replace(taps_.begin(), taps_.end(), &tap, static_cast<EventTap*>(nullptr));
 }
 
 void Mainfrm::show_recorded(Game* shown) {
     if (shown != nullptr)
         timer_.set_enabled(false);
-    for (EventTap* tap : taps_)
-        tap->showing_other(shown != nullptr);
+    for (EventTap* tap : taps_) {
+        if (tap != nullptr)
+            tap->showing_other(shown != nullptr);
+    }
     for (QAction* a : {Pause, Speed})
         a->setEnabled(shown == nullptr);
     screen_->show_game(shown);

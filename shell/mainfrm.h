@@ -170,7 +170,7 @@ class Mainfrm : public QMainWindow {
     QPointer<QWindow> last_focus_;
     QPointer<Helpfrm> helpfrm_;
     QPointer<Avtor> avtor_;
-    std::vector<EventTap*> taps_;  // the latest first
+    std::vector<EventTap*> taps_;  // the latest first; null where one was taken away
     std::unique_ptr<KeyBindings> bindings_;
     bool activated_once_ = false;
     bool paint_pending_ = false;
