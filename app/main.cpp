@@ -239,9 +239,11 @@ int main(int argc, char** argv) {
     }
     // Gamepads are a welcome extra: without them the game plays on from the keyboard.
     grimbolt::Gamepad pad;
-    if (pad.start())
+    if (pad.start()) {
         window.use_gamepad(pad);
-    else
+        if (enhanced != nullptr)
+            enhanced->options_menu().use_gamepad(pad);
+    } else
         std::fprintf(stderr, "grimbolt: no gamepads: %s\n", qPrintable(pad.error()));
     if (enhanced != nullptr)
         enhanced->options_menu().show();

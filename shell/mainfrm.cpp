@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "core/keys.h"
-#include "shell/input/gamepad.h"
 #include "shell/input/key_bindings.h"
 #include "shell/input/key_preview.h"
 #include "shell/twips.h"
@@ -211,23 +210,6 @@ void Mainfrm::release_keys() {
             key_up(std::int16_t(code), 0);
     }
     held_.reset();
-}
-
-void Mainfrm::use_gamepad(Gamepad& pad) {
-    pad.set_context([this] {
-        return Gamepad::Context{game_->s.in_magazine != 0, isActiveWindow()};
-    });
-    connect(&pad, &Gamepad::keyDown, this, &Mainfrm::pad_key_down);
-    connect(&pad, &Gamepad::keyUp, this, &Mainfrm::key_up);
-}
-
-void Mainfrm::pad_key_down(std::int16_t code, std::int16_t shift) {
-    if (code == key::F2)
-        New_Game->trigger();
-    else if (code == key::F3)
-        Pause->trigger();
-    else
-        key_down(code, shift);
 }
 
 }  // namespace grimbolt

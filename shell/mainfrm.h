@@ -103,7 +103,7 @@ class Mainfrm : public QMainWindow {
     void use_key_bindings(const KeyBindings& bindings);
     const KeyBindings* key_bindings() const { return bindings_.get(); }
     // A gamepad's buttons press the keys they stand for, while this window is the active
-    // one; its F2 and F3 run the menu commands, as the keys' shortcuts do.
+    // one; its commands run the menu commands, as the keys' shortcuts do.
     void use_gamepad(Gamepad& pad);
 
     // For a replayed script: one period of a held Timer1 has passed (the tick runs if the
@@ -145,7 +145,6 @@ class Mainfrm : public QMainWindow {
     // The menus' captions in the language chosen; Russian with no translation.
     void retranslate();
     void on_focus_window_changed(QWindow* now);
-    void pad_key_down(std::int16_t code, std::int16_t shift);
 
     // Paint requests that arrive before the paint event runs make one paint event.
     void request_paint();

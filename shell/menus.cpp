@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "shell/input/gamepad.h"
 #include "shell/input/key_bindings.h"
 #include "shell/input/key_preview.h"
 #include "shell/mainfrm.h"
@@ -99,30 +100,56 @@ void Mainfrm::use_keyboard_menus() {
     mark_menus();
 }
 
+namespace {
+
+// The menu item of a window command.
+QAction* item_of(const Mainfrm& window, Action action) {
+    switch (action) {
+        case Action::Help:
+            return window.How_to_play;
+        case Action::NewGame:
+            return window.New_Game;
+        case Action::Pause:
+            return window.Pause;
+        case Action::FullScreen:
+            return window.Full_Screen;
+        default:
+            return nullptr;
+    }
+}
+
+// A command's key or button runs it as its shortcut would.
+void run(const Mainfrm& window, Action action) {
+    if (QAction* item = item_of(window, action); item != nullptr && item->isEnabled())
+        item->trigger();
+}
+
+}  // namespace
+
+void Mainfrm::use_gamepad(Gamepad& pad) {
+    pad.set_context([this] {
+        return Gamepad::Context{game_->s.in_magazine != 0, isActiveWindow()};
+    });
+    connect(&pad, &Gamepad::keyDown, this, &Mainfrm::key_down);
+    connect(&pad, &Gamepad::keyUp, this, &Mainfrm::key_up);
+    connect(&pad, &Gamepad::command, this, [this](Action action) { run(*this, action); });
+}
+
 void Mainfrm::use_key_bindings(const KeyBindings& bindings) {
     const bool first = bindings_ == nullptr;
     bindings_ = std::make_unique<KeyBindings>(bindings);
     key_preview_->set_bindings(bindings_.get());
-    const std::pair<Action, QAction*> commands[] = {{Action::Help, How_to_play},
-                                                    {Action::NewGame, New_Game},
-                                                    {Action::Pause, Pause},
-                                                    {Action::FullScreen, Full_Screen}};
-    for (const auto& [action, item] : commands) {
+    for (const Action action : {Action::Help, Action::NewGame, Action::Pause, Action::FullScreen}) {
         QList<QKeySequence> shortcuts;
         for (const BoundKey& k : bindings_->of(action)) {
             if (k.scan == 0 && k.qt_key != 0)
                 shortcuts << QKeySequence(k.qt_key);
         }
-        item->setShortcuts(shortcuts);
+        item_of(*this, action)->setShortcuts(shortcuts);
     }
-    if (first) {
-        connect(key_preview_, &KeyPreview::command, this, [this, commands](Action action) {
-            for (const auto& [a, item] : commands) {
-                if (a == action && item->isEnabled())
-                    item->trigger();
-            }
-        });
-    }
+    if (first)
+        connect(key_preview_, &KeyPreview::command, this,
+                [this](Action action) { run(*this, action); });
 }
 
 void Mainfrm::mark_menus() {

@@ -26,6 +26,11 @@ class VirtualPad {
     }
     void set(int button, bool down) { SDL_JoystickSetVirtualButton(joystick_, button, down); }
     void stick(int x) { SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTX, x); }
+    // A trigger pulled in from 0 to 32767; SDL spreads a virtual trigger's whole raw range
+    // over that.
+    void trigger(int which, int value) {
+        SDL_JoystickSetVirtualAxis(joystick_, which, Sint16(2 * value - 32767));
+    }
     void unplug() {
         if (joystick_ == nullptr)
             return;

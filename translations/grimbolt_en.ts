@@ -283,6 +283,50 @@
         <source>«%1» нельзя назначить: выберите другую клавишу.</source>
         <translation>“%1” cannot be bound: choose another key.</translation>
     </message>
+    <message>
+        <source>Нажмите кнопку пульта для «%1» (Esc или та же кнопка — оставить как было)</source>
+        <translation>Press a pad button for “%1” (Esc or the same button keeps the old one)</translation>
+    </message>
+    <message>
+        <source>«%1» уже у действия «%2». Поменять их кнопки?</source>
+        <translation>“%1” is taken by “%2”. Swap their buttons?</translation>
+    </message>
+    <message>
+        <source>Крестовина ↑</source>
+        <translation>D-pad ↑</translation>
+    </message>
+    <message>
+        <source>Крестовина ↓</source>
+        <translation>D-pad ↓</translation>
+    </message>
+    <message>
+        <source>Крестовина ←</source>
+        <translation>D-pad ←</translation>
+    </message>
+    <message>
+        <source>Крестовина →</source>
+        <translation>D-pad →</translation>
+    </message>
+    <message>
+        <source>Левый стик (нажатие)</source>
+        <translation>Left stick (press)</translation>
+    </message>
+    <message>
+        <source>Правый стик (нажатие)</source>
+        <translation>Right stick (press)</translation>
+    </message>
+    <message>
+        <source>Сенсорная панель</source>
+        <translation>Touchpad</translation>
+    </message>
+    <message>
+        <source>Кнопка пульта</source>
+        <translation>Pad button</translation>
+    </message>
+    <message>
+        <source>Пульт: крестовина — выбор, A — изменить, B — назад, LB и RB — к кнопкам окна, Start — ОК.</source>
+        <translation>Pad: D-pad to choose, A to change, B to go back, LB and RB to the window’s buttons, Start for OK.</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::Mainfrm</name>

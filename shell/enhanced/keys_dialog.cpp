@@ -1,5 +1,6 @@
 #include "shell/enhanced/keys_dialog.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -25,9 +26,10 @@ bool is_no_key(int key) {
 
 }  // namespace
 
-KeysDialog::KeysDialog(const KeyBindings& keys, QWidget* parent) : QDialog(parent), keys_(keys) {
+KeysDialog::KeysDialog(const KeyBindings& keys, const PadBindings& pad, QWidget* parent)
+    : QDialog(parent), keys_(keys), pad_(pad) {
     auto* layout = new QVBoxLayout(this);
-    table_ = new QTableWidget(kActions, 3, this);
+    table_ = new QTableWidget(kActions, 4, this);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setSelectionBehavior(QAbstractItemView::SelectItems);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -39,6 +41,10 @@ KeysDialog::KeysDialog(const KeyBindings& keys, QWidget* parent) : QDialog(paren
     hint_ = new QLabel(this);
     hint_->setWordWrap(true);
     layout->addWidget(hint_);
+    pad_help_ = new QLabel(this);
+    pad_help_->setWordWrap(true);
+    pad_help_->hide();
+    layout->addWidget(pad_help_);
 
     auto* row = new QHBoxLayout;
     change_ = new QPushButton(this);
@@ -85,15 +91,29 @@ int KeysDialog::chosen_slot() const {
     return table_->currentColumn() == 2 ? 1 : 0;
 }
 
+bool KeysDialog::pad_column() const {
+    return table_->currentColumn() == 3;
+}
+
 void KeysDialog::change() {
     if (asking())
         return;
     waiting_ = true;
-    say(tr("Нажмите новую клавишу для «%1» (Esc — оставить как было)")
-            .arg(action_name(chosen_action())));
+    if (pad_column())
+        say(tr("Нажмите кнопку пульта для «%1» (Esc или та же кнопка — оставить как было)")
+                .arg(action_name(chosen_action())));
+    else
+        say(tr("Нажмите новую клавишу для «%1» (Esc — оставить как было)")
+                .arg(action_name(chosen_action())));
 }
 
 void KeysDialog::remove() {
+    if (pad_column()) {
+        pad_.button[std::size_t(chosen_action())] = pad::None;  // the keys still do it
+        show_keys();
+        say(QString());
+        return;
+    }
     auto& keys = keys_.of(chosen_action());
     const int slot = chosen_slot();
     if (keys[std::size_t(1 - slot)].empty()) {
@@ -121,11 +141,14 @@ bool KeysDialog::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<const QKeyEvent*>(event);
     if (key->isAutoRepeat() || is_no_key(key->key()))
         return true;
-    waiting_ = false;
     if (key->key() == Qt::Key_Escape) {
+        waiting_ = false;
         say(QString());
         return true;
     }
+    if (pad_column())
+        return true;  // the pad's button is awaited
+    waiting_ = false;
     const BoundKey chosen{key->key(), by_place_->isChecked() ? key->nativeScanCode() : 0};
     if (!bindable(chosen)) {
         say(tr("«%1» нельзя назначить: выберите другую клавишу.").arg(key_name(chosen)));
@@ -156,7 +179,33 @@ void KeysDialog::take(const BoundKey& key) {
     say(QString());
 }
 
+void KeysDialog::take_button(int button) {
+    const Action a = chosen_action();
+    if (const auto holder = pad_.holder_of(button, a)) {
+        pending_button_ = button;
+        say(tr("«%1» уже у действия «%2». Поменять их кнопки?")
+                .arg(pad_name(button), action_name(*holder)));
+        show_keys();
+        swap_->setFocus();
+        return;
+    }
+    pad_.button[std::size_t(a)] = std::int8_t(button);
+    show_keys();
+    say(QString());
+}
+
 void KeysDialog::swap() {
+    if (pending_button_) {
+        const int button = *std::exchange(pending_button_, std::nullopt);
+        const Action a = chosen_action();
+        const Action holder = *pad_.holder_of(button, a);
+        pad_.button[std::size_t(holder)] = pad_.button[std::size_t(a)];
+        pad_.button[std::size_t(a)] = std::int8_t(button);
+        show_keys();
+        say(QString());
+        table_->setFocus();
+        return;
+    }
     if (!pending_)
         return;
     const BoundKey key = *std::exchange(pending_, std::nullopt);
@@ -185,6 +234,7 @@ void KeysDialog::swap() {
 
 void KeysDialog::cancel() {
     pending_.reset();
+    pending_button_.reset();
     waiting_ = false;
     show_keys();
     say(QString());
@@ -194,14 +244,16 @@ void KeysDialog::cancel() {
 void KeysDialog::restore_defaults() {
     cancel();
     keys_ = KeyBindings::classic();
+    pad_ = PadBindings::classic();
     show_keys();
 }
 
 void KeysDialog::show_keys() {
     for (int i = 0; i < kActions; ++i) {
         const auto& keys = keys_.keys[std::size_t(i)];
-        const QString texts[] = {action_name(Action(i)), key_name(keys[0]), key_name(keys[1])};
-        for (int c = 0; c < 3; ++c) {
+        const QString texts[] = {action_name(Action(i)), key_name(keys[0]), key_name(keys[1]),
+                                 pad_name(pad_.of(Action(i)))};
+        for (int c = 0; c < 4; ++c) {
             QTableWidgetItem* item = table_->item(i, c);
             if (item == nullptr) {
                 item = new QTableWidgetItem;
@@ -212,6 +264,7 @@ void KeysDialog::show_keys() {
     }
     table_->resizeColumnToContents(1);
     table_->resizeColumnToContents(2);
+    table_->resizeColumnToContents(3);
     const bool free = !asking();
     change_->setEnabled(free);
     remove_->setEnabled(free);
@@ -223,6 +276,101 @@ void KeysDialog::show_keys() {
 
 void KeysDialog::say(const QString& text) {
     hint_->setText(text);
+}
+
+void KeysDialog::pad_pressed(int button) {
+    if (!isActiveWindow())
+        return;
+    if (waiting_) {
+        if (pad_column() && button < pad::Buttons) {
+            waiting_ = false;
+            take_button(button);
+        } else if (!pad_column() && button == pad::B) {
+            waiting_ = false;  // the key is not changed after all
+            say(QString());
+        }
+        return;
+    }
+    switch (button) {
+        case pad::Up:
+            return send_key(Qt::Key_Up);
+        case pad::Down:
+            return send_key(Qt::Key_Down);
+        case pad::Left:
+        case pad::StickLeft:
+            return send_key(Qt::Key_Left);
+        case pad::Right:
+        case pad::StickRight:
+            return send_key(Qt::Key_Right);
+        case pad::A:
+            // A button takes Space, the table Enter.
+            return send_key(qobject_cast<QAbstractButton*>(QApplication::focusWidget()) != nullptr
+                                ? Qt::Key_Space
+                                : Qt::Key_Return);
+        case pad::B:
+            if (asking())
+                return cancel();
+            return reject();
+        case pad::LeftShoulder:
+        case pad::RightShoulder:
+            focusNextPrevChild(button == pad::RightShoulder);
+            return;
+        case pad::Start:
+            if (!asking())
+                accept();
+            return;
+        default:
+            return;
+    }
+}
+
+void KeysDialog::send_key(int key) {
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* target = focus != nullptr && focus->window() == this ? focus : this;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+void KeysDialog::show_pad_help(bool shown) {
+    pad_help_->setVisible(shown);
+}
+
+QString KeysDialog::pad_name(int button) {
+    switch (button) {
+        case pad::None:
+            return QString();
+        case pad::LeftShoulder:
+            return QStringLiteral("LB");
+        case pad::RightShoulder:
+            return QStringLiteral("RB");
+        case pad::LeftTrigger:
+            return QStringLiteral("LT");
+        case pad::RightTrigger:
+            return QStringLiteral("RT");
+        case pad::Up:
+            return tr("Крестовина ↑");
+        case pad::Down:
+            return tr("Крестовина ↓");
+        case pad::Left:
+            return tr("Крестовина ←");
+        case pad::Right:
+            return tr("Крестовина →");
+        case 7:
+            return tr("Левый стик (нажатие)");
+        case 8:
+            return tr("Правый стик (нажатие)");
+        case 20:
+            return tr("Сенсорная панель");
+        default:
+            break;
+    }
+    // A, B, X, Y, Back, Guide, Start, Misc1, Paddle1...: as SDL names them.
+    QString name = pad_text(button);
+    if (!name.isEmpty())
+        name[0] = name[0].toUpper();
+    return name.size() == 1 ? name.toUpper() : name;
 }
 
 QString KeysDialog::key_name(const BoundKey& key) {
@@ -282,8 +430,12 @@ QString KeysDialog::summary(const KeyBindings& keys) {
 
 void KeysDialog::retranslate() {
     setWindowTitle(tr("Клавиши"));
-    table_->setHorizontalHeaderLabels({tr("Действие"), tr("Клавиша"), tr("Вторая клавиша")});
+    table_->setHorizontalHeaderLabels(
+        {tr("Действие"), tr("Клавиша"), tr("Вторая клавиша"), tr("Кнопка пульта")});
     by_place_->setText(tr("Новая клавиша — по месту на клавиатуре, а не по букве"));
+    pad_help_->setText(
+        tr("Пульт: крестовина — выбор, A — изменить, B — назад, LB и RB — к "
+           "кнопкам окна, Start — ОК."));
     change_->setText(tr("Изменить…"));
     remove_->setText(tr("Убрать"));
     swap_->setText(tr("Поменять"));

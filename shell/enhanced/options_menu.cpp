@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "shell/input/gamepad.h"
 #include "shell/mainfrm.h"
 
 namespace grimbolt {
@@ -66,6 +67,8 @@ void OptionsMenu::set_options(const Options& options) {
     options_ = o;
     window_.game().comforts.fair_start = options_.fair_start;  // read as a game starts
     window_.use_key_bindings(options_.keys);
+    if (pad_ != nullptr)
+        pad_->set_bindings(options_.pad);
     keep();
     use_language(options_.language);
     window_.Music->setChecked(options_.sound);
@@ -90,17 +93,27 @@ void OptionsMenu::open_options() {
 
 void OptionsMenu::open_keys() {
     if (keys_dialog_ == nullptr) {
-        keys_dialog_ = new KeysDialog(options_.keys, &window_);
+        keys_dialog_ = new KeysDialog(options_.keys, options_.pad, &window_);
         keys_dialog_->setAttribute(Qt::WA_DeleteOnClose);
         connect(keys_dialog_, &QDialog::accepted, this, [this] {
             Options chosen = options_;
             chosen.keys = keys_dialog_->keys();
+            chosen.pad = keys_dialog_->pad();
             set_options(chosen);
         });
+        if (pad_ != nullptr) {
+            connect(pad_, &Gamepad::pressed, keys_dialog_, &KeysDialog::pad_pressed);
+            keys_dialog_->show_pad_help(pad_->pads() > 0);
+        }
     }
     keys_dialog_->open();
     keys_dialog_->raise();
     keys_dialog_->activateWindow();
+}
+
+void OptionsMenu::use_gamepad(Gamepad& pad) {
+    pad_ = &pad;
+    pad.set_bindings(options_.pad);
 }
 
 void OptionsMenu::retranslate() {

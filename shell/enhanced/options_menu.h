@@ -16,6 +16,7 @@ class QMenu;
 
 namespace grimbolt {
 
+class Gamepad;
 class Mainfrm;
 
 class OptionsMenu : public QObject {
@@ -43,6 +44,8 @@ class OptionsMenu : public QObject {
     QAction* keys_item = nullptr;
     void open_keys();
     KeysDialog* keys_dialog() const { return keys_dialog_; }
+    // The pads play with the player's buttons and drive the keys window.
+    void use_gamepad(Gamepad& pad);
 
   signals:
     // The options changed: what they show is shown anew.
@@ -68,6 +71,7 @@ class OptionsMenu : public QObject {
     QMenu* menu_ = nullptr;
     QPointer<OptionsDialog> dialog_;
     QPointer<KeysDialog> keys_dialog_;
+    QPointer<Gamepad> pad_;
     QTranslator english_;
     bool english_installed_ = false;
 };

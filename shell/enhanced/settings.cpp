@@ -74,6 +74,14 @@ QString keys_key(Action a) {
     return QStringLiteral("keys/") + QLatin1String(action_word(a));
 }
 
+QString pad_key(Action a) {
+    return QStringLiteral("pad/") + QLatin1String(action_word(a));
+}
+
+std::optional<int> pad_value(const QVariant& value) {
+    return pad_from_text(value.toString());
+}
+
 // Whether the file at `path` can be written: its folder, or the nearest folder above it
 // that exists, takes new files. A save writes a new file beside the old one.
 bool can_write(const QString& path) {
@@ -189,6 +197,23 @@ Options Settings::load() {
         say_(QStringLiteral("%1: %2 takes a key of another action, taking its default")
                  .arg(printable(path_), shown(qPrintable(keys_key(a)))));
     }
+    std::array<bool, kActions> chosen_pad{};
+    for (int i = 0; i < kActions; ++i) {
+        const QString key = pad_key(Action(i));
+        if (!ini.contains(key))
+            continue;
+        if (const auto button = pad_value(ini.value(key))) {
+            options.pad.button[std::size_t(i)] = std::int8_t(*button);
+            chosen_pad[std::size_t(i)] = true;
+        } else {
+            broken(qPrintable(key));
+        }
+    }
+    for (const Action a : options.pad.settle(chosen_pad)) {
+        broken_ << pad_key(a);
+        say_(QStringLiteral("%1: %2 takes a button of another action, taking its default")
+                 .arg(printable(path_), shown(qPrintable(pad_key(a)))));
+    }
     known_ = options;
     // A new player, who has no settings file yet, starts with the fair start on; the
     // file gets it with the first setting kept.
@@ -235,6 +260,13 @@ void Settings::save(const Options& options) {
         if (needed(qPrintable(key), now != known_.keys.keys[std::size_t(i)],
                    keys_value(ini.value(key)).has_value()))
             ini.setValue(key, keys_text(now).split(QLatin1String(", ")));
+    }
+    for (int i = 0; i < kActions; ++i) {
+        const QString key = pad_key(Action(i));
+        const int now = options.pad.of(Action(i));
+        if (needed(qPrintable(key), now != known_.pad.of(Action(i)),
+                   pad_value(ini.value(key)).has_value()))
+            ini.setValue(key, pad_text(now));
     }
     QDir().mkpath(QFileInfo(path_).absolutePath());
     ini.sync();

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "shell/input/key_bindings.h"
+#include "shell/input/pad_bindings.h"
 
 namespace grimbolt {
 
@@ -25,6 +26,7 @@ struct Options {
     QString language = QStringLiteral("ru");  // [show] language: ru or en
     bool sound = true;                        // [sound] enabled: on, as the Music item's mark shows
     KeyBindings keys = KeyBindings::classic();  // [keys] walk_left=Left, jet=X, Up ...
+    PadBindings pad = PadBindings::classic();   // [pad] fire=a, jet=b, help=none ...
 
     bool operator==(const Options&) const = default;
 };

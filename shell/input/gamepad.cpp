@@ -17,9 +17,9 @@ namespace {
 // chatter.
 constexpr int kStickOn = 12000;
 constexpr int kStickOff = 8000;
-// The stick's two sides, as buttons of their own.
-constexpr int kStickLeft = SDL_CONTROLLER_BUTTON_MAX + 1;
-constexpr int kStickRight = SDL_CONTROLLER_BUTTON_MAX + 2;
+// A trigger is a button pulled past half way, let go below a quarter.
+constexpr int kTriggerOn = 16000;
+constexpr int kTriggerOff = 8000;
 
 // A pad whose device node wakes the program needs no clock: the clock only looks for
 // new pads. A pad without one is read often while it is played, and less when it rests.
@@ -27,31 +27,6 @@ constexpr int kPollLookMs = 250;
 constexpr int kPollPlayedMs = 8;
 constexpr int kPollRestingMs = 50;
 constexpr int kRestAfterMs = 1000;
-
-std::int16_t key_for(int button, bool in_shop) {
-    switch (button) {
-        case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-        case kStickLeft:
-            return key::Left;
-        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-        case kStickRight:
-            return key::Right;
-        case SDL_CONTROLLER_BUTTON_A:
-            return key::Shift;
-        case SDL_CONTROLLER_BUTTON_B:
-            return in_shop ? key::Three : key::X;
-        case SDL_CONTROLLER_BUTTON_Y:
-            return in_shop ? key::Two : key::Z;
-        case SDL_CONTROLLER_BUTTON_X:
-            return in_shop ? key::One : key::None;
-        case SDL_CONTROLLER_BUTTON_START:
-            return in_shop ? key::Esc : key::F3;
-        case SDL_CONTROLLER_BUTTON_BACK:
-            return key::F2;
-        default:
-            return key::None;
-    }
-}
 
 }  // namespace
 
@@ -106,9 +81,13 @@ void Gamepad::poll() {
                 release(e.cbutton.which, e.cbutton.button);
                 break;
             case SDL_CONTROLLERAXISMOTION:
-                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) {
-                    if (const auto pad = find_pad(e.caxis.which); pad != pads_.end())
+                if (const auto pad = find_pad(e.caxis.which); pad != pads_.end()) {
+                    if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX)
                         stick(*pad, e.caxis.value);
+                    else if (e.caxis.axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT)
+                        trigger(*pad, 0, e.caxis.value);
+                    else if (e.caxis.axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT)
+                        trigger(*pad, 1, e.caxis.value);
                 }
                 break;
             default:
@@ -167,14 +146,18 @@ bool Gamepad::holds(std::int16_t code) const {
 }
 
 void Gamepad::press(std::int32_t pad, int button) {
+    emit pressed(button);
     const Context context = context_();
-    if (!context.listening)
+    if (!context.listening || find_held(pad, button) != held_.end())
         return;
-    const std::int16_t code = key_for(button, context.in_shop);
-    if (code == key::None)
+    const std::optional<Action> action = bindings_.action_of(button, context.in_shop);
+    if (!action)
         return;
-    if (find_held(pad, button) != held_.end())
+    const std::int16_t code = game_code(*action);
+    if (code == key::None) {
+        emit command(*action);  // a command runs on the press; its release is nothing
         return;
+    }
     // The D-pad and the stick, or two pads, holding one key press it once.
     const bool first = !holds(code);
     held_.push_back({pad, button, code});
@@ -209,10 +192,23 @@ void Gamepad::stick(Pad& pad, int value) {
     if (side == pad.stick)
         return;
     if (pad.stick != 0)
-        release(pad.id, pad.stick < 0 ? kStickLeft : kStickRight);
+        release(pad.id, pad.stick < 0 ? pad::StickLeft : pad::StickRight);
     pad.stick = side;
     if (side != 0)
-        press(pad.id, side < 0 ? kStickLeft : kStickRight);
+        press(pad.id, side < 0 ? pad::StickLeft : pad::StickRight);
+}
+
+void Gamepad::trigger(Pad& pad, int which, int value) {
+    bool& held = pad.triggers[std::size_t(which)];
+    const bool now = held ? value >= kTriggerOff : value >= kTriggerOn;
+    if (now == held)
+        return;
+    held = now;
+    const int button = which == 0 ? pad::LeftTrigger : pad::RightTrigger;
+    if (now)
+        press(pad.id, button);
+    else
+        release(pad.id, button);
 }
 
 // Held fire fires again, as a held Shift key does with the keyboard's repeats.

@@ -304,7 +304,8 @@ TEST(Settings, KeysAreReadAsWrittenAndABrokenLineIsItsDefault) {
     const QString path = dir.filePath("grimbolt.conf");
     write_file(path,
                "[keys]\nfire=Space\njet=X, Up\ngun=NoSuchKey\nwalk_left=scan:113\n"
-               "new_game=Right\npause=\xe1\x9f\x84\nhelp=F10\n");
+               "new_game=Right\npause=\xe1\x9f\x84\nhelp=F10\n"
+               "[pad]\nfire=righttrigger\njet=a\ngun=z\nbuy_rate=a\nhelp=none\nnew_game=start\n");
     Said said;
     Settings settings(path, said.to());
     Options o = settings.load();
@@ -315,18 +316,30 @@ TEST(Settings, KeysAreReadAsWrittenAndABrokenLineIsItsDefault) {
     // each its default, said once.
     for (const Action a : {Action::Gun, Action::NewGame, Action::Pause, Action::Help})
         EXPECT_EQ(o.keys.of(a), KeyBindings::classic().of(a)) << action_word(a);
-    ASSERT_EQ(said.lines.size(), 4) << said.lines.join('\n').toStdString();
-    for (const char* key : {"[keys] gun", "[keys] new_game", "[keys] pause", "[keys] help"})
+    // The pad: a button no pad has, and one the pause has in play, are their defaults; A
+    // may be the jet's in play and a purchase's in the shop.
+    EXPECT_EQ(o.pad.of(Action::Fire), pad::RightTrigger);
+    EXPECT_EQ(o.pad.of(Action::Jet), pad::A);
+    EXPECT_EQ(o.pad.of(Action::BuyRate), pad::A);
+    EXPECT_EQ(o.pad.of(Action::Gun), pad::Y);
+    EXPECT_EQ(o.pad.of(Action::NewGame), pad::Back);
+    ASSERT_EQ(said.lines.size(), 6) << said.lines.join('\n').toStdString();
+    for (const char* key : {"[keys] gun", "[keys] new_game", "[keys] pause", "[keys] help",
+                            "[pad] gun", "[pad] new_game"})
         EXPECT_EQ(said.lines.filter(key).size(), 1) << key;
 
     o.keys.of(Action::Pause) = {BoundKey{Qt::Key_P, 0}, BoundKey{Qt::Key_F3, 0}};
+    o.pad.button[std::size_t(Action::FullScreen)] = pad::LeftShoulder;
     settings.save(o);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.contains("pause=P, F3")) << text.toStdString();
     EXPECT_TRUE(text.contains("gun=Z")) << "the broken line put right";
-    EXPECT_EQ(Settings(path, said.to()).load().keys, o.keys);
+    EXPECT_TRUE(text.contains("full_screen=leftshoulder")) << text.toStdString();
+    const Options again = Settings(path, said.to()).load();
+    EXPECT_EQ(again.keys, o.keys);
+    EXPECT_EQ(again.pad, o.pad);
 }
 
 // A configuration folder that cannot be written (here a file stands where it should be,

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 
@@ -13,7 +14,7 @@ namespace {
 
 struct Open {
     QWidget parent;
-    KeysDialog dialog{KeyBindings::classic(), &parent};
+    KeysDialog dialog{KeyBindings::classic(), PadBindings::classic(), &parent};
 
     Open() {
         dialog.show();
@@ -80,6 +81,53 @@ TEST(KeysDialog, AKeyIsChangedSwappedOrKeptAndNoActionIsLeftWithoutOne) {
 
     o.dialog.restore_defaults();
     EXPECT_EQ(o.dialog.keys(), KeyBindings::classic());
+}
+
+// The whole window from the pad alone: down the list, A to change, a button pressed,
+// a swap asked and answered, B to back out of a question, Start for "ОК".
+TEST(KeysDialog, ThePadDrivesTheWindowAndBindsItsButtons) {
+    Open o;
+    QSignalSpy accepted(&o.dialog, &QDialog::accepted);
+    const auto row = [&] { return o.dialog.table()->currentRow(); };
+    // From the first action's key to the fire's pad button.
+    for (int i = 0; i < int(Action::Fire); ++i)
+        o.dialog.pad_pressed(pad::Down);
+    for (int i = 0; i < 3; ++i)
+        o.dialog.pad_pressed(pad::Right);
+    ASSERT_EQ(row(), int(Action::Fire));
+    ASSERT_EQ(o.dialog.table()->currentColumn(), 3);
+    o.dialog.pad_pressed(pad::A);
+    ASSERT_TRUE(o.dialog.waiting());
+    o.dialog.pad_pressed(pad::RightTrigger);
+    EXPECT_EQ(o.dialog.pad().of(Action::Fire), pad::RightTrigger);
+    EXPECT_EQ(o.dialog.table()->item(int(Action::Fire), 3)->text(), "RT");
+
+    // B is the jet's: a question; B backs out of it, then A on "Поменять" swaps.
+    o.dialog.pad_pressed(pad::A);
+    o.dialog.pad_pressed(pad::B);
+    ASSERT_TRUE(o.dialog.asking());
+    o.dialog.pad_pressed(pad::B);
+    EXPECT_FALSE(o.dialog.asking());
+    EXPECT_EQ(o.dialog.pad().of(Action::Jet), pad::B);
+    o.dialog.pad_pressed(pad::A);
+    o.dialog.pad_pressed(pad::B);
+    o.dialog.pad_pressed(pad::A);
+    EXPECT_EQ(o.dialog.pad().of(Action::Fire), pad::B);
+    EXPECT_EQ(o.dialog.pad().of(Action::Jet), pad::RightTrigger);
+    // In the shop B stays the fuel's: the shop's buttons are its own.
+    EXPECT_EQ(o.dialog.pad().of(Action::BuyFuel), pad::B);
+
+    // Waiting for a key of the keyboard, B keeps the old one; Start is "ОК".
+    o.dialog.pad_pressed(pad::Left);
+    o.dialog.pad_pressed(pad::A);
+    ASSERT_TRUE(o.dialog.waiting());
+    o.dialog.pad_pressed(pad::Start);
+    EXPECT_TRUE(o.dialog.waiting());
+    o.dialog.pad_pressed(pad::B);
+    EXPECT_FALSE(o.dialog.waiting());
+    EXPECT_EQ(o.dialog.keys(), KeyBindings::classic());
+    o.dialog.pad_pressed(pad::Start);
+    EXPECT_EQ(accepted.count(), 1);
 }
 
 }  // namespace

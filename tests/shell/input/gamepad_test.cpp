@@ -187,6 +187,46 @@ TEST(Gamepad, PadsComeAndGoAndLetGoOfTheirKeys) {
     EXPECT_TRUE(taken(rig.pad_downs, rig.pad_ups).empty());
 }
 
+// The player's buttons: a trigger fires, a shoulder is the jet, Y calls the help, and A
+// buys in the shop while it still fires in play. The game hears the keys it always did.
+TEST(Gamepad, ThePlayersButtonsSendTheGamesOwnKeys) {
+    Rig rig;
+    PadBindings mine = PadBindings::classic();
+    mine.button[std::size_t(Action::Fire)] = pad::RightTrigger;
+    mine.button[std::size_t(Action::Jet)] = pad::LeftShoulder;
+    mine.button[std::size_t(Action::Gun)] = pad::A;
+    mine.button[std::size_t(Action::Help)] = pad::Y;
+    mine.button[std::size_t(Action::BuyRate)] = pad::A;
+    rig.pad.set_bindings(mine);
+    VirtualPad v;
+    rig.pad.poll();
+    v.trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 12000);  // not half way yet
+    rig.pad.poll();
+    v.trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 20000);
+    rig.pad.poll();
+    v.trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 9000);  // held until under a quarter
+    rig.pad.poll();
+    v.trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);
+    rig.pad.poll();
+    EXPECT_EQ(taken(rig.pad_downs, rig.pad_ups), (std::vector<int>{key::Shift, -key::Shift}));
+    rig.click(v, SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
+    rig.click(v, SDL_CONTROLLER_BUTTON_A);
+    rig.click(v, SDL_CONTROLLER_BUTTON_B);  // no longer anything in play
+    EXPECT_EQ(taken(rig.pad_downs, rig.pad_ups),
+              (std::vector<int>{key::X, key::Z, -key::X, -key::Z}));
+    QSignalSpy commands(&rig.pad, &Gamepad::command);
+    rig.click(v, SDL_CONTROLLER_BUTTON_Y);
+    ASSERT_EQ(commands.count(), 1);
+    EXPECT_EQ(commands[0][0].value<Action>(), Action::Help);
+    EXPECT_NE(rig.window().helpfrm(), nullptr);
+    rig.window().helpfrm()->close();
+    rig.window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window()));
+    rig.window().game().magazine();
+    rig.click(v, SDL_CONTROLLER_BUTTON_A);
+    EXPECT_EQ(taken(rig.pad_downs, rig.pad_ups), (std::vector<int>{key::One, -key::One}));
+}
+
 // A FIFO stands in for a pad's device node.
 TEST(DeviceWatch, WakesWhenTheNodeSpeaksAndLetsGoOfOneThatEnds) {
     QTemporaryDir dir;

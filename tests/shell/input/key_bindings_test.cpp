@@ -8,6 +8,7 @@
 
 #include "core/keys.h"
 #include "shell/input/key_preview.h"
+#include "shell/input/pad_bindings.h"
 
 namespace grimbolt {
 namespace {
@@ -84,6 +85,14 @@ TEST(KeyBindings, OnlyKeysThatReadBackAsThemselvesAreBound) {
                           int(Qt::Key_F2), int(Qt::Key_Q), 0x416 /* Ж */})
         EXPECT_TRUE(bindable(BoundKey{key, 0})) << std::hex << key;
     EXPECT_TRUE(bindable(BoundKey{Qt::Key_AltGr, 108})) << "by its place it is written as one";
+}
+
+// Every button a player can bind is written by a name that reads back as itself.
+TEST(PadBindings, EveryButtonReadsBackAsItself) {
+    for (int b = pad::None; b < pad::Buttons; ++b)
+        EXPECT_EQ(pad_from_text(pad_text(b)), b) << pad_text(b).toStdString();
+    for (const char* word : {"", "A", "stick", "leftx", "dpleft2"})
+        EXPECT_FALSE(pad_from_text(QString::fromLatin1(word))) << word;
 }
 
 // The desktop repeats no modifier key: a held fire key fires again at its pace, until
