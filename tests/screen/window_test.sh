@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main window maximized, restored and maximized again, and full screen and back, as
-# a real window; and the English status panel and shop in a real screenshot: on X11
+# a real window; the English status panel and shop in a real screenshot; and the keys
+# window driven by a pad, in both languages: on X11
 # with no window manager, on X11 under openbox, and on Wayland under weston (headless,
 # with its panel and window decorations).
 #
@@ -15,7 +16,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 need Xvfb openbox weston xdotool
 
 work=$(mktemp -d)
-filter=--gtest_filter=Mainfrm.RestoredItTakesTheLayoutsGeometryAndMaximizesAgain:Mainfrm.F11*:English.TheStatusPanelAndTheShopOnScreen
+filter=--gtest_filter=Mainfrm.RestoredItTakesTheLayoutsGeometryAndMaximizesAgain:Mainfrm.F11*:English.TheStatusPanelAndTheShopOnScreen:KeysDialog.APadDrivesTheWindowOnScreen
 
 on_x11() {
     local wm=$1 display

@@ -1,13 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 
+#include "app/enhanced.h"
 #include "shell/enhanced/keys_dialog.h"
+#include "shell/input/gamepad.h"
+#include "shell/shown_window.h"
+#include "virtual_pad.h"
 
 namespace grimbolt {
 namespace {
@@ -128,6 +136,75 @@ TEST(KeysDialog, ThePadDrivesTheWindowAndBindsItsButtons) {
     EXPECT_EQ(o.dialog.keys(), KeyBindings::classic());
     o.dialog.pad_pressed(pad::Start);
     EXPECT_EQ(accepted.count(), 1);
+}
+
+// A real pad in the real game: it opens the keys window's question by its buttons alone,
+// in both languages, and the window shows every column whole on the screen it is on.
+// The pictures are kept in $GRIMBOLT_SHOTS (or the temporary folder) for a person to see;
+// where the window system gives no picture (Wayland), $GRIMBOLT_SHOTS_WAIT_MS holds the
+// window still for a screenshot tool.
+TEST(KeysDialog, APadDrivesTheWindowOnScreen) {
+    testing::Shown shown;
+    Enhanced enhanced(shown.window, Options{});
+    Gamepad pad;
+    ASSERT_TRUE(pad.start()) << pad.error().toStdString();
+    shown.window.use_gamepad(pad);
+    enhanced.options_menu().use_gamepad(pad);
+    testing::VirtualPad v;
+    pad.poll();
+    ASSERT_EQ(pad.pads(), 1);
+    const auto press = [&](int button) {
+        v.set(button, true);
+        pad.poll();
+        v.set(button, false);
+        pad.poll();
+    };
+    const QString folder = qEnvironmentVariable("GRIMBOLT_SHOTS", QDir::tempPath());
+    for (const char* language : {"ru", "en"}) {
+        Options o;
+        o.language = QString::fromLatin1(language);
+        enhanced.options_menu().set_options(o);
+        enhanced.options_menu().open_keys();
+        KeysDialog* dialog = enhanced.options_menu().keys_dialog();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        // A compositor may hand the keyboard back to the main window a moment later.
+        QTest::qWait(500);
+        ASSERT_TRUE(testing::eventually([&] { return dialog->isActiveWindow(); }));
+        // To the jet's pad button, A, and the fire's button: a swap is asked.
+        for (int i = 0; i < int(Action::Jet); ++i)
+            press(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+        for (int i = 0; i < 3; ++i)
+            press(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+        press(SDL_CONTROLLER_BUTTON_A);
+        press(SDL_CONTROLLER_BUTTON_A);
+        ASSERT_TRUE(dialog->asking()) << language;
+        QTest::qWait(std::max(300, qEnvironmentVariableIntValue("GRIMBOLT_SHOTS_WAIT_MS")));
+
+        const QRect screen = dialog->screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(dialog->frameGeometry())) << language;
+        EXPECT_FALSE(dialog->table()->horizontalScrollBar()->isVisible()) << language;
+        EXPECT_FALSE(dialog->table()->verticalScrollBar()->isVisible()) << language;
+        const QFontMetrics metrics(dialog->table()->font());
+        for (int c = 1; c < dialog->table()->columnCount(); ++c) {
+            for (int r = 0; r < kActions; ++r) {
+                EXPECT_LE(metrics.horizontalAdvance(dialog->table()->item(r, c)->text()),
+                          dialog->table()->columnWidth(c))
+                    << language << " " << r << "," << c;
+            }
+        }
+        const QImage shot = dialog->screen()->grabWindow(0).toImage();
+        if (!shot.isNull())
+            shot.save(folder + QStringLiteral("/grimbolt-keys-pad-%1.png").arg(language));
+        // B backs out of the question, and again out of the window: nothing kept.
+        press(SDL_CONTROLLER_BUTTON_B);
+        EXPECT_FALSE(dialog->asking());
+        press(SDL_CONTROLLER_BUTTON_B);
+        EXPECT_TRUE(
+            testing::eventually([&] { return enhanced.options_menu().keys_dialog() == nullptr; }));
+        EXPECT_EQ(enhanced.options_menu().options().pad, PadBindings::classic());
+    }
+    enhanced.options_menu().set_options(Options{});
 }
 
 }  // namespace
