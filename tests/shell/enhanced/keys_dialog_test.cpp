@@ -145,6 +145,9 @@ TEST(KeysDialog, ThePadDrivesTheWindowAndBindsItsButtons) {
 // window still for a screenshot tool.
 TEST(KeysDialog, APadDrivesTheWindowOnScreen) {
     testing::Shown shown;
+    // A pad plays in the window that has the keyboard; headless weston has no keyboard.
+    if (!testing::eventually([&] { return shown.window.isActiveWindow(); }))
+        GTEST_SKIP() << "no window has the keyboard here";
     Enhanced enhanced(shown.window, Options{});
     Gamepad pad;
     ASSERT_TRUE(pad.start()) << pad.error().toStdString();
