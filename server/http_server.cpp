@@ -1,0 +1,289 @@
+#include "server/http_server.h"
+
+#include <algorithm>
+#include <atomic>
+#include <boost/asio.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace grimbolt::server {
+
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace net = boost::asio;
+using tcp = net::ip::tcp;
+
+std::string HttpRequest::header(std::string_view name) const {
+    for (const auto& [key, value] : headers) {
+        if (beast::iequals(key, name))
+            return value;
+    }
+    return {};
+}
+
+namespace {
+class Session;
+}
+
+struct HttpServer::State {
+    HttpLimits limits;
+    Handler handler;
+    Log log;
+    net::io_context io;
+    tcp::acceptor acceptor{io};
+    std::atomic<int> open{0};
+    std::atomic<bool> stopping{false};
+    std::mutex sessions_lock;
+    std::vector<std::weak_ptr<Session>> sessions;
+
+    State(HttpLimits l, Handler h, Log g)
+        : limits(l), handler(std::move(h)), log(std::move(g)), io(std::max(1, l.threads)) {}
+    void accept();
+};
+
+namespace {
+
+class Session : public std::enable_shared_from_this<Session> {
+  public:
+    Session(tcp::socket socket, HttpServer::State& state)
+        : stream_(std::move(socket)), state_(state) {
+        beast::error_code ec;
+        const tcp::endpoint peer = stream_.socket().remote_endpoint(ec);
+        if (!ec)
+            peer_ = peer.address().to_string();
+        ++state_.open;
+    }
+    ~Session() { --state_.open; }
+
+    void start() { read_head(); }
+
+    // Called on the session's own strand: ends a connection that waits for a request.
+    void end_if_waiting() {
+        if (waiting_)
+            stream_.socket().close();
+    }
+    net::any_io_executor executor() { return stream_.get_executor(); }
+
+  private:
+    void read_head() {
+        if (state_.stopping)
+            return close();
+        parser_.emplace();
+        parser_->body_limit(state_.limits.body_bytes);
+        parser_->header_limit(std::uint32_t(state_.limits.header_bytes));
+        waiting_ = true;
+        stream_.expires_after(state_.limits.idle_timeout);
+        http::async_read_header(
+            stream_, buffer_, *parser_,
+            [self = shared_from_this()](beast::error_code ec, std::size_t) { self->on_head(ec); });
+    }
+
+    void on_head(beast::error_code ec) {
+        waiting_ = false;
+        if (ec)
+            return refuse(ec, "waiting for a request");
+        if (beast::iequals(parser_->get()[http::field::expect], "100-continue")) {
+            auto go_on =
+                std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
+            http::async_write(stream_, *go_on,
+                              [self = shared_from_this(), go_on](beast::error_code e, std::size_t) {
+                                  if (e)
+                                      return self->close();
+                                  self->read_body();
+                              });
+            return;
+        }
+        read_body();
+    }
+
+    void read_body() {
+        stream_.expires_after(state_.limits.read_timeout);
+        http::async_read(stream_, buffer_, *parser_,
+                         [self = shared_from_this()](beast::error_code ec, std::size_t) {
+                             self->on_request(ec);
+                         });
+    }
+
+    // A request that could not be read: too large or malformed is answered, a client
+    // that went quiet or away is let go.
+    void refuse(beast::error_code ec, const char* when) {
+        if (ec == http::error::body_limit) {
+            state_.log("refused a body from " + peer_ + ": larger than " +
+                       std::to_string(state_.limits.body_bytes) + " bytes");
+            return answer_and_close(413, "the body is larger than this server takes\n");
+        }
+        if (ec == http::error::header_limit)
+            return answer_and_close(431, "the request's head is too large\n");
+        if (ec == beast::error::timeout) {
+            state_.log("cut off " + peer_ + ": too slow " + when);
+            return close();
+        }
+        if (ec == http::error::end_of_stream || ec == net::error::eof ||
+            ec == net::error::operation_aborted || ec == net::error::connection_reset ||
+            ec == net::error::bad_descriptor)
+            return close();
+        state_.log("bad request from " + peer_ + ": " + ec.message());
+        answer_and_close(400, "malformed request\n");
+    }
+
+    void on_request(beast::error_code ec) {
+        if (ec)
+            return refuse(ec, "sending a request");
+        http::request<http::string_body> message = parser_->release();
+        keep_alive_ = message.keep_alive();
+        HttpRequest request;
+        request.method = std::string(message.method_string());
+        request.target = std::string(message.target());
+        request.body = std::move(message.body());
+        request.peer = peer_;
+        for (const auto& field : message)
+            request.headers.emplace_back(std::string(field.name_string()),
+                                         std::string(field.value()));
+        // No deadline while the answer is made: a proof takes what it takes.
+        stream_.expires_never();
+        auto work = std::make_shared<net::executor_work_guard<net::io_context::executor_type>>(
+            state_.io.get_executor());
+        auto self = shared_from_this();
+        auto answered = std::make_shared<std::atomic<bool>>(false);
+        state_.handler(std::move(request), [self, work, answered](HttpResponse response) {
+            if (answered->exchange(true))
+                return;  // a second answer to one request is none
+            net::post(self->executor(), [self, work, response = std::move(response)]() mutable {
+                self->write(std::move(response));
+            });
+        });
+    }
+
+    void write(HttpResponse r, bool last = false) {
+        auto message = std::make_shared<http::response<http::string_body>>(
+            static_cast<http::status>(r.status), 11);
+        message->set(http::field::server, "grimbolt-server");
+        message->set(http::field::content_type, r.content_type);
+        for (const auto& [name, value] : r.headers)
+            message->set(name, value);
+        message->body() = std::move(r.body);
+        message->keep_alive(keep_alive_ && !last && !state_.stopping);
+        message->prepare_payload();
+        stream_.expires_after(state_.limits.read_timeout);
+        http::async_write(stream_, *message,
+                          [self = shared_from_this(), message](beast::error_code ec, std::size_t) {
+                              if (ec || !message->keep_alive())
+                                  return self->close();
+                              self->read_head();
+                          });
+    }
+
+    void answer_and_close(int status, std::string text) {
+        HttpResponse r;
+        r.status = status;
+        r.body = std::move(text);
+        write(std::move(r), true);
+    }
+
+    void close() {
+        beast::error_code ec;
+        stream_.socket().shutdown(tcp::socket::shutdown_both, ec);
+        stream_.socket().close(ec);
+    }
+
+    beast::tcp_stream stream_;
+    HttpServer::State& state_;
+    beast::flat_buffer buffer_;
+    std::optional<http::request_parser<http::string_body>> parser_;
+    std::string peer_;
+    bool keep_alive_ = false;
+    bool waiting_ = false;
+};
+
+}  // namespace
+
+void HttpServer::State::accept() {
+    acceptor.async_accept(net::make_strand(io), [this](beast::error_code ec, tcp::socket socket) {
+        if (ec) {
+            if (ec == net::error::operation_aborted || !acceptor.is_open())
+                return;
+            log("accept: " + ec.message());
+        } else if (open >= limits.connections) {
+            // Full: the new connection is let go at once, the others keep being served.
+            log("refused a connection: " + std::to_string(limits.connections) + " are open");
+            beast::error_code ignored;
+            socket.close(ignored);
+        } else {
+            auto session = std::make_shared<Session>(std::move(socket), *this);
+            {
+                const std::lock_guard lock(sessions_lock);
+                std::erase_if(sessions,
+                              [](const std::weak_ptr<Session>& s) { return s.expired(); });
+                sessions.push_back(session);
+            }
+            net::dispatch(session->executor(), [session] { session->start(); });
+        }
+        if (!stopping)
+            accept();
+    });
+}
+
+HttpServer::HttpServer(HttpLimits limits, Handler handler, Log log)
+    : state_(std::make_shared<State>(limits, std::move(handler), std::move(log))) {}
+
+HttpServer::~HttpServer() {
+    stop();
+}
+
+bool HttpServer::listen(const std::string& address, std::uint16_t port, std::string* why) {
+    beast::error_code ec;
+    const auto ip = net::ip::make_address(address, ec);
+    if (ec) {
+        *why = "no address " + address + ": " + ec.message();
+        return false;
+    }
+    const tcp::endpoint at(ip, port);
+    auto& acceptor = state_->acceptor;
+    if (acceptor.open(at.protocol(), ec) ||
+        acceptor.set_option(net::socket_base::reuse_address(true), ec) || acceptor.bind(at, ec) ||
+        acceptor.listen(net::socket_base::max_listen_connections, ec)) {
+        *why = "cannot listen on " + address + ":" + std::to_string(port) + ": " + ec.message();
+        return false;
+    }
+    state_->accept();
+    return true;
+}
+
+std::uint16_t HttpServer::port() const {
+    beast::error_code ec;
+    const auto at = state_->acceptor.local_endpoint(ec);
+    return ec ? 0 : at.port();
+}
+
+void HttpServer::run() {
+    std::vector<std::thread> others;
+    for (int i = 1; i < state_->limits.threads; ++i)
+        others.emplace_back([state = state_] { state->io.run(); });
+    state_->io.run();
+    for (std::thread& t : others)
+        t.join();
+}
+
+void HttpServer::stop() {
+    const std::shared_ptr<State> state = state_;
+    if (state->stopping.exchange(true))
+        return;
+    net::post(state->io, [state] {
+        beast::error_code ec;
+        state->acceptor.close(ec);
+        const std::lock_guard lock(state->sessions_lock);
+        for (const std::weak_ptr<Session>& s : state->sessions) {
+            if (const auto session = s.lock())
+                net::post(session->executor(), [session] { session->end_if_waiting(); });
+        }
+    });
+}
+
+int HttpServer::open_connections() const {
+    return state_->open;
+}
+
+}  // namespace grimbolt::server
