@@ -13,6 +13,8 @@
 #   input, the hall's window the main window and replay/, the enhanced edition those
 #   and input, neither the other, and only the program (app/), its tests and
 #   benchmarks see app/;
+# - the server (server/) proves with replay/ and sees no window, no shell, no program,
+#   and nothing else sees it;
 # - no file reaches another room by a relative path.
 #   dependency_rule.sh SOURCE_DIR
 set -euo pipefail
@@ -61,10 +63,13 @@ breaks "a hall window file includes the enhanced edition, sound, input or the pr
 mapfile -t bad < <(includes shell/enhanced | grep -E '#include "(shell/(hall|sound)|app)/')
 breaks "an enhanced edition file includes the hall, sound or the program" "${bad[@]}"
 
-mapfile -t bad < <(includes canvas core hero world replay shell | grep -E '#include "app/')
-breaks "a file outside the program includes the program" "${bad[@]}"
+mapfile -t bad < <(includes server | grep -E '#include (<Q(Widget|Application|MainWindow|Dialog|Action|Menu|Painter|Window)|"(shell|app|canvas|core|hero|world)/)')
+breaks "a server file includes a window, the shell, the program or the rules themselves" "${bad[@]}"
 
-mapfile -t bad < <(includes canvas core hero world shell replay app | grep -E '#include "\.\.?/')
+mapfile -t bad < <(includes canvas core hero world replay shell server | grep -E '#include "(app|server)/' | grep -v '^server/')
+breaks "a file outside the program or the server includes either" "${bad[@]}"
+
+mapfile -t bad < <(includes canvas core hero world shell replay app server | grep -E '#include "\.\.?/')
 breaks "a file reaches another room by a relative path" "${bad[@]}"
 
 if [ "$failed" = 0 ]; then

@@ -6,10 +6,11 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libxcb1-dev libsdl2-dev
     libgtest-dev libbenchmark-dev fonts-dejavu-core desktop-file-utils appstream help2man
-    clang-format strace qt6-l10n-tools qt6-tools-dev)
+    clang-format strace qt6-l10n-tools qt6-tools-dev libboost1.81-dev libqt6sql6-sqlite
+    libqt6sql6-psql curl)
 if [ "${GRIMBOLT_FULL:-0}" = 1 ]; then
     packages+=(valgrind xvfb openbox xdotool imagemagick x11-xkb-utils sway wtype grim weston
-        lintian pulseaudio pulseaudio-utils)
+        lintian pulseaudio pulseaudio-utils postgresql-15 chromium)
 fi
 
 source "$(dirname "${BASH_SOURCE[0]}")/packages.sh"

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <future>
+#include <string>
+
+#include "replay/proof.h"
+#include "server/players.h"
+#include "server/store.h"
+#include "server/world.h"
+
+namespace grimbolt::server {
+namespace {
+
+std::string recorded_game() {
+    QFile file(QStringLiteral(GRIMBOLT_REPLAYS "/recorded_game.script"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll().toStdString();
+}
+
+std::string with(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find('\n' + from);
+    EXPECT_NE(at, std::string::npos) << from;
+    text.replace(at + 1, text.find('\n', at + 1) - at, to + '\n');
+    return text;
+}
+
+std::string repeated(const std::string& line, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += line;
+    return text;
+}
+
+QJsonObject object_of(const HttpResponse& r) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(r.body)).object();
+}
+
+// Limits no test reaches but the one that tries them.
+ServerConfig roomy() {
+    ServerConfig c;
+    c.per_minute = 10000;
+    c.uploads_per_minute = 10000;
+    return c;
+}
+
+// A world on an SQLite database of its own, asked as the HTTP server asks it.
+struct Rig {
+    QTemporaryDir dir;
+    ServerConfig config;
+    std::unique_ptr<Store> store;
+    std::unique_ptr<World> world;
+
+    explicit Rig(ServerConfig c = roomy()) : config(std::move(c)) {
+        config.data = dir.path();
+        store = std::make_unique<Store>(config.store());
+        QString why;
+        EXPECT_TRUE(store->open(&why)) << why.toStdString();
+        world = std::make_unique<World>(config, *store, [](const QString&) {});
+    }
+    std::future<HttpResponse> send(const std::string& method, const std::string& target,
+                                   const std::string& body = {},
+                                   std::vector<std::pair<std::string, std::string>> headers = {},
+                                   const std::string& peer = "127.0.0.1") {
+        auto answer = std::make_shared<std::promise<HttpResponse>>();
+        std::future<HttpResponse> later = answer->get_future();
+        world->handle(HttpRequest{method, target, body, peer, std::move(headers)},
+                      [answer](HttpResponse r) { answer->set_value(std::move(r)); });
+        return later;
+    }
+    HttpResponse ask(const std::string& method, const std::string& target,
+                     const std::string& body = {},
+                     std::vector<std::pair<std::string, std::string>> headers = {}) {
+        return send(method, target, body, std::move(headers)).get();
+    }
+    std::string join(const QString& name) {
+        const HttpResponse r =
+            ask("POST", "/api/v1/players",
+                QJsonDocument(QJsonObject{{"name", name}}).toJson().toStdString());
+        EXPECT_EQ(r.status, 201) << r.body;
+        return object_of(r).value("token").toString().toStdString();
+    }
+    HttpResponse upload(const std::string& token, const std::string& recording,
+                        const std::string& target = "/api/v1/games") {
+        return ask("POST", target, recording, {{"Authorization", "Bearer " + token}});
+    }
+};
+
+TEST(World, APlayerJoinsSendsAGameAndFindsItProvenOnTheBoards) {
+    Rig rig;
+    const std::string token = rig.join(QStringLiteral("Ann<script>x</script>"));
+    EXPECT_EQ(token.size(), 64u);
+    // The name is the player's whatever its case; a name with SQL in it is just a name.
+    const auto claim = [&](const QString& name) {
+        return rig
+            .ask("POST", "/api/v1/players",
+                 QJsonDocument(QJsonObject{{"name", name}}).toJson().toStdString())
+            .status;
+    };
+    EXPECT_EQ(claim(QStringLiteral("ANN<SCRIPT>X</SCRIPT>")), 409);
+    EXPECT_EQ(claim(QStringLiteral("x'); DROP TABLE games;--")), 201);
+    EXPECT_EQ(rig.ask("POST", "/api/v1/players", "{\"name\": 5}").status, 400);
+
+    const std::string game = recorded_game();
+    EXPECT_EQ(rig.upload("", game).status, 401);
+    EXPECT_EQ(rig.upload(std::string(64, 'a'), game).status, 401);
+    const HttpResponse kept = rig.upload(token, game);
+    ASSERT_EQ(kept.status, 201) << kept.body;
+    const QJsonObject entry = object_of(kept);
+    EXPECT_EQ(entry.value("rank").toInt(), 1);
+    EXPECT_EQ(entry.value("earned").toInt(), 1000);
+    EXPECT_EQ(entry.value("category").toString(), "slow");
+    // Sent again, by anyone: the same entry, once.
+    const HttpResponse again = rig.upload(token, game);
+    EXPECT_EQ(again.status, 200);
+    EXPECT_EQ(object_of(again).value("id"), entry.value("id"));
+
+    const QJsonObject board = object_of(rig.ask("GET", "/api/v1/boards/slow"));
+    EXPECT_EQ(board.value("games").toInt(), 1);
+    ASSERT_EQ(board.value("entries").toArray().size(), 1);
+    EXPECT_EQ(board.value("entries").toArray()[0].toObject().value("name").toString(),
+              "Ann<script>x</script>");
+    EXPECT_EQ(
+        object_of(rig.ask("GET", "/api/v1/boards/slow?around=ann%3Cscript%3Ex%3C%2Fscript%3E"))
+            .value("entries")
+            .toArray()
+            .size(),
+        1);
+    EXPECT_EQ(rig.ask("GET", "/api/v1/boards/slow?around=nobody").status, 404);
+    EXPECT_EQ(object_of(rig.ask("GET", "/api/v1/boards/classic")).value("games").toInt(), 0);
+    EXPECT_EQ(rig.ask("GET", "/api/v1/boards/fast").status, 404);
+
+    // The page escapes the name and links the recording, which proves again as it was.
+    const HttpResponse page = rig.ask("GET", "/boards/slow");
+    EXPECT_EQ(page.content_type, "text/html; charset=utf-8");
+    EXPECT_NE(page.body.find("Ann&lt;script&gt;x&lt;/script&gt;"), std::string::npos);
+    EXPECT_EQ(page.body.find("<script"), std::string::npos);
+    const std::string link = "/api/v1/games/" + std::to_string(entry.value("id").toInt());
+    EXPECT_NE(page.body.find(link), std::string::npos);
+    const HttpResponse download = rig.ask("GET", link);
+    EXPECT_EQ(download.body, game);
+    EXPECT_EQ(verify(download.body).outcome, Verdict::Proven);
+    EXPECT_EQ(rig.ask("GET", "/api/v1/games/99").status, 404);
+    EXPECT_EQ(rig.ask("GET", "/").status, 200);
+    EXPECT_EQ(rig.ask("GET", "/healthz").body, "ok\n");
+    EXPECT_EQ(rig.ask("DELETE", "/api/v1/games/1").status, 405);
+}
+
+// Nothing unproven is kept, and each refusal says why.
+TEST(World, EachBadRecordingIsRefusedWithItsReason) {
+    Rig rig;
+    const std::string token = rig.join(QStringLiteral("Eve"));
+    const std::string real = recorded_game();
+    const std::string start =
+        "recording 2\nrules 1\nseed 7\nscore 0\ndate 2026-12-08T10:00:00\n"
+        "ticks 0\nseconds 0\ndisplay 1920 1080\nwindow 1920 1080\n"
+        "picture 1916 1034\nload\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        int status;
+        const char* error;
+    };
+    std::string random(4096, '\0');
+    for (std::size_t i = 0; i < random.size(); ++i)
+        random[i] = char((i * 2654435761u) >> 13);
+    const Case cases[] = {
+        {"a boasted score", with(real, "score 1000", "score 99999"), 422, "not proven"},
+        {"a forged start", with(real, "seed 2", "seed 2\ncarry spawn_delay -2147483648"), 422,
+         "forged"},
+        {"another rules version", with(real, "rules 1", "rules 7"), 422, "wrong rules version"},
+        {"random bytes", random, 400, "unreadable"},
+        {"a billion ticks", start + repeated("tick 1000000\n", 1000), 422, "too long"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const HttpResponse r = rig.upload(token, c.text);
+        EXPECT_EQ(r.status, c.status) << r.body;
+        EXPECT_EQ(object_of(r).value("error").toString().toStdString(), c.error);
+        EXPECT_FALSE(object_of(r).value("why").toString().isEmpty());
+    }
+    // A game played slower, filed under the classic speed.
+    const HttpResponse filed = rig.upload(token, real, "/api/v1/games?category=classic");
+    EXPECT_EQ(filed.status, 422);
+    EXPECT_EQ(object_of(filed).value("error").toString(), "not its category");
+    for (const QString& board : World::categories())
+        EXPECT_EQ(object_of(rig.ask("GET", "/api/v1/boards/" + board.toStdString()))
+                      .value("games")
+                      .toInt(),
+                  0)
+            << board.toStdString();
+}
+
+// A client that asks too often is told to wait, and so is one whose recording would
+// wait too long for a prover; the others are served meanwhile.
+TEST(World, TooManyRequestsAndAFullQueueAreAskedToComeBack) {
+    ServerConfig config;
+    config.provers = 1;
+    config.queue = 1;
+    config.uploads_per_minute = 100;
+    config.per_minute = 100;
+    config.proxies = QStringList{QStringLiteral("10.0.0.1")};
+    Rig rig(config);
+    const std::string token = rig.join(QStringLiteral("Zed"));
+    const std::string game = recorded_game();
+    std::vector<std::future<HttpResponse>> answers;
+    for (int i = 0; i < 8; ++i)
+        answers.push_back(
+            rig.send("POST", "/api/v1/games", game, {{"Authorization", "Bearer " + token}}));
+    int kept = 0;
+    int busy = 0;
+    for (auto& a : answers) {
+        const HttpResponse r = a.get();
+        kept += r.status == 201 || r.status == 200;
+        if (r.status == 503) {
+            ++busy;
+            EXPECT_EQ(r.headers.at(0).first, "Retry-After");
+        }
+    }
+    EXPECT_GE(kept, 2);
+    EXPECT_GE(busy, 1);
+    EXPECT_EQ(kept + busy, 8);
+
+    // Past the limit a minute: 429. A proxy of ours speaks for its clients; anyone else
+    // naming an address in X-Forwarded-For is still itself.
+    int refused = 0;
+    for (int i = 0; i < 200; ++i)
+        refused += rig.send("GET", "/api/v1/boards/classic", {}, {{"X-Forwarded-For", "192.0.2.9"}},
+                            "10.0.0.2")
+                       .get()
+                       .status == 429;
+    EXPECT_EQ(refused, 100);
+    EXPECT_EQ(rig.send("GET", "/api/v1/boards/classic", {}, {}, "10.0.0.2").get().status, 429);
+    EXPECT_EQ(rig.send("GET", "/api/v1/boards/classic", {}, {{"X-Forwarded-For", "192.0.2.9"}},
+                       "10.0.0.1")
+                  .get()
+                  .status,
+              200);
+}
+
+TEST(Players, NamesArePrintableAndShort) {
+    for (const char* good : {"Ann", "Ёжик в тумане", "李小龙", "O'Brien; DROP", "x y",
+                             "123456789012345678901234", "e\xcc\x81t\xc3\xa9"})
+        EXPECT_TRUE(player_name(QString::fromUtf8(good))) << good;
+    for (const char* bad :
+         {"", " Ann", "Ann ", "1234567890123456789012345", "a\tb", "a\nb", "zero\xe2\x80\x8bwidth",
+          "rtl\xe2\x80\xaeoverride", "\xcc\x81start", "z\xcc\x81\xcc\x81\xcc\x81\xcc\x81",
+          "hangul\xe3\x85\xa4"
+          "filler",
+          "nb\xc2\xa0space"})
+        EXPECT_FALSE(player_name(QString::fromUtf8(bad))) << bad;
+    EXPECT_EQ(folded(QStringLiteral("ÉTÉ")), folded(QString::fromUtf8("e\xcc\x81t\xc3\xa9")));
+}
+
+}  // namespace
+}  // namespace grimbolt::server
