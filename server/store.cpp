@@ -394,4 +394,10 @@ Store::Result Store::count(const QString& category, std::int64_t* games) {
     return Result::Done;
 }
 
+bool Store::execute(const QString& statement) {
+    QSqlDatabase d = db();
+    QSqlQuery q(d);
+    return d.isOpen() && q.exec(statement);
+}
+
 }  // namespace grimbolt::server

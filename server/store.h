@@ -73,6 +73,8 @@ class Store {
                   std::vector<BoardEntry>* page);
     Result recording(std::int64_t id, QByteArray* bytes);
     Result count(const QString& category, std::int64_t* games);
+    // Runs a statement of the operator's (or a test's) own, as it stands.
+    bool execute(const QString& statement);
 
   private:
     // This thread's connection, open, or an invalid one when the database is away.

@@ -128,7 +128,10 @@ void run(const Mainfrm& window, Action action) {
 
 void Mainfrm::use_gamepad(Gamepad& pad) {
     pad.set_context([this] {
-        return Gamepad::Context{game_->s.in_magazine != 0, isActiveWindow()};
+        // As with the keyboard: an open menu or a dialog in front has the pad's buttons.
+        const bool front = isActiveWindow() && QApplication::activeModalWidget() == nullptr &&
+                           QApplication::activePopupWidget() == nullptr;
+        return Gamepad::Context{game_->s.in_magazine != 0, front};
     });
     connect(&pad, &Gamepad::keyDown, this, &Mainfrm::key_down);
     connect(&pad, &Gamepad::keyUp, this, &Mainfrm::key_up);

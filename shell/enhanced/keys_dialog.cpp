@@ -198,8 +198,10 @@ void KeysDialog::swap() {
     if (pending_button_) {
         const int button = *std::exchange(pending_button_, std::nullopt);
         const Action a = chosen_action();
-        const Action holder = *pad_.holder_of(button, a);
-        pad_.button[std::size_t(holder)] = pad_.button[std::size_t(a)];
+        const auto holder = pad_.holder_of(button, a);
+        if (!holder)
+            return cancel();
+        pad_.button[std::size_t(*holder)] = pad_.button[std::size_t(a)];
         pad_.button[std::size_t(a)] = std::int8_t(button);
         show_keys();
         say(QString());
@@ -210,7 +212,10 @@ void KeysDialog::swap() {
         return;
     const BoundKey key = *std::exchange(pending_, std::nullopt);
     const Action a = chosen_action();
-    const Action holder = *keys_.holder_of(key, a);
+    const auto held_by = keys_.holder_of(key, a);
+    if (!held_by)
+        return cancel();
+    const Action holder = *held_by;
     BoundKey& mine = keys_.of(a)[std::size_t(chosen_slot())];
     for (BoundKey& k : keys_.of(holder)) {
         if (k == key || (key.scan != 0 && k.scan == key.scan) ||
@@ -266,6 +271,8 @@ void KeysDialog::show_keys() {
     table_->resizeColumnToContents(2);
     table_->resizeColumnToContents(3);
     const bool free = !asking();
+    // The question is about the chosen key: no other is chosen until it is answered.
+    table_->setEnabled(free);
     change_->setEnabled(free);
     remove_->setEnabled(free);
     defaults_->setEnabled(free);

@@ -62,12 +62,14 @@ std::optional<int> tick_value(const QVariant& value) {
     return std::nullopt;
 }
 
-// An action's keys as the file holds them: "X, Up", which QSettings reads as a list.
+// A value's text as the file holds it: "X, Up", which QSettings reads as a list.
+QString text_of(const QVariant& value) {
+    return value.typeId() == QMetaType::QStringList ? value.toStringList().join(QLatin1String(", "))
+                                                    : value.toString();
+}
+
 std::optional<std::array<BoundKey, 2>> keys_value(const QVariant& value) {
-    const QString text = value.typeId() == QMetaType::QStringList
-                             ? value.toStringList().join(QLatin1String(", "))
-                             : value.toString();
-    return keys_from_text(text);
+    return keys_from_text(text_of(value));
 }
 
 QString keys_key(Action a) {
@@ -113,6 +115,10 @@ std::optional<QString> unfit(const QString& path) {
     const QString text = utf8(head);  // decoding is what finds a broken sequence
     if (head.contains('\0') || utf8.hasError())
         return QStringLiteral("is not text");
+    // Qt's packed values ("@Variant(...)") are read into whatever they claim, lists of
+    // billions included; the game never writes one.
+    if (head.contains("@Variant(") || head.contains("@DateTime("))
+        return QStringLiteral("holds packed values the game never writes");
     return std::nullopt;
 }
 
@@ -140,6 +146,7 @@ Options Settings::load() {
     Options options;
     known_ = options;
     broken_.clear();
+    taken_.clear();
     if (refused())
         return options;
     const QFileInfo file(path_);
@@ -194,6 +201,7 @@ Options Settings::load() {
     }
     for (const Action a : options.keys.settle(chosen)) {
         broken_ << keys_key(a);
+        taken_[keys_key(a)] = text_of(ini.value(keys_key(a)));
         say_(QStringLiteral("%1: %2 takes a key of another action, taking its default")
                  .arg(printable(path_), shown(qPrintable(keys_key(a)))));
     }
@@ -211,6 +219,7 @@ Options Settings::load() {
     }
     for (const Action a : options.pad.settle(chosen_pad)) {
         broken_ << pad_key(a);
+        taken_[pad_key(a)] = text_of(ini.value(pad_key(a)));
         say_(QStringLiteral("%1: %2 takes a button of another action, taking its default")
                  .arg(printable(path_), shown(qPrintable(pad_key(a)))));
     }
@@ -258,14 +267,14 @@ void Settings::save(const Options& options) {
         const auto& now = options.keys.keys[std::size_t(i)];
         // Two keys as QSettings writes a list: "X, Up".
         if (needed(qPrintable(key), now != known_.keys.keys[std::size_t(i)],
-                   keys_value(ini.value(key)).has_value()))
+                   keys_value(ini.value(key)).has_value() && !still_taken(ini, key)))
             ini.setValue(key, keys_text(now).split(QLatin1String(", ")));
     }
     for (int i = 0; i < kActions; ++i) {
         const QString key = pad_key(Action(i));
         const int now = options.pad.of(Action(i));
         if (needed(qPrintable(key), now != known_.pad.of(Action(i)),
-                   pad_value(ini.value(key)).has_value()))
+                   pad_value(ini.value(key)).has_value() && !still_taken(ini, key)))
             ini.setValue(key, pad_text(now));
     }
     QDir().mkpath(QFileInfo(path_).absolutePath());
@@ -277,6 +286,11 @@ void Settings::save(const Options& options) {
     }
     known_ = options;
     broken_.clear();
+    taken_.clear();
+}
+
+bool Settings::still_taken(const QSettings& ini, const QString& key) const {
+    return taken_.contains(key) && text_of(ini.value(key)) == taken_.value(key);
 }
 
 }  // namespace grimbolt

@@ -3,12 +3,15 @@
 // edit too: $XDG_CONFIG_HOME/Grimbolt/grimbolt.conf (or ~/.config/...). The classic
 // edition never touches it.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 #include "shell/input/key_bindings.h"
 #include "shell/input/pad_bindings.h"
+
+class QSettings;
 
 namespace grimbolt {
 
@@ -57,9 +60,14 @@ class Settings {
 
     QString path_;
     std::function<void(const QString&)> say_;
-    Options known_;       // the file's options as this game last read or wrote them
+    Options known_;  // the file's options as this game last read or wrote them
+    // A line that took another action's key or button, as the file had it: it is its
+    // default now, and written so at the next save unless the file changed meanwhile.
+    bool still_taken(const QSettings& ini, const QString& key) const;
+
     QStringList broken_;  // keys whose values in the file were broken when read
-    bool said_ = false;   // the folder's or the file's trouble is told once
+    QHash<QString, QString> taken_;
+    bool said_ = false;  // the folder's or the file's trouble is told once
 };
 
 }  // namespace grimbolt

@@ -48,7 +48,18 @@ ServerConfig roomy() {
     return c;
 }
 
-// A world on an SQLite database of its own, asked as the HTTP server asks it.
+// Empties the PostgreSQL database the full run names, for a test to begin on.
+void empty_postgres(const QString& url) {
+    Store store(url);
+    QString why;
+    ASSERT_TRUE(store.open(&why)) << why.toStdString();
+    const char* const tables[] = {"recordings", "games", "players", "schema_migrations"};
+    for (const char* table : tables)
+        ASSERT_TRUE(store.execute(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
+}
+
+// A world on a database of its own, asked as the HTTP server asks it: SQLite, or the
+// PostgreSQL that $GRIMBOLT_TEST_DATABASE names (the full run starts one).
 struct Rig {
     QTemporaryDir dir;
     ServerConfig config;
@@ -57,6 +68,9 @@ struct Rig {
 
     explicit Rig(ServerConfig c = roomy()) : config(std::move(c)) {
         config.data = dir.path();
+        config.database = qEnvironmentVariable("GRIMBOLT_TEST_DATABASE");
+        if (!config.database.isEmpty())
+            empty_postgres(config.database);
         store = std::make_unique<Store>(config.store());
         QString why;
         EXPECT_TRUE(store->open(&why)) << why.toStdString();

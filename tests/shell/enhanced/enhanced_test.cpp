@@ -336,6 +336,9 @@ TEST(Settings, KeysAreReadAsWrittenAndABrokenLineIsItsDefault) {
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.contains("pause=P, F3")) << text.toStdString();
     EXPECT_TRUE(text.contains("gun=Z")) << "the broken line put right";
+    // So are the lines that took another's key or button: the player saw their defaults.
+    EXPECT_TRUE(text.contains("new_game=F2")) << text.toStdString();
+    EXPECT_TRUE(text.contains("new_game=back")) << text.toStdString();
     EXPECT_TRUE(text.contains("full_screen=leftshoulder")) << text.toStdString();
     const Options again = Settings(path, said.to()).load();
     EXPECT_EQ(again.keys, o.keys);
@@ -433,6 +436,13 @@ TEST(Settings, AFileThatIsNoSettingsFileLeavesTheDefaultsAndSaysWhich) {
              return true;
          },
          "is not text"},
+        {"a list of two billion names packed in a value", "grimbolt.conf",
+         [](const QString& path) {
+             write_file(path,
+                        QByteArray("[pad]\nfire=@Variant(\\0\\0\\0\\xb\\x7f\\xff\\xff\\xff)\n"));
+             return true;
+         },
+         "holds packed values"},
         {"100 KiB of good lines", "grimbolt.conf",
          [&](const QString& path) {
              write_file(path, lines);

@@ -114,6 +114,10 @@ TEST(KeysDialog, ThePadDrivesTheWindowAndBindsItsButtons) {
     o.dialog.pad_pressed(pad::A);
     o.dialog.pad_pressed(pad::B);
     ASSERT_TRUE(o.dialog.asking());
+    // The question stays about the fire: no other action is chosen meanwhile.
+    o.dialog.pad_pressed(pad::LeftShoulder);
+    o.dialog.pad_pressed(pad::Down);
+    EXPECT_EQ(row(), int(Action::Fire));
     o.dialog.pad_pressed(pad::B);
     EXPECT_FALSE(o.dialog.asking());
     EXPECT_EQ(o.dialog.pad().of(Action::Jet), pad::B);

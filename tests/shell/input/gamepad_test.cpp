@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -225,6 +226,14 @@ TEST(Gamepad, ThePlayersButtonsSendTheGamesOwnKeys) {
     rig.window().game().magazine();
     rig.click(v, SDL_CONTROLLER_BUTTON_A);
     EXPECT_EQ(taken(rig.pad_downs, rig.pad_ups), (std::vector<int>{key::One, -key::One}));
+
+    // A dialog in front has the pad's buttons, as it has the keyboard.
+    QDialog front(&rig.window());
+    front.setModal(true);
+    front.show();
+    rig.s().score = 700;
+    rig.click(v, SDL_CONTROLLER_BUTTON_BACK);
+    EXPECT_EQ(rig.s().score, 700);
 }
 
 // A FIFO stands in for a pad's device node.
