@@ -66,6 +66,7 @@ class Prover {
         v.ticks = ticks_;
         v.seconds = std::int32_t(session_.clock().elapsed_ms / 1000);
         v.category = category_of(slowest_, safe_start_, fair_start_);
+        v.date = h.date;
         v.steps = steps_;
         v.outcome = Verdict::Differs;
         if (v.recorded != v.replayed)

@@ -29,6 +29,7 @@ struct Verdict {
     std::int32_t seconds = 0;
     std::int64_t steps = 0;  // of play, as counted while proving
     std::string category;    // the slowest speed and the comforts that change play
+    std::string date;        // when it was played, as its header says
     std::string why;         // what keeps it from being proven
 };
 

@@ -1,6 +1,7 @@
 #include "server/players.h"
 
 #include <QCryptographicHash>
+#include <QList>
 #include <QRandomGenerator>
 #include <array>
 

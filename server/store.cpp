@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <limits>
 
 #include "server/players.h"
 
@@ -29,6 +30,17 @@ const char* const kMigrations[][4] = {
         "bytes %BLOB% NOT NULL)",
         // A board reads its best games in order, and a rank counts those above one.
         "CREATE INDEX games_board ON games (category, earned DESC, id)",
+    },
+    {
+        // How many games of a board have each number of points: a rank, a board's size
+        // and a deep page are found from these few rows, not by counting a million games.
+        "CREATE TABLE score_counts (category TEXT NOT NULL, earned INTEGER NOT NULL, "
+        "games BIGINT NOT NULL, PRIMARY KEY (category, earned))",
+        "INSERT INTO score_counts (category, earned, games) "
+        "SELECT category, earned, COUNT(*) FROM games GROUP BY category, earned",
+        // A player's best game on a board, for the entries around it.
+        "CREATE INDEX games_player ON games (player_id, category, earned DESC, id)",
+        nullptr,
     },
 };
 constexpr int kMigrationCount = int(std::size(kMigrations));
@@ -238,15 +250,23 @@ std::optional<std::int64_t> rank_of(QSqlDatabase& d, const QString& category, st
                                     std::int64_t id, QSqlQuery& q) {
     q = QSqlQuery(d);
     q.prepare(
-        QStringLiteral("SELECT COUNT(*) FROM games WHERE category = ? AND "
-                       "(earned > ? OR (earned = ? AND id < ?))"));
+        QStringLiteral("SELECT COALESCE(SUM(games), 0) FROM score_counts WHERE "
+                       "category = ? AND earned > ?"));
     q.addBindValue(category);
     q.addBindValue(earned);
+    if (!q.exec() || !q.next())
+        return std::nullopt;
+    const std::int64_t above = q.value(0).toLongLong();
+    q = QSqlQuery(d);
+    q.prepare(
+        QStringLiteral("SELECT COUNT(*) FROM games WHERE category = ? AND earned = ? AND "
+                       "id < ?"));
+    q.addBindValue(category);
     q.addBindValue(earned);
     q.addBindValue(qint64(id));
     if (!q.exec() || !q.next())
         return std::nullopt;
-    return q.value(0).toLongLong() + 1;
+    return above + q.value(0).toLongLong() + 1;
 }
 
 }  // namespace
@@ -270,7 +290,7 @@ Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry
     q.addBindValue(game.earned);
     q.addBindValue(game.ticks);
     q.addBindValue(game.seconds);
-    q.addBindValue(game.played);
+    q.addBindValue(game.played.isNull() ? QStringLiteral("") : game.played);  // never NULL
     q.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
     Result result = Result::Done;
     std::int64_t id = 0;
@@ -281,9 +301,15 @@ Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry
         bytes.prepare(QStringLiteral("INSERT INTO recordings (game_id, bytes) VALUES (?, ?)"));
         bytes.addBindValue(qint64(id));
         bytes.addBindValue(game.recording);
-        if (!bytes.exec()) {
+        QSqlQuery counted(d);
+        counted.prepare(QStringLiteral(
+            "INSERT INTO score_counts (category, earned, games) VALUES (?, ?, 1) "
+            "ON CONFLICT (category, earned) DO UPDATE SET games = score_counts.games + 1"));
+        counted.addBindValue(game.category);
+        counted.addBindValue(game.earned);
+        if (!bytes.exec() || !counted.exec()) {
             d.rollback();
-            return failed(d, bytes);
+            return failed(d, bytes.lastError().isValid() ? bytes : counted);
         }
         if (!d.commit()) {
             QSqlQuery none(d);
@@ -326,19 +352,66 @@ Store::Result Store::board(const QString& category, std::int64_t offset, int lim
     QSqlDatabase d = db();
     if (!d.isOpen())
         return Result::Down;
-    QSqlQuery q(d);
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM games g JOIN players p ON p.id = g.player_id "
-                             "WHERE g.category = ? ORDER BY g.earned DESC, g.id LIMIT ? OFFSET ?")
-                  .arg(QLatin1String(kEntryColumns)));
-    q.addBindValue(category);
-    q.addBindValue(limit);
-    q.addBindValue(qint64(offset));
-    if (!q.exec())
-        return failed(d, q);
     page->clear();
-    while (q.next())
-        page->push_back(entry_of(q, offset + std::int64_t(page->size()) + 1));
+    // Where the page begins: the points of its first game, and how many games with as
+    // many points come before it.
+    std::int32_t points = std::numeric_limits<std::int32_t>::max();
+    std::int64_t skip = 0;
+    bool within = false;  // the page begins among the games with `points`
+    if (offset > 0) {
+        QSqlQuery counts(d);
+        counts.setForwardOnly(true);
+        counts.prepare(
+            QStringLiteral("SELECT earned, games FROM score_counts WHERE category = ? "
+                           "ORDER BY earned DESC"));
+        counts.addBindValue(category);
+        if (!counts.exec())
+            return failed(d, counts);
+        std::int64_t before = 0;
+        while (counts.next()) {
+            const std::int64_t games = counts.value(1).toLongLong();
+            if (before + games > offset) {
+                points = counts.value(0).toInt();
+                skip = offset - before;
+                within = true;
+                break;
+            }
+            before += games;
+        }
+        if (!within)
+            return Result::Done;  // past the board's end
+    }
+    const QString select = QStringLiteral(
+                               "SELECT %1 FROM games g JOIN players p ON p.id = "
+                               "g.player_id WHERE g.category = ? AND ")
+                               .arg(QLatin1String(kEntryColumns));
+    if (within) {
+        QSqlQuery same(d);
+        same.setForwardOnly(true);
+        same.prepare(select + QStringLiteral("g.earned = ? ORDER BY g.id LIMIT ? OFFSET ?"));
+        same.addBindValue(category);
+        same.addBindValue(points);
+        same.addBindValue(limit);
+        same.addBindValue(qint64(skip));
+        if (!same.exec())
+            return failed(d, same);
+        while (same.next())
+            page->push_back(entry_of(same, offset + std::int64_t(page->size()) + 1));
+    }
+    if (int(page->size()) < limit) {
+        QSqlQuery below(d);
+        below.setForwardOnly(true);
+        below.prepare(
+            select + (within ? QStringLiteral("g.earned < ? ") : QStringLiteral("g.earned <= ? ")) +
+            QStringLiteral("ORDER BY g.earned DESC, g.id LIMIT ?"));
+        below.addBindValue(category);
+        below.addBindValue(points);
+        below.addBindValue(limit - int(page->size()));
+        if (!below.exec())
+            return failed(d, below);
+        while (below.next())
+            page->push_back(entry_of(below, offset + std::int64_t(page->size()) + 1));
+    }
     return Result::Done;
 }
 
@@ -347,12 +420,20 @@ Store::Result Store::around(const QString& category, const QString& name, int ea
     QSqlDatabase d = db();
     if (!d.isOpen())
         return Result::Down;
+    // The player first, then their best game: asked as one join, a planner may walk the
+    // whole board in order looking for them.
+    QSqlQuery who(d);
+    who.prepare(QStringLiteral("SELECT id FROM players WHERE folded = ?"));
+    who.addBindValue(folded(name));
+    if (!who.exec())
+        return failed(d, who);
+    if (!who.next())
+        return Result::Refused;
     QSqlQuery best(d);
     best.prepare(
-        QStringLiteral("SELECT g.id, g.earned FROM games g JOIN players p ON "
-                       "p.id = g.player_id WHERE p.folded = ? AND g.category = ? "
-                       "ORDER BY g.earned DESC, g.id LIMIT 1"));
-    best.addBindValue(folded(name));
+        QStringLiteral("SELECT id, earned FROM games WHERE player_id = ? AND "
+                       "category = ? ORDER BY earned DESC, id LIMIT 1"));
+    best.addBindValue(who.value(0).toLongLong());
     best.addBindValue(category);
     if (!best.exec())
         return failed(d, best);
@@ -386,7 +467,8 @@ Store::Result Store::count(const QString& category, std::int64_t* games) {
     if (!d.isOpen())
         return Result::Down;
     QSqlQuery q(d);
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM games WHERE category = ?"));
+    q.prepare(
+        QStringLiteral("SELECT COALESCE(SUM(games), 0) FROM score_counts WHERE category = ?"));
     q.addBindValue(category);
     if (!q.exec() || !q.next())
         return failed(d, q);

@@ -11,7 +11,6 @@
 #include <thread>
 
 #include "replay/proof.h"
-#include "replay/script.h"
 #include "server/page.h"
 #include "server/players.h"
 
@@ -280,7 +279,7 @@ void World::prove(const HttpRequest& request, std::int64_t player, const HttpSer
     game.earned = v.earned;
     game.ticks = v.ticks;
     game.seconds = v.seconds;
-    game.played = QString::fromStdString(parse_script(request.body).header.date);
+    game.played = QString::fromStdString(v.date);
     BoardEntry entry;
     switch (store_.add(player, game, &entry)) {
         case Store::Result::Done:

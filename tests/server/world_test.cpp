@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <future>
 #include <string>
 
@@ -53,7 +54,8 @@ void empty_postgres(const QString& url) {
     Store store(url);
     QString why;
     ASSERT_TRUE(store.open(&why)) << why.toStdString();
-    const char* const tables[] = {"recordings", "games", "players", "schema_migrations"};
+    const char* const tables[] = {"score_counts", "recordings", "games", "players",
+                                  "schema_migrations"};
     for (const char* table : tables)
         ASSERT_TRUE(store.execute(QStringLiteral("DROP TABLE %1").arg(QLatin1String(table))));
 }
@@ -254,6 +256,47 @@ TEST(World, TooManyRequestsAndAFullQueueAreAskedToComeBack) {
                   .get()
                   .status,
               200);
+}
+
+// A board's pages, from anywhere in it, and the ranks the store gives as games come:
+// as sorting every game would give them, ties in the order they came.
+TEST(Store, PagesAndRanksAreThoseOfTheWholeBoardSorted) {
+    Rig rig;
+    Store& store = *rig.store;
+    ASSERT_EQ(store.claim(QStringLiteral("Ann"), token_hash("a")), Store::Result::Done);
+    ASSERT_EQ(store.claim(QStringLiteral("Bob"), token_hash("b")), Store::Result::Done);
+    std::vector<std::pair<std::int32_t, std::int64_t>> sorted;  // points, id
+    for (int i = 0; i < 40; ++i) {
+        ProvenGame g;
+        g.digest = QByteArray::number(i);
+        g.recording = "r";
+        g.category = QStringLiteral("classic");
+        g.earned = ((i * 7) % 4) * 100;
+        BoardEntry kept;
+        ASSERT_EQ(store.add(i == 23 ? 2 : 1, g, &kept), Store::Result::Done);
+        sorted.emplace_back(g.earned, kept.id);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        const auto at = std::find(sorted.begin(), sorted.end(), std::pair{g.earned, kept.id});
+        EXPECT_EQ(kept.rank, at - sorted.begin() + 1) << i;
+    }
+    std::int64_t games = 0;
+    ASSERT_EQ(store.count(QStringLiteral("classic"), &games), Store::Result::Done);
+    EXPECT_EQ(games, 40);
+    for (int offset = 0; offset <= 42; ++offset) {
+        std::vector<BoardEntry> page;
+        ASSERT_EQ(store.board(QStringLiteral("classic"), offset, 7, &page), Store::Result::Done);
+        ASSERT_EQ(page.size(), std::size_t(std::clamp(40 - offset, 0, 7))) << offset;
+        for (std::size_t k = 0; k < page.size(); ++k) {
+            EXPECT_EQ(page[k].id, sorted[std::size_t(offset) + k].second) << offset;
+            EXPECT_EQ(page[k].rank, offset + std::int64_t(k) + 1);
+        }
+    }
+    std::vector<BoardEntry> around;
+    ASSERT_EQ(store.around(QStringLiteral("classic"), QStringLiteral("bob"), 5, &around),
+              Store::Result::Done);
+    ASSERT_EQ(around.size(), 11u);
+    EXPECT_EQ(around[5].name, QStringLiteral("Bob"));
 }
 
 TEST(Players, NamesArePrintableAndShort) {
