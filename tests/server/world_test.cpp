@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,6 +10,7 @@
 #include <future>
 #include <string>
 
+#include "fuzz/fuzz_server.h"
 #include "replay/proof.h"
 #include "server/players.h"
 #include "server/store.h"
@@ -297,6 +299,20 @@ TEST(Store, PagesAndRanksAreThoseOfTheWholeBoardSorted) {
               Store::Result::Done);
     ASSERT_EQ(around.size(), 11u);
     EXPECT_EQ(around[5].name, QStringLiteral("Bob"));
+}
+
+// The fuzzer's kept requests, answered again: each gets an answer, none a server error.
+TEST(World, TheFuzzersRequestsAreAnswered) {
+    const QDir dir(QStringLiteral(GRIMBOLT_FUZZ_DIR "/server_corpus"));
+    const QStringList files = dir.entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const int status = fuzz_server(bytes.constData(), std::size_t(bytes.size()));
+        EXPECT_TRUE(status >= 200 && status < 500) << name.toStdString() << ": " << status;
+    }
 }
 
 TEST(Players, NamesArePrintableAndShort) {
