@@ -37,4 +37,10 @@ for size in 16 32 48 64 128 256; do
         exit 1
     fi
 done
+# The world server: its program, its manual page and its unit, which starts the program
+# installed.
+test -x "$prefix/bin/grimbolt-server"
+zcat "$prefix/share/man/man1/grimbolt-server.1.gz" | grep -qF -- '\-\-database'
+grep -qx 'ExecStart=/usr/bin/grimbolt-server .*' "$prefix/lib/systemd/system/grimbolt-server.service"
+test -s "$prefix/share/doc/grimbolt-server/copyright"
 echo "installed and valid"
