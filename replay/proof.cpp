@@ -6,6 +6,7 @@
 #include "replay/locked_store.h"
 #include "replay/script.h"
 #include "replay/session.h"
+#include "replay/state_hash.h"
 
 namespace grimbolt {
 namespace {
@@ -67,6 +68,14 @@ class Prover {
         v.seconds = std::int32_t(session_.clock().elapsed_ms / 1000);
         v.category = category_of(slowest_, safe_start_, fair_start_);
         v.date = h.date;
+        Fnv play;
+        play.add(state_hash(session_.game().s));
+        play.add(v.earned);
+        play.add(v.ticks);
+        play.add(v.seconds);
+        for (const char c : v.category)
+            play.add(c);
+        v.fingerprint = play.value();
         v.steps = steps_;
         v.outcome = Verdict::Differs;
         if (v.recorded != v.replayed)

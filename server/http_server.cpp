@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <unordered_map>
 
 namespace grimbolt::server {
 
@@ -17,11 +18,12 @@ namespace net = boost::asio;
 using tcp = net::ip::tcp;
 
 std::string HttpRequest::header(std::string_view name) const {
+    std::string joined;
     for (const auto& [key, value] : headers) {
         if (beast::iequals(key, name))
-            return value;
+            joined += (joined.empty() ? "" : ", ") + value;
     }
-    return {};
+    return joined;
 }
 
 namespace {
@@ -32,31 +34,57 @@ struct HttpServer::State {
     HttpLimits limits;
     Handler handler;
     Log log;
+    Admit admit;
     net::io_context io;
-    tcp::acceptor acceptor{io};
+    // The acceptor is touched on its own strand only: accepting, and closing at a stop.
+    tcp::acceptor acceptor{net::make_strand(io)};
+    net::steady_timer pause{acceptor.get_executor()};
+    std::chrono::steady_clock::time_point last_told;
     std::atomic<int> open{0};
     std::atomic<bool> stopping{false};
     std::mutex sessions_lock;
     std::vector<std::weak_ptr<Session>> sessions;
+    std::unordered_map<std::string, int> per_address;  // under sessions_lock
 
-    State(HttpLimits l, Handler h, Log g)
-        : limits(l), handler(std::move(h)), log(std::move(g)), io(std::max(1, l.threads)) {}
+    State(HttpLimits l, Handler h, Log g, Admit a)
+        : limits(l),
+          handler(std::move(h)),
+          log(std::move(g)),
+          admit(std::move(a)),
+          io(std::max(1, l.threads)) {}
     void accept();
+    void take(tcp::socket socket);
 };
+
+namespace {
+
+// An address as the server names it: an IPv4 client of a dual-stack socket as IPv4.
+std::string address_of(const tcp::socket& socket) {
+    beast::error_code ec;
+    auto address = socket.remote_endpoint(ec).address();
+    if (ec)
+        return {};
+    if (address.is_v6() && address.to_v6().is_v4_mapped())
+        address = net::ip::make_address_v4(net::ip::v4_mapped, address.to_v6());
+    return address.to_string();
+}
+
+}  // namespace
 
 namespace {
 
 class Session : public std::enable_shared_from_this<Session> {
   public:
-    Session(tcp::socket socket, HttpServer::State& state)
-        : stream_(std::move(socket)), state_(state) {
-        beast::error_code ec;
-        const tcp::endpoint peer = stream_.socket().remote_endpoint(ec);
-        if (!ec)
-            peer_ = peer.address().to_string();
+    Session(tcp::socket socket, std::string peer, HttpServer::State& state)
+        : stream_(std::move(socket)), state_(state), peer_(std::move(peer)) {
         ++state_.open;
     }
-    ~Session() { --state_.open; }
+    ~Session() {
+        --state_.open;
+        const std::lock_guard lock(state_.sessions_lock);
+        if (--state_.per_address[peer_] <= 0)
+            state_.per_address.erase(peer_);
+    }
 
     void start() { read_head(); }
 
@@ -85,6 +113,22 @@ class Session : public std::enable_shared_from_this<Session> {
         waiting_ = false;
         if (ec)
             return refuse(ec, "waiting for a request");
+        // A body comes with its length: no chunks, so no trailers of any size.
+        if (parser_->get().count(http::field::transfer_encoding) != 0)
+            return answer_and_close(411, "send the body with a Content-Length\n");
+        if (state_.admit) {
+            HttpRequest head = request_of(parser_->get());
+            std::size_t limit = state_.limits.body_bytes;
+            if (std::optional<HttpResponse> answer = state_.admit(head, limit)) {
+                keep_alive_ = false;
+                return write(std::move(*answer), true);
+            }
+            if (parser_->content_length().value_or(0) > limit) {
+                return answer_and_close(413,
+                                        "the body is larger than this server takes for "
+                                        "this request\n");
+            }
+        }
         if (beast::iequals(parser_->get()[http::field::expect], "100-continue")) {
             auto go_on =
                 std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
@@ -134,14 +178,9 @@ class Session : public std::enable_shared_from_this<Session> {
             return refuse(ec, "sending a request");
         http::request<http::string_body> message = parser_->release();
         keep_alive_ = message.keep_alive();
-        HttpRequest request;
-        request.method = std::string(message.method_string());
-        request.target = std::string(message.target());
+        HttpRequest request = request_of(message);
         request.body = std::move(message.body());
-        request.peer = peer_;
-        for (const auto& field : message)
-            request.headers.emplace_back(std::string(field.name_string()),
-                                         std::string(field.value()));
+        request.admitted = static_cast<bool>(state_.admit);
         // No deadline while the answer is made: a proof takes what it takes.
         stream_.expires_never();
         auto work = std::make_shared<net::executor_work_guard<net::io_context::executor_type>>(
@@ -176,6 +215,17 @@ class Session : public std::enable_shared_from_this<Session> {
                           });
     }
 
+    HttpRequest request_of(const http::request<http::string_body>& message) const {
+        HttpRequest request;
+        request.method = std::string(message.method_string());
+        request.target = std::string(message.target());
+        request.peer = peer_;
+        for (const auto& field : message)
+            request.headers.emplace_back(std::string(field.name_string()),
+                                         std::string(field.value()));
+        return request;
+    }
+
     void answer_and_close(int status, std::string text) {
         HttpResponse r;
         r.status = status;
@@ -191,9 +241,9 @@ class Session : public std::enable_shared_from_this<Session> {
 
     beast::tcp_stream stream_;
     HttpServer::State& state_;
+    std::string peer_;
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::string_body>> parser_;
-    std::string peer_;
     bool keep_alive_ = false;
     bool waiting_ = false;
 };
@@ -202,32 +252,55 @@ class Session : public std::enable_shared_from_this<Session> {
 
 void HttpServer::State::accept() {
     acceptor.async_accept(net::make_strand(io), [this](beast::error_code ec, tcp::socket socket) {
+        if (!acceptor.is_open())
+            return;
         if (ec) {
-            if (ec == net::error::operation_aborted || !acceptor.is_open())
+            if (ec == net::error::operation_aborted)
                 return;
-            log("accept: " + ec.message());
-        } else if (open >= limits.connections) {
-            // Full: the new connection is let go at once, the others keep being served.
-            log("refused a connection: " + std::to_string(limits.connections) + " are open");
-            beast::error_code ignored;
-            socket.close(ignored);
-        } else {
-            auto session = std::make_shared<Session>(std::move(socket), *this);
-            {
-                const std::lock_guard lock(sessions_lock);
-                std::erase_if(sessions,
-                              [](const std::weak_ptr<Session>& s) { return s.expired(); });
-                sessions.push_back(session);
+            // Out of descriptors, say: told once a second, tried again a moment later.
+            const auto now = std::chrono::steady_clock::now();
+            if (now - last_told > std::chrono::seconds(1)) {
+                last_told = now;
+                log("accept: " + ec.message());
             }
-            net::dispatch(session->executor(), [session] { session->start(); });
+            pause.expires_after(std::chrono::milliseconds(50));
+            pause.async_wait([this](beast::error_code) {
+                if (!stopping)
+                    accept();
+            });
+            return;
         }
+        take(std::move(socket));
         if (!stopping)
             accept();
     });
 }
 
-HttpServer::HttpServer(HttpLimits limits, Handler handler, Log log)
-    : state_(std::make_shared<State>(limits, std::move(handler), std::move(log))) {}
+void HttpServer::State::take(tcp::socket socket) {
+    std::string peer = address_of(socket);
+    std::shared_ptr<Session> session;
+    {
+        const std::lock_guard lock(sessions_lock);
+        int& from_peer = per_address[peer];
+        // Full, in all or for this address: let go at once; the others keep being served.
+        if (open >= limits.connections || from_peer >= limits.connections_per_address) {
+            if (from_peer == 0)
+                per_address.erase(peer);
+            beast::error_code ignored;
+            socket.close(ignored);
+            return;
+        }
+        ++from_peer;
+        std::erase_if(sessions, [](const std::weak_ptr<Session>& s) { return s.expired(); });
+        session = std::make_shared<Session>(std::move(socket), std::move(peer), *this);
+        sessions.push_back(session);
+    }
+    net::dispatch(session->executor(), [session] { session->start(); });
+}
+
+HttpServer::HttpServer(HttpLimits limits, Handler handler, Log log, Admit admit)
+    : state_(
+          std::make_shared<State>(limits, std::move(handler), std::move(log), std::move(admit))) {}
 
 HttpServer::~HttpServer() {
     stop();
@@ -259,10 +332,21 @@ std::uint16_t HttpServer::port() const {
 }
 
 void HttpServer::run() {
+    // A fault in one request's handling is told and costs that connection, not the server.
+    const auto serve = [state = state_] {
+        for (;;) {
+            try {
+                state->io.run();
+                return;
+            } catch (const std::exception& e) {
+                state->log(std::string("error: ") + e.what());
+            }
+        }
+    };
     std::vector<std::thread> others;
     for (int i = 1; i < state_->limits.threads; ++i)
-        others.emplace_back([state = state_] { state->io.run(); });
-    state_->io.run();
+        others.emplace_back(serve);
+    serve();
     for (std::thread& t : others)
         t.join();
 }
@@ -271,9 +355,10 @@ void HttpServer::stop() {
     const std::shared_ptr<State> state = state_;
     if (state->stopping.exchange(true))
         return;
-    net::post(state->io, [state] {
+    net::post(state->acceptor.get_executor(), [state] {
         beast::error_code ec;
         state->acceptor.close(ec);
+        state->pause.cancel();
         const std::lock_guard lock(state->sessions_lock);
         for (const std::weak_ptr<Session>& s : state->sessions) {
             if (const auto session = s.lock())

@@ -2,12 +2,14 @@
 // The server's HTTP, on Boost.Beast: HTTP/1.1 with keep-alive, a bounded number of
 // connections, a limit on a request's body, and deadlines for reading a request and for
 // a connection left idle. A request is handed over whole; its answer may come later,
-// from any thread, so that a slow job never holds the threads that serve.
+// from any thread, so that a slow job never holds the threads that serve. A body comes
+// with its Content-Length: chunked bodies (and their trailers) are refused with 411.
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,9 +20,11 @@ struct HttpRequest {
     std::string method;  // "GET", "POST"...
     std::string target;  // the path and query, as sent: "/api/v1/boards/classic?around=Ann"
     std::string body;
-    std::string peer;  // the connection's own address
+    std::string peer;  // the connection's own address (an IPv4 one as such, never mapped)
     std::vector<std::pair<std::string, std::string>> headers;
-    // A header's value ("" when absent); names are compared without regard to case.
+    bool admitted = false;  // its head was let in already (HttpServer::Admit)
+    // A header's value ("" when absent): every line of that name, joined by ", " in
+    // order, as HTTP reads a list; names are compared without regard to case.
     std::string header(std::string_view name) const;
 };
 
@@ -37,6 +41,7 @@ struct HttpLimits {
     std::chrono::milliseconds read_timeout{30'000};  // a request's body, once its head is in
     std::chrono::milliseconds idle_timeout{15'000};  // waiting for a request's head, whole
     int connections = 512;
+    int connections_per_address = 32;  // one client cannot take every connection
     int threads = 2;
 };
 
@@ -48,8 +53,13 @@ class HttpServer {
     using Handler = std::function<void(HttpRequest, Reply)>;
     // Told of what happens to connections, a line each (cut off, refused...).
     using Log = std::function<void(const std::string&)>;
+    // Looks at a request's head before its body is read: an answer sends it back at
+    // once (unknown player, too many requests...), and `body_limit` may be lowered for
+    // what the request is. Called on a thread of the server.
+    using Admit = std::function<std::optional<HttpResponse>(const HttpRequest& head,
+                                                            std::size_t& body_limit)>;
 
-    HttpServer(HttpLimits limits, Handler handler, Log log);
+    HttpServer(HttpLimits limits, Handler handler, Log log, Admit admit = {});
     ~HttpServer();
 
     // Listens on the address and port (0: any free port); false with the reason.

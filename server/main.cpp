@@ -4,12 +4,12 @@
 #include <pthread.h>
 #include <QDir>
 #include <QGuiApplication>
-#include <QThread>
 #include <csignal>
 #include <cstdio>
 #include <mutex>
 #include <thread>
 
+#include "replay/proof.h"
 #include "server/config.h"
 #include "server/http_server.h"
 #include "server/store.h"
@@ -67,7 +67,12 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         say(QStringLiteral("waiting for the database: %1").arg(why));
-        QThread::sleep(1);
+        // A stop asked for meanwhile is heeded.
+        const timespec second{1, 0};
+        if (sigtimedwait(&stops, nullptr, &second) > 0) {
+            say(QStringLiteral("stopped while waiting for the database"));
+            return 1;
+        }
     }
 
     grimbolt::server::World world(*config, store, say);
@@ -76,7 +81,10 @@ int main(int argc, char* argv[]) {
         [&world](grimbolt::server::HttpRequest request, grimbolt::server::HttpServer::Reply reply) {
             world.handle(std::move(request), std::move(reply));
         },
-        [](const std::string& line) { say(QString::fromStdString(line)); });
+        [](const std::string& line) { say(grimbolt::printable(QString::fromStdString(line))); },
+        [&world](const grimbolt::server::HttpRequest& head, std::size_t& body_limit) {
+            return world.admit(head, body_limit);
+        });
     std::string failed;
     if (!http.listen(config->address.toStdString(), config->port, &failed)) {
         say(QString::fromStdString(failed));

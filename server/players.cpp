@@ -10,7 +10,21 @@ namespace {
 
 constexpr int kLongestName = 24;
 
+// Characters that show nothing, or change nothing a reader sees (Unicode's default
+// ignorable code points, and the replacement for broken text).
+bool ignorable(char32_t c) {
+    return c == 0x00AD || c == 0x034F || c == 0x061C || (c >= 0x115F && c <= 0x1160) ||
+           (c >= 0x17B4 && c <= 0x17B5) || (c >= 0x180B && c <= 0x180F) ||
+           (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2060 && c <= 0x206F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) ||
+           c == 0xFEFF || c == 0xFFA0 || (c >= 0xFFF0 && c <= 0xFFFD) ||
+           (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) ||
+           (c >= 0xE0000 && c <= 0xE0FFF);
+}
+
 bool visible(char32_t c) {
+    if (ignorable(c))
+        return false;
     switch (QChar::category(c)) {
         case QChar::Other_Control:
         case QChar::Other_Format:
@@ -24,8 +38,7 @@ bool visible(char32_t c) {
         case QChar::Separator_Space:
             return c == U' ';  // one kind of space; no space that looks like none
         default:
-            // Characters that show nothing though Unicode calls them letters or symbols.
-            return c != 0x3164 && c != 0x115F && c != 0x1160 && c != 0xFFA0 && c != 0x2800;
+            return c != 0x2800;  // the blank braille pattern
     }
 }
 
@@ -39,6 +52,8 @@ std::optional<QString> player_name(const QString& asked, QString* why) {
     };
     if (asked.size() > 4 * kLongestName)
         return refuse("a name has at most 24 characters");
+    if (!asked.isValidUtf16())
+        return refuse("a name has only printable characters");
     const QString name = asked.normalized(QString::NormalizationForm_C);
     const QList<uint> chars = name.toUcs4();
     if (chars.isEmpty())
@@ -62,7 +77,11 @@ std::optional<QString> player_name(const QString& asked, QString* why) {
 }
 
 QString folded(const QString& name) {
-    return name.normalized(QString::NormalizationForm_C).toCaseFolded();
+    // Compatibility forms are one (ﬁ and fi, Ｆ and F), and so are cases in full (ß and SS).
+    return name.normalized(QString::NormalizationForm_KC)
+        .toUpper()
+        .toCaseFolded()
+        .normalized(QString::NormalizationForm_KC);
 }
 
 QByteArray new_token() {

@@ -312,9 +312,14 @@ Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry
             return failed(d, bytes.lastError().isValid() ? bytes : counted);
         }
         if (!d.commit()) {
-            QSqlQuery none(d);
+            const QString why = d.lastError().text();
             d.rollback();
-            return failed(d, none) == Result::Down ? Result::Down : Result::Refused;
+            QSqlQuery none(d);
+            const Result r = failed(d, none, true);
+            if (r != Result::Down)
+                std::fprintf(stderr, "grimbolt-server: the database kept no game: %s\n",
+                             qPrintable(why));
+            return r;
         }
     } else {
         d.rollback();

@@ -1,5 +1,7 @@
 #include "server/world.h"
 
+#include <boost/asio/ip/address.hpp>
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -8,6 +10,7 @@
 #include <QJsonObject>
 #include <QUrl>
 #include <QUrlQuery>
+#include <cctype>
 #include <thread>
 
 #include "replay/proof.h"
@@ -34,6 +37,46 @@ HttpResponse problem(int status, const char* error, const QString& why = {}) {
     if (!why.isEmpty())
         o.insert(QStringLiteral("why"), why);
     return json(status, o);
+}
+
+HttpResponse unknown_player() {
+    HttpResponse r =
+        problem(401, "unknown player", QStringLiteral("send your token as Authorization: Bearer"));
+    r.headers.emplace_back("WWW-Authenticate", "Bearer");
+    return r;
+}
+
+// A page's answer, with headers that keep a browser to what it is: no sniffing, no
+// script, no frames.
+HttpResponse html(int status, const QString& page) {
+    HttpResponse r{status, "text/html; charset=utf-8", page.toStdString(), {}};
+    r.headers.emplace_back("X-Content-Type-Options", "nosniff");
+    r.headers.emplace_back("Content-Security-Policy",
+                           "default-src 'none'; style-src 'unsafe-inline'; frame-ancestors 'none'");
+    return r;
+}
+
+// A recording as it is proven and kept: its lines as the game reads them, without the
+// comments, blank lines, carriage returns and trailing blanks the game skips.
+std::string kept_text(const std::string& sent) {
+    std::string text;
+    text.reserve(sent.size());
+    std::size_t at = 0;
+    while (at < sent.size()) {
+        std::size_t end = sent.find('\n', at);
+        if (end == std::string::npos)
+            end = sent.size();
+        std::string_view line(sent.data() + at, end - at);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+            line.remove_suffix(1);
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first != std::string_view::npos && line[first] != '#') {
+            text.append(line);
+            text.push_back('\n');
+        }
+        at = end + 1;
+    }
+    return text;
 }
 
 HttpResponse unavailable(const char* why, int retry_seconds) {
@@ -88,8 +131,12 @@ World::World(const ServerConfig& config, Store& store, Log log)
     provers_.setMaxThreadCount(config.provers > 0
                                    ? config.provers
                                    : int(std::max(1u, std::thread::hardware_concurrency())));
-    // A prover thread keeps its database connection: it is not ended while idle.
+    // A thread keeps its database connection: it is not ended while idle.
     provers_.setExpiryTimeout(-1);
+    desk_.setMaxThreadCount(4);
+    desk_.setExpiryTimeout(-1);
+    for (const QString& proxy : config.proxies)
+        proxies_ << address_key(proxy, false);
 }
 
 World::~World() {
@@ -97,7 +144,9 @@ World::~World() {
 }
 
 void World::finish() {
+    desk_.waitForDone();
     provers_.waitForDone();
+    desk_.waitForDone();  // what the proofs asked for meanwhile
 }
 
 QStringList World::categories() {
@@ -109,32 +158,117 @@ QStringList World::categories() {
     return names;
 }
 
+QString World::address_key(const QString& text, bool by_network) {
+    namespace ip = boost::asio::ip;
+    boost::system::error_code ec;
+    ip::address address = ip::make_address(text.trimmed().toStdString(), ec);
+    if (ec)
+        return text.trimmed().left(64);
+    if (address.is_v6() && address.to_v6().is_v4_mapped())
+        address = ip::make_address_v4(ip::v4_mapped, address.to_v6());
+    // One IPv6 client has a /64 to itself: it counts as one.
+    if (by_network && address.is_v6()) {
+        ip::address_v6::bytes_type bytes = address.to_v6().to_bytes();
+        std::fill(bytes.begin() + 8, bytes.end(), 0);
+        return QString::fromStdString(ip::address_v6(bytes).to_string()) + QStringLiteral("/64");
+    }
+    return QString::fromStdString(address.to_string());
+}
+
 std::string World::client_of(const HttpRequest& request) const {
-    if (!config_.proxies.contains(QString::fromStdString(request.peer)))
-        return request.peer;
+    const QString peer = address_key(QString::fromStdString(request.peer), false);
+    if (!proxies_.contains(peer))
+        return address_key(peer, true).toStdString();
     // The last address a proxy of ours added is the one that reached it.
     const QStringList chain =
         QString::fromStdString(request.header("X-Forwarded-For")).split(QLatin1Char(','));
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        const QString address = it->trimmed();
-        if (!address.isEmpty() && !config_.proxies.contains(address))
-            return address.left(64).toStdString();
+        const QString address = address_key(*it, false);
+        if (!address.isEmpty() && !proxies_.contains(address))
+            return address_key(address, true).toStdString();
     }
-    return request.peer;
+    return peer.toStdString();
 }
 
 bool World::within_rate(const std::string& client, bool upload) {
     const std::int64_t now = this_minute();
     const std::lock_guard lock(rate_lock_);
-    // A flood of addresses costs memory only until the minute turns.
-    if (rates_.size() > 100'000)
-        std::erase_if(rates_, [&](const auto& r) { return r.second.minute != now; });
-    Minute& m = rates_[client];
-    if (m.minute != now)
-        m = Minute{now, 0, 0};
+    if (now != rates_minute_) {
+        rates_.clear();
+        rates_minute_ = now;
+    }
+    // A flood of addresses costs memory only up to a bound: past it, the newcomers of
+    // this minute share one count.
+    auto it = rates_.find(client);
+    if (it == rates_.end())
+        it = rates_.size() < 100'000 ? rates_.emplace(client, Minute{}).first
+                                     : rates_.try_emplace(std::string("(many)")).first;
+    Minute& m = it->second;
     if (++m.requests > config_.per_minute)
         return false;
     return !upload || ++m.uploads <= config_.uploads_per_minute;
+}
+
+namespace {
+
+struct Route {
+    QString path;  // percent-decoded
+    QString query;
+    bool get = false;
+    bool post = false;
+};
+
+Route route_of(const HttpRequest& request) {
+    const std::string& target = request.target;
+    const std::size_t mark = target.find('?');
+    Route r;
+    r.path = QUrl::fromPercentEncoding(QByteArray::fromStdString(target.substr(0, mark)));
+    r.query =
+        mark == std::string::npos ? QString() : QString::fromStdString(target.substr(mark + 1));
+    r.get = request.method == "GET";
+    r.post = request.method == "POST";
+    return r;
+}
+
+// The token of "Authorization: Bearer <64 hex digits>"; empty when there is none.
+QByteArray bearer_of(const HttpRequest& request) {
+    const QByteArray value = QByteArray::fromStdString(request.header("Authorization")).trimmed();
+    const QByteArray scheme("bearer ");
+    if (value.size() != scheme.size() + 64 || value.left(scheme.size()).toLower() != scheme)
+        return {};
+    const QByteArray token = value.mid(scheme.size());
+    for (const char c : token) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return {};
+    }
+    return token.toLower();
+}
+
+constexpr std::size_t kNameBodyMost = 4096;
+constexpr std::size_t kOtherBodyMost = 64 * 1024;
+constexpr int kDeskQueue = 256;
+
+}  // namespace
+
+std::optional<HttpResponse> World::admit(const HttpRequest& head, std::size_t& body_limit) {
+    const Route r = route_of(head);
+    if (r.path == QLatin1String("/healthz"))
+        return std::nullopt;  // the operator's own: never counted
+    if (!within_rate(client_of(head), r.post)) {
+        HttpResponse answer = problem(429, "too many requests");
+        answer.headers.emplace_back("Retry-After", "60");
+        return answer;
+    }
+    if (r.post && r.path == QLatin1String("/api/v1/games")) {
+        // Who sends it is known before its body is read: no stranger's megabytes are taken.
+        if (bearer_of(head).isEmpty())
+            return unknown_player();
+        return std::nullopt;
+    }
+    body_limit =
+        std::min(body_limit, r.post && r.path == QLatin1String("/api/v1/players") ? kNameBodyMost
+                                                                                  : kOtherBodyMost);
+    return std::nullopt;
 }
 
 void World::handle(HttpRequest request, HttpServer::Reply reply) {
@@ -142,35 +276,46 @@ void World::handle(HttpRequest request, HttpServer::Reply reply) {
     QElapsedTimer clock;
     clock.start();
     const QString line = QStringLiteral("%1 %2 from %3")
-                             .arg(QString::fromStdString(request.method),
+                             .arg(printable(QString::fromStdString(request.method.substr(0, 16))),
                                   printable(QString::fromStdString(request.target.substr(0, 200))),
-                                  QString::fromStdString(client));
+                                  printable(QString::fromStdString(client)));
     // Every answer is told in one line.
     HttpServer::Reply answer = [this, reply, line, clock](HttpResponse r) {
         log_(QStringLiteral("%1: %2 in %3 ms")
                  .arg(line, QString::number(r.status), QString::number(clock.elapsed())));
         reply(std::move(r));
     };
-    const std::string& target = request.target;
-    const std::size_t mark = target.find('?');
-    const QString path =
-        QUrl::fromPercentEncoding(QByteArray::fromStdString(target.substr(0, mark)));
-    const QString query =
-        mark == std::string::npos ? QString() : QString::fromStdString(target.substr(mark + 1));
-    const bool get = request.method == "GET";
-    const bool post = request.method == "POST";
+    if (!request.admitted) {
+        std::size_t limit = config_.http.body_bytes;
+        if (std::optional<HttpResponse> refused = admit(request, limit))
+            return answer(std::move(*refused));
+        if (request.body.size() > limit)
+            return answer(problem(413, "too large"));
+    }
+    // The database is asked on threads of its own: a slow one never holds the threads
+    // that read requests.
+    if (desk_waiting_.fetch_add(1) >= kDeskQueue) {
+        --desk_waiting_;
+        return answer(unavailable("too busy", 5));
+    }
+    auto shared = std::make_shared<HttpRequest>(std::move(request));
+    desk_.start([this, shared, answer] {
+        route(std::move(*shared), answer);
+        --desk_waiting_;
+    });
+}
 
+void World::route(HttpRequest request, const HttpServer::Reply& answer) {
+    const Route r = route_of(request);
+    const QString& path = r.path;
+    const QString& query = r.query;
+    const bool get = r.get;
+    const bool post = r.post;
     if (path == QLatin1String("/healthz") && get) {
         if (store_.reachable())
             return answer(HttpResponse{200, "text/plain; charset=utf-8", "ok\n", {}});
         return answer(unavailable("the database is away", 5));
     }
-    if (!within_rate(client, post))
-        return answer([] {
-            HttpResponse r = problem(429, "too many requests");
-            r.headers.emplace_back("Retry-After", "60");
-            return r;
-        }());
     if (path == QLatin1String("/api/v1/players") && post)
         return claim(request, answer);
     if (path == QLatin1String("/api/v1/games") && post)
@@ -188,11 +333,7 @@ void World::handle(HttpRequest request, HttpServer::Reply reply) {
                        path.startsWith(QLatin1String("/boards/"));
     if (known)
         return answer(problem(405, "method not allowed"));
-    HttpResponse r{404,
-                   "text/html; charset=utf-8",
-                   missing_page(QStringLiteral("No page here.")).toStdString(),
-                   {}};
-    answer(std::move(r));
+    answer(html(404, missing_page(QStringLiteral("No page here."))));
 }
 
 void World::claim(const HttpRequest& request, const HttpServer::Reply& reply) {
@@ -224,39 +365,32 @@ void World::claim(const HttpRequest& request, const HttpServer::Reply& reply) {
 }
 
 void World::submit(HttpRequest request, HttpServer::Reply reply) {
-    const std::string authorization = request.header("Authorization");
-    const std::string bearer = "Bearer ";
+    const QByteArray token = bearer_of(request);
     std::int64_t player = 0;
     QString name;
-    const Store::Result who =
-        authorization.rfind(bearer, 0) == 0 && authorization.size() <= bearer.size() + 128
-            ? store_.player_of(
-                  token_hash(QByteArray::fromStdString(authorization.substr(bearer.size()))),
-                  &player, &name)
-            : Store::Result::Refused;
+    const Store::Result who = token.isEmpty() ? Store::Result::Refused
+                                              : store_.player_of(token_hash(token), &player, &name);
     if (who == Store::Result::Down)
         return reply(unavailable("the database is away", 5));
-    if (who != Store::Result::Done) {
-        HttpResponse r = problem(401, "unknown player",
-                                 QStringLiteral("send your token as "
-                                                "Authorization: Bearer"));
-        r.headers.emplace_back("WWW-Authenticate", "Bearer");
-        return reply(r);
-    }
+    if (who != Store::Result::Done)
+        return reply(unknown_player());
     // The queue is bounded: beyond it the sender is asked to come back.
     if (proving_.fetch_add(1) >= config_.queue + provers_.maxThreadCount()) {
         --proving_;
         return reply(unavailable("too many recordings wait to be proven", 10));
     }
     auto shared = std::make_shared<HttpRequest>(std::move(request));
-    provers_.start([this, shared, player, reply] {
-        prove(*shared, player, reply);
+    provers_.start([this, shared, player, name, reply] {
+        prove(*shared, player, name, reply);
         --proving_;
     });
 }
 
-void World::prove(const HttpRequest& request, std::int64_t player, const HttpServer::Reply& reply) {
-    const Verdict v = verify(request.body);
+void World::prove(const HttpRequest& request, std::int64_t player, const QString& sender,
+                  const HttpServer::Reply& reply) {
+    // What is proven is what is kept: the lines the game reads.
+    const std::string text = kept_text(request.body);
+    const Verdict v = verify(text);
     if (v.outcome != Verdict::Proven) {
         const char* error = refusal_of(v);
         return reply(problem(v.outcome == Verdict::Unreadable ? 400 : 422, error,
@@ -272,8 +406,10 @@ void World::prove(const HttpRequest& request, std::int64_t player, const HttpSer
         return reply(problem(422, "not its category",
                              QStringLiteral("the game proves as %1, not %2").arg(category, filed)));
     ProvenGame game;
-    game.recording = QByteArray::fromStdString(request.body);
-    game.digest = QCryptographicHash::hash(game.recording, QCryptographicHash::Sha256).toHex();
+    game.recording = QByteArray::fromStdString(text);
+    // A game is its play: the same play re-dated, re-commented or sent with other line
+    // ends is the same game, and stays its first sender's.
+    game.digest = QByteArray::number(qulonglong(v.fingerprint), 16).rightJustified(16, '0');
     game.category = category;
     game.score = v.replayed;
     game.earned = v.earned;
@@ -290,23 +426,25 @@ void World::prove(const HttpRequest& request, std::int64_t player, const HttpSer
                      .arg(category));
             return reply(json(201, entry_json(entry)));
         case Store::Result::Exists:
+            if (folded(entry.name) != folded(sender))
+                return reply(
+                    problem(409, "someone else's game",
+                            QStringLiteral("this play is kept already, as %1's").arg(entry.name)));
             return reply(json(200, entry_json(entry)));
         case Store::Result::Down:
             return reply(unavailable("the database is away", 5));
         case Store::Result::Refused:
             break;
     }
-    reply(problem(500, "the database refused"));
+    // Proven but not kept (a full disk, say): the sender may try again later.
+    reply(unavailable("the game could not be kept now", 60));
 }
 
 void World::board(const QString& category, const QString& query_text, bool page,
                   const HttpServer::Reply& reply) {
     if (!categories().contains(category)) {
         if (page)
-            return reply(HttpResponse{404,
-                                      "text/html; charset=utf-8",
-                                      missing_page(QStringLiteral("No such board.")).toStdString(),
-                                      {}});
+            return reply(html(404, missing_page(QStringLiteral("No such board."))));
         return reply(problem(404, "no such board"));
     }
     const QUrlQuery query(query_text);
@@ -334,10 +472,7 @@ void World::board(const QString& category, const QString& query_text, bool page,
     if (r != Store::Result::Done)
         return reply(problem(500, "the database refused"));
     if (page) {
-        return reply(HttpResponse{200,
-                                  "text/html; charset=utf-8",
-                                  board_page(category, entries, games, categories()).toStdString(),
-                                  {}});
+        return reply(html(200, board_page(category, entries, games, categories())));
     }
     QJsonArray list;
     for (const BoardEntry& e : entries)
@@ -348,8 +483,11 @@ void World::board(const QString& category, const QString& query_text, bool page,
 }
 
 void World::recording(const QString& id_text, const HttpServer::Reply& reply) {
-    bool number = false;
-    const qint64 id = id_text.toLongLong(&number);
+    bool number = !id_text.isEmpty() && id_text.size() <= 18 &&
+                  std::all_of(id_text.begin(), id_text.end(), [](QChar c) {
+                      return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+                  });
+    const qint64 id = number ? id_text.toLongLong(&number) : 0;
     QByteArray bytes;
     const Store::Result r =
         number && id > 0 ? store_.recording(id, &bytes) : Store::Result::Refused;

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -24,7 +25,12 @@ class World {
     World(const ServerConfig& config, Store& store, Log log);
     ~World();
 
-    // The server's handler: answers now, or once the recording sent is proven.
+    // The server's look at a request's head (HttpServer::Admit): too many requests from
+    // its client, or an upload without a player's token, are answered before the body is
+    // read; a name's claim takes a small body only.
+    std::optional<HttpResponse> admit(const HttpRequest& head, std::size_t& body_limit);
+    // The server's handler: answers once the database or a proof has answered, on
+    // threads of the world's own.
     void handle(HttpRequest request, HttpServer::Reply reply);
     // Waits for every proof accepted so far to be answered.
     void finish();
@@ -35,9 +41,11 @@ class World {
     int proving() const { return proving_; }
 
   private:
+    void route(HttpRequest request, const HttpServer::Reply& reply);
     void claim(const HttpRequest& request, const HttpServer::Reply& reply);
     void submit(HttpRequest request, HttpServer::Reply reply);
-    void prove(const HttpRequest& request, std::int64_t player, const HttpServer::Reply& reply);
+    void prove(const HttpRequest& request, std::int64_t player, const QString& sender,
+               const HttpServer::Reply& reply);
     void board(const QString& category, const QString& query, bool page,
                const HttpServer::Reply& reply);
     void recording(const QString& id, const HttpServer::Reply& reply);
@@ -51,13 +59,20 @@ class World {
     Log log_;
     QThreadPool provers_;
     std::atomic<int> proving_{0};
+    QThreadPool desk_;  // everything else that asks the database
+    std::atomic<int> desk_waiting_{0};
+    // An address as the limits count it: IPv4 as such (never mapped into IPv6), and an
+    // IPv6 client by its /64 when `by_network`.
+    static QString address_key(const QString& text, bool by_network);
+
     struct Minute {
-        std::int64_t minute = 0;
         int requests = 0;
         int uploads = 0;
     };
+    QStringList proxies_;  // as address_key gives them
     std::mutex rate_lock_;
-    std::unordered_map<std::string, Minute> rates_;
+    std::int64_t rates_minute_ = 0;
+    std::unordered_map<std::string, Minute> rates_;  // this minute's
 };
 
 }  // namespace grimbolt::server

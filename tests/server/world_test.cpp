@@ -8,12 +8,14 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <future>
+#include <set>
 #include <string>
 
 #include "fuzz/fuzz_server.h"
 #include "replay/proof.h"
 #include "server/players.h"
 #include "server/store.h"
+#include "server/variants.h"
 #include "server/world.h"
 
 namespace grimbolt::server {
@@ -132,10 +134,17 @@ TEST(World, APlayerJoinsSendsAGameAndFindsItProvenOnTheBoards) {
     EXPECT_EQ(entry.value("rank").toInt(), 1);
     EXPECT_EQ(entry.value("earned").toInt(), 1000);
     EXPECT_EQ(entry.value("category").toString(), "slow");
-    // Sent again, by anyone: the same entry, once.
+    // Sent again: the same entry, once. The same play re-dated, commented, with other
+    // line ends, by someone else: still the first sender's.
     const HttpResponse again = rig.upload(token, game);
     EXPECT_EQ(again.status, 200);
     EXPECT_EQ(object_of(again).value("id"), entry.value("id"));
+    std::string copy = with(game, "date ", "date 2026-03-03T03:03:03") + "# mine now\n";
+    for (std::size_t at = copy.find('\n'); at != std::string::npos; at = copy.find('\n', at + 2))
+        copy.insert(at, "\r");
+    const HttpResponse stolen = rig.upload(rig.join(QStringLiteral("Thief")), copy);
+    EXPECT_EQ(stolen.status, 409) << stolen.body;
+    EXPECT_EQ(rig.upload(token, copy).status, 200);
 
     const QJsonObject board = object_of(rig.ask("GET", "/api/v1/boards/slow"));
     EXPECT_EQ(board.value("games").toInt(), 1);
@@ -160,7 +169,9 @@ TEST(World, APlayerJoinsSendsAGameAndFindsItProvenOnTheBoards) {
     const std::string link = "/api/v1/games/" + std::to_string(entry.value("id").toInt());
     EXPECT_NE(page.body.find(link), std::string::npos);
     const HttpResponse download = rig.ask("GET", link);
-    EXPECT_EQ(download.body, game);
+    // Kept as the game reads it: without its comments.
+    EXPECT_EQ(download.body.find('#'), std::string::npos);
+    EXPECT_EQ(download.body, game.substr(game.find("recording 2")));
     EXPECT_EQ(verify(download.body).outcome, Verdict::Proven);
     EXPECT_EQ(rig.ask("GET", "/api/v1/games/99").status, 404);
     EXPECT_EQ(rig.ask("GET", "/").status, 200);
@@ -313,6 +324,21 @@ TEST(World, TheFuzzersRequestsAreAnswered) {
         const int status = fuzz_server(bytes.constData(), std::size_t(bytes.size()));
         EXPECT_TRUE(status >= 200 && status < 500) << name.toStdString() << ": " << status;
     }
+}
+
+// The other games the tests and the benchmark send: each proves, each another play.
+TEST(World, OtherGamesAreOtherPlays) {
+    Rig rig;
+    const std::string token = rig.join(QStringLiteral("Many"));
+    std::set<int> ids;
+    for (int n = 0; n < 4; ++n) {
+        const std::string game = other_game(recorded_game(), n);
+        ASSERT_FALSE(game.empty()) << n;
+        const HttpResponse r = rig.upload(token, game);
+        EXPECT_EQ(r.status, 201) << r.body;
+        ids.insert(object_of(r).value("id").toInt());
+    }
+    EXPECT_EQ(ids.size(), 4u);
 }
 
 TEST(Players, NamesArePrintableAndShort) {
