@@ -22,8 +22,9 @@ struct Serving {
     HttpServer server;
     std::thread thread;
 
-    Serving(HttpLimits limits, HttpServer::Handler handler)
-        : server(limits, std::move(handler), [](const std::string&) {}) {
+    Serving(HttpLimits limits, HttpServer::Handler handler, HttpServer::Admit admit = {})
+        : server(
+              limits, std::move(handler), [](const std::string&) {}, std::move(admit)) {
         std::string why;
         EXPECT_TRUE(server.listen("127.0.0.1", 0, &why)) << why;
         thread = std::thread([this] { server.run(); });
@@ -100,6 +101,14 @@ TEST(HttpServer, KeepsAConnectionAliveAndRefusesWhatIsTooLargeOrMalformed) {
         EXPECT_LT(Clock::now() - start, 2s);
     }
     {
+        // Chunks, and so trailers of any size: refused for a length.
+        Client c(s.server.port());
+        ASSERT_TRUE(
+            c.send("POST /x HTTP/1.1\r\nHost: a\r\nTransfer-Encoding: chunked\r\n\r\n0\r\nX: " +
+                   std::string(70000, 'a') + "\r\n\r\n"));
+        EXPECT_EQ(c.receive().rfind("HTTP/1.1 411", 0), 0u);
+    }
+    {
         Client c(s.server.port());
         ASSERT_TRUE(c.send("HELLO THERE\r\n\r\n"));
         EXPECT_EQ(c.receive().rfind("HTTP/1.1 400", 0), 0u);
@@ -148,6 +157,22 @@ TEST(HttpServer, CutsOffSlowClientsAndBoundsTheConnections) {
     EXPECT_TRUE(third.closed_by_server());
     ASSERT_TRUE(second.send("GET /b HTTP/1.1\r\nHost: a\r\n\r\n"));
     EXPECT_NE(second.receive("GET /b 0").find("GET /b 0"), std::string::npos);
+}
+
+// A request refused on its head is answered before a byte of its body is sent.
+TEST(HttpServer, AHeadRefusedIsAnsweredWithoutItsBody) {
+    Serving s(HttpLimits{}, echo(), [](const HttpRequest& head, std::size_t& limit) {
+        limit = 100;
+        if (head.target == "/no")
+            return std::optional<HttpResponse>(HttpResponse{401, "text/plain", "who?", {}});
+        return std::optional<HttpResponse>();
+    });
+    Client no(s.server.port());
+    ASSERT_TRUE(no.send("POST /no HTTP/1.1\r\nHost: a\r\nContent-Length: 5000000\r\n\r\n"));
+    EXPECT_EQ(no.receive().rfind("HTTP/1.1 401", 0), 0u);
+    Client large(s.server.port());
+    ASSERT_TRUE(large.send("POST /yes HTTP/1.1\r\nHost: a\r\nContent-Length: 101\r\n\r\n"));
+    EXPECT_EQ(large.receive().rfind("HTTP/1.1 413", 0), 0u);
 }
 
 // A stop lets every answer being made reach its client first.

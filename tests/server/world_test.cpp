@@ -353,6 +353,15 @@ TEST(Players, NamesArePrintableAndShort) {
           "nb\xc2\xa0space"})
         EXPECT_FALSE(player_name(QString::fromUtf8(bad))) << bad;
     EXPECT_EQ(folded(QStringLiteral("ÉTÉ")), folded(QString::fromUtf8("e\xcc\x81t\xc3\xa9")));
+    // Broken text, and marks that change nothing a reader sees.
+    EXPECT_FALSE(player_name(QStringLiteral("ab") + QChar(0xD800)));
+    EXPECT_FALSE(player_name(QString::fromUtf8("Ann\xef\xb8\x8f")));
+    EXPECT_FALSE(player_name(QString::fromUtf8("Ann\xcd\x8f")));
+    // One name in its compatibility forms and its full case.
+    EXPECT_EQ(folded(QString::fromUtf8("\xef\xbc\xa6ull")), folded(QStringLiteral("full")));
+    EXPECT_EQ(folded(QString::fromUtf8("Stra\xc3\x9f"
+                                       "e")),
+              folded(QStringLiteral("STRASSE")));
 }
 
 }  // namespace
