@@ -128,6 +128,7 @@ void uploads(benchmark::State& state) {
     config.data = dir.path();
     config.per_minute = 1'000'000;
     config.uploads_per_minute = 1'000'000;
+    config.games_per_day = 1'000'000;
     config.queue = 1000;
     server::Store store(config.store());
     QString why;

@@ -24,6 +24,7 @@ constexpr Number kNumbers[] = {
     {"queue", "Recordings that may wait for a prover; more are told to come back.", 1, 100000},
     {"per-minute", "Requests a client may make a minute.", 1, 1000000},
     {"uploads-per-minute", "Games and names a client may send a minute.", 1, 1000000},
+    {"games-per-day", "New games one player may have kept in a day.", 1, 1000000},
     {"body-bytes", "The largest request body taken, in bytes.", 1024, 64 * 1024 * 1024},
     {"connections", "Connections open at once.", 1, 100000},
     {"read-timeout", "Seconds a client has to send a request's body.", 1, 3600},
@@ -146,6 +147,8 @@ std::optional<ServerConfig> read_config(const QStringList& arguments, QString* m
             config.per_minute = int(x);
         else if (name == QLatin1String("uploads-per-minute"))
             config.uploads_per_minute = int(x);
+        else if (name == QLatin1String("games-per-day"))
+            config.games_per_day = int(x);
         else if (name == QLatin1String("body-bytes"))
             config.http.body_bytes = std::size_t(x);
         else if (name == QLatin1String("connections"))

@@ -23,6 +23,7 @@ struct ServerConfig {
     int queue = 64;              // recordings waiting for a prover, beyond which 503
     int per_minute = 60;         // requests a client address may make a minute
     int uploads_per_minute = 6;  // of them, games and names sent
+    int games_per_day = 100;     // new games one player may have kept in a day
     QStringList proxies;         // addresses whose X-Forwarded-For is believed
 
     // The database as the store takes it.

@@ -481,6 +481,20 @@ Store::Result Store::count(const QString& category, std::int64_t* games) {
     return Result::Done;
 }
 
+Store::Result Store::kept_today(std::int64_t player, std::int64_t* games) {
+    QSqlDatabase d = db();
+    if (!d.isOpen())
+        return Result::Down;
+    QSqlQuery q(d);
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM games WHERE player_id = ? AND received > ?"));
+    q.addBindValue(qint64(player));
+    q.addBindValue(QDateTime::currentDateTimeUtc().addDays(-1).toString(Qt::ISODate));
+    if (!q.exec() || !q.next())
+        return failed(d, q);
+    *games = q.value(0).toLongLong();
+    return Result::Done;
+}
+
 bool Store::execute(const QString& statement) {
     QSqlDatabase d = db();
     QSqlQuery q(d);

@@ -73,6 +73,8 @@ class Store {
                   std::vector<BoardEntry>* page);
     Result recording(std::int64_t id, QByteArray* bytes);
     Result count(const QString& category, std::int64_t* games);
+    // The games a player had kept in the last day.
+    Result kept_today(std::int64_t player, std::int64_t* games);
     // Runs a statement of the operator's (or a test's) own, as it stands.
     bool execute(const QString& statement);
 

@@ -374,6 +374,19 @@ void World::submit(HttpRequest request, HttpServer::Reply reply) {
         return reply(unavailable("the database is away", 5));
     if (who != Store::Result::Done)
         return reply(unknown_player());
+    // One player's games are a day's worth at most: a board is not flooded by one
+    // player's many stops of one game.
+    std::int64_t today = 0;
+    const Store::Result counted = store_.kept_today(player, &today);
+    if (counted == Store::Result::Down)
+        return reply(unavailable("the database is away", 5));
+    if (today >= config_.games_per_day) {
+        HttpResponse r = problem(
+            429, "enough games today",
+            QStringLiteral("%1 games a day are kept for each player").arg(config_.games_per_day));
+        r.headers.emplace_back("Retry-After", "3600");
+        return reply(r);
+    }
     // The queue is bounded: beyond it the sender is asked to come back.
     if (proving_.fetch_add(1) >= config_.queue + provers_.maxThreadCount()) {
         --proving_;

@@ -23,6 +23,7 @@ struct Served {
         config.data = dir.path();
         config.per_minute = 1 << 30;
         config.uploads_per_minute = 1 << 30;
+        config.games_per_day = 1 << 30;
         config.proxies = QStringList{QStringLiteral("127.0.0.1")};
         store = std::make_unique<Store>(config.store());
         QString why;

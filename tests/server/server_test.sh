@@ -57,7 +57,8 @@ start_server() {
     shift
     # env runs the server in its own place: the pid is the server's.
     env GRIMBOLT_SCREEN_RUN="$screen_mark" "$server" --port "$port" --per-minute 1000000 \
-        --uploads-per-minute 1000000 --queue 1000 "$@" 2>>"$work/server.log" &
+        --uploads-per-minute 1000000 --games-per-day 1000000 --queue 1000 "$@" \
+        2>>"$work/server.log" &
     started=$!
     for _ in $(seq 100); do
         curl -sf "http://127.0.0.1:$port/healthz" >/dev/null 2>&1 && return 0

@@ -50,6 +50,7 @@ ServerConfig roomy() {
     ServerConfig c;
     c.per_minute = 10000;
     c.uploads_per_minute = 10000;
+    c.games_per_day = 10000;
     return c;
 }
 
@@ -339,6 +340,15 @@ TEST(World, OtherGamesAreOtherPlays) {
         ids.insert(object_of(r).value("id").toInt());
     }
     EXPECT_EQ(ids.size(), 4u);
+
+    // A day's worth of games, and no more, for one player.
+    ServerConfig few = roomy();
+    few.games_per_day = 2;
+    Rig day(few);
+    const std::string mine = day.join(QStringLiteral("Daily"));
+    EXPECT_EQ(day.upload(mine, other_game(recorded_game(), 0)).status, 201);
+    EXPECT_EQ(day.upload(mine, other_game(recorded_game(), 1)).status, 201);
+    EXPECT_EQ(day.upload(mine, other_game(recorded_game(), 2)).status, 429);
 }
 
 TEST(Players, NamesArePrintableAndShort) {
