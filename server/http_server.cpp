@@ -30,7 +30,7 @@ namespace {
 class Session;
 }
 
-struct HttpServer::State {
+struct HttpServer::State : std::enable_shared_from_this<HttpServer::State> {
     HttpLimits limits;
     Handler handler;
     Log log;
@@ -75,8 +75,13 @@ namespace {
 
 class Session : public std::enable_shared_from_this<Session> {
   public:
-    Session(tcp::socket socket, std::string peer, HttpServer::State& state)
-        : stream_(std::move(socket)), state_(state), peer_(std::move(peer)) {
+    // The session keeps the server's state, and its io_context, alive: an answer made on
+    // another thread may end the session after the server itself is gone.
+    Session(tcp::socket socket, std::string peer, std::shared_ptr<HttpServer::State> state)
+        : owner_(std::move(state)),
+          stream_(std::move(socket)),
+          state_(*owner_),
+          peer_(std::move(peer)) {
         ++state_.open;
     }
     ~Session() {
@@ -239,6 +244,7 @@ class Session : public std::enable_shared_from_this<Session> {
         stream_.socket().close(ec);
     }
 
+    std::shared_ptr<HttpServer::State> owner_;  // first made, last gone
     beast::tcp_stream stream_;
     HttpServer::State& state_;
     std::string peer_;
@@ -292,7 +298,7 @@ void HttpServer::State::take(tcp::socket socket) {
         }
         ++from_peer;
         std::erase_if(sessions, [](const std::weak_ptr<Session>& s) { return s.expired(); });
-        session = std::make_shared<Session>(std::move(socket), std::move(peer), *this);
+        session = std::make_shared<Session>(std::move(socket), std::move(peer), shared_from_this());
         sessions.push_back(session);
     }
     net::dispatch(session->executor(), [session] { session->start(); });
