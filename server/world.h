@@ -46,6 +46,8 @@ class World {
     void submit(HttpRequest request, HttpServer::Reply reply);
     void prove(const HttpRequest& request, std::int64_t player, const QString& sender,
                const HttpServer::Reply& reply);
+    void keep(const ProvenGame& game, std::int64_t player, const QString& sender,
+              const HttpServer::Reply& reply);
     void board(const QString& category, const QString& query, bool page,
                const HttpServer::Reply& reply);
     void recording(const QString& id, const HttpServer::Reply& reply);
