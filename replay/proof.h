@@ -34,7 +34,7 @@ struct Verdict {
     // points, ticks and time. Two recordings of one play (re-dated, with comments, with
     // other line ends) have the same.
     std::uint64_t fingerprint = 0;
-    std::string why;         // what keeps it from being proven
+    std::string why;  // what keeps it from being proven
 };
 
 Verdict verify(std::string_view text);

@@ -4,7 +4,7 @@
 set -euo pipefail
 clang_format=$1
 cd "$2"
-mapfile -t files < <(find assets bench canvas core hero replay shell tests world \
+mapfile -t files < <(find app assets bench canvas core hero replay server shell tests world \
     -name '*.cpp' -o -name '*.h' | sort)
 "$clang_format" --dry-run --Werror "${files[@]}"
 echo "${#files[@]} files in the project's format"
