@@ -364,11 +364,11 @@ QString KeysDialog::pad_name(int button) {
             return tr("Крестовина ←");
         case pad::Right:
             return tr("Крестовина →");
-        case 7:
+        case pad::LeftStick:
             return tr("Левый стик (нажатие)");
-        case 8:
+        case pad::RightStick:
             return tr("Правый стик (нажатие)");
-        case 20:
+        case pad::Touchpad:
             return tr("Сенсорная панель");
         default:
             break;

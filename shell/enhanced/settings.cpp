@@ -187,42 +187,43 @@ Options Settings::load() {
         else
             broken(kLanguageKey);
     }
-    std::array<bool, kActions> chosen{};
-    for (int i = 0; i < kActions; ++i) {
-        const QString key = keys_key(Action(i));
-        if (!ini.contains(key))
-            continue;
-        if (const auto keys = keys_value(ini.value(key))) {
-            options.keys.keys[std::size_t(i)] = *keys;
-            chosen[std::size_t(i)] = true;
-        } else {
-            broken(qPrintable(key));
+    // The keys and the pad's buttons: one line an action. A line that takes what another
+    // action already has gives way to its default.
+    const auto read_actions = [&](QString (*key_of)(Action), const auto& take) {
+        std::array<bool, kActions> chosen{};
+        for (int i = 0; i < kActions; ++i) {
+            const QString key = key_of(Action(i));
+            if (!ini.contains(key))
+                continue;
+            if (take(Action(i), ini.value(key)))
+                chosen[std::size_t(i)] = true;
+            else
+                broken(qPrintable(key));
         }
-    }
-    for (const Action a : options.keys.settle(chosen)) {
-        broken_ << keys_key(a);
-        taken_[keys_key(a)] = text_of(ini.value(keys_key(a)));
-        say_(QStringLiteral("%1: %2 takes a key of another action, taking its default")
-                 .arg(printable(path_), shown(qPrintable(keys_key(a)))));
-    }
-    std::array<bool, kActions> chosen_pad{};
-    for (int i = 0; i < kActions; ++i) {
-        const QString key = pad_key(Action(i));
-        if (!ini.contains(key))
-            continue;
-        if (const auto button = pad_value(ini.value(key))) {
-            options.pad.button[std::size_t(i)] = std::int8_t(*button);
-            chosen_pad[std::size_t(i)] = true;
-        } else {
-            broken(qPrintable(key));
+        return chosen;
+    };
+    const auto settled = [&](QString (*key_of)(Action), const auto& losers, const char* what) {
+        for (const Action a : losers) {
+            broken_ << key_of(a);
+            taken_[key_of(a)] = text_of(ini.value(key_of(a)));
+            say_(QStringLiteral("%1: %2 takes a %3 of another action, taking its default")
+                     .arg(printable(path_), shown(qPrintable(key_of(a))), QLatin1String(what)));
         }
-    }
-    for (const Action a : options.pad.settle(chosen_pad)) {
-        broken_ << pad_key(a);
-        taken_[pad_key(a)] = text_of(ini.value(pad_key(a)));
-        say_(QStringLiteral("%1: %2 takes a button of another action, taking its default")
-                 .arg(printable(path_), shown(qPrintable(pad_key(a)))));
-    }
+    };
+    const auto chosen_keys = read_actions(keys_key, [&](Action a, const QVariant& value) {
+        const auto keys = keys_value(value);
+        if (keys)
+            options.keys.keys[std::size_t(a)] = *keys;
+        return keys.has_value();
+    });
+    settled(keys_key, options.keys.settle(chosen_keys), "key");
+    const auto chosen_buttons = read_actions(pad_key, [&](Action a, const QVariant& value) {
+        const auto button = pad_value(value);
+        if (button)
+            options.pad.button[std::size_t(a)] = std::int8_t(*button);
+        return button.has_value();
+    });
+    settled(pad_key, options.pad.settle(chosen_buttons), "button");
     known_ = options;
     // A new player, who has no settings file yet, starts with the fair start on; the
     // file gets it with the first setting kept.

@@ -7,6 +7,9 @@ namespace {
 
 static_assert(SDL_CONTROLLER_BUTTON_A == pad::A && SDL_CONTROLLER_BUTTON_START == pad::Start &&
               SDL_CONTROLLER_BUTTON_DPAD_LEFT == pad::Left &&
+              SDL_CONTROLLER_BUTTON_LEFTSTICK == pad::LeftStick &&
+              SDL_CONTROLLER_BUTTON_RIGHTSTICK == pad::RightStick &&
+              SDL_CONTROLLER_BUTTON_TOUCHPAD == pad::Touchpad &&
               SDL_CONTROLLER_BUTTON_MAX <= pad::LeftTrigger);
 
 constexpr std::array<std::int8_t, kActions> kClassic{

@@ -4,26 +4,11 @@
 #include <string>
 
 #include "replay/proof.h"
+#include "replay/recorded.h"
 #include "replay/script.h"
 
 namespace grimbolt {
 namespace {
-
-std::string recorded_game() {
-    QFile file(QStringLiteral(GRIMBOLT_REPLAYS "/recorded_game.script"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll().toStdString();
-}
-
-// The text with the first line that starts with `from` replaced by `to` (the line
-// removed when `to` is empty).
-std::string with(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find('\n' + from);
-    EXPECT_NE(at, std::string::npos) << from;
-    const std::size_t end = text.find('\n', at + 1);
-    text.replace(at + 1, end - at, to.empty() ? "" : to + '\n');
-    return text;
-}
 
 std::string header(const std::string& events) {
     return "recording 2\nrules 1\nseed 7\nscore 0\ndate 2026-12-08T10:00:00\nticks 0\n"

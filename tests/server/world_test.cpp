@@ -13,6 +13,7 @@
 
 #include "fuzz/fuzz_server.h"
 #include "replay/proof.h"
+#include "replay/recorded.h"
 #include "server/players.h"
 #include "server/store.h"
 #include "server/variants.h"
@@ -20,19 +21,6 @@
 
 namespace grimbolt::server {
 namespace {
-
-std::string recorded_game() {
-    QFile file(QStringLiteral(GRIMBOLT_REPLAYS "/recorded_game.script"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll().toStdString();
-}
-
-std::string with(std::string text, const std::string& from, const std::string& to) {
-    const std::size_t at = text.find('\n' + from);
-    EXPECT_NE(at, std::string::npos) << from;
-    text.replace(at + 1, text.find('\n', at + 1) - at, to + '\n');
-    return text;
-}
 
 std::string repeated(const std::string& line, int times) {
     std::string text;
