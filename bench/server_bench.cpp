@@ -3,8 +3,9 @@
 //     the classic board; verified uploads a second against the verifier's own limit
 //     (cores over one proof's time, measured here), p50 and p99 of an upload, p99 of
 //     the board's page, and the server's memory;
-//   server/board/1000000: a page of a board of a million games, first and around a
-//     player in its middle; on SQLite, or on the PostgreSQL $GRIMBOLT_BENCH_DATABASE names.
+//   million/1000000/S: a page of a board of a million games with S different scores,
+//     first, last and around a player in its middle; on SQLite, or on the PostgreSQL
+//     $GRIMBOLT_BENCH_DATABASE names.
 //   build-bench/grimbolt-server-bench
 
 #include <benchmark/benchmark.h>
@@ -211,7 +212,7 @@ void uploads(benchmark::State& state) {
 }
 
 // A board of a million games: its first page, a page deep down, and the page around a
-// player in its middle.
+// player in its middle; with points spread over a thousand scores, or all equal.
 void million(benchmark::State& state) {
     QTemporaryDir dir;
     const QString url = qEnvironmentVariable("GRIMBOLT_BENCH_DATABASE");
@@ -220,50 +221,63 @@ void million(benchmark::State& state) {
     if (!store.open(&why))
         return state.SkipWithError(qPrintable(why));
     const std::int64_t games = state.range(0);
+    const std::int64_t scores = state.range(1);
+    const QString board = scores == 1 ? QStringLiteral("tied") : QStringLiteral("classic");
+    const QString middle = QStringLiteral("Middle-") + board;
     std::int64_t there = 0;
-    store.count(QStringLiteral("classic"), &there);
+    store.count(board, &there);
     if (there < games) {
-        // One player, and a million games with points from 0 to 99 900, made by the
-        // database itself.
+        // One player, and a million games made by the database itself, each with its
+        // place among those with as many points.
         store.claim(QStringLiteral("Many"), server::token_hash("many"));
         const bool pg = store.postgres();
         store.execute(
             QStringLiteral(
                 "INSERT INTO games (player_id, digest, category, score, earned, ticks, seconds, "
-                "played, received) SELECT 1, 'd' || n, 'classic', (CAST(n AS BIGINT) * 7919) %% "
-                "100000, "
-                "((CAST(n AS BIGINT) * 7919) %% 1000) * 100, 1000, 50, '2026-02-01', '2026-02-01' "
-                "FROM %1")
+                "played, received) SELECT 1, '%2' || n, '%2', (CAST(n AS BIGINT) * 7919) %% "
+                "100000, ((CAST(n AS BIGINT) * 7919) %% %3) * 100, 1000, 50, '2026-02-01', "
+                "'2026-02-01' FROM %1")
                 .arg(pg ? QStringLiteral("generate_series(1, %1) AS s(n)").arg(games)
                         : QStringLiteral("(WITH RECURSIVE s(n) AS (SELECT 1 UNION ALL "
                                          "SELECT n + 1 FROM s WHERE n < %1) SELECT n "
                                          "FROM s)")
-                              .arg(games))
+                              .arg(games),
+                     board)
+                .arg(scores)
                 .replace(QStringLiteral("%%"), QStringLiteral("%")));
+        store.execute(QStringLiteral(
+            "UPDATE games SET place = ranked.place FROM (SELECT id, ROW_NUMBER() OVER "
+            "(PARTITION BY category, earned ORDER BY id) - 1 AS place FROM games) AS ranked "
+            "WHERE games.id = ranked.id AND games.place IS NULL"));
         store.execute(QStringLiteral("DELETE FROM score_counts"));
         store.execute(
             QStringLiteral("INSERT INTO score_counts (category, earned, games) SELECT "
                            "category, earned, COUNT(*) FROM games GROUP BY category, "
                            "earned"));
         store.execute(QStringLiteral("ANALYZE"));
-        store.claim(QStringLiteral("Middle"), server::token_hash("middle"));
-        store.execute(
-            QStringLiteral("UPDATE games SET player_id = 2 WHERE id = %1").arg(games / 2));
+        store.claim(middle, server::token_hash(middle.toLatin1()));
+        store.execute(QStringLiteral("UPDATE games SET player_id = (SELECT id FROM players "
+                                     "WHERE name = '%1') WHERE id = (SELECT MIN(id) FROM games "
+                                     "WHERE category = '%2') + %3")
+                          .arg(middle, board)
+                          .arg(games / 2));
     }
-    store.count(QStringLiteral("classic"), &there);
+    store.count(board, &there);
     std::vector<server::BoardEntry> page;
     std::vector<double> first_ms, deep_ms, around_ms;
     for (auto _ : state) {
         for (auto [list, kind] : {std::pair{&first_ms, 0}, {&deep_ms, 1}, {&around_ms, 2}}) {
             const auto t = Clock::now();
             if (kind == 0)
-                store.board(QStringLiteral("classic"), 0, 50, &page);
+                store.board(board, 0, 50, &page);
             else if (kind == 1)
-                store.board(QStringLiteral("classic"), games - 50, 50, &page);
+                store.board(board, games - 50, 50, &page);
             else
-                store.around(QStringLiteral("classic"), QStringLiteral("Middle"), 5, &page);
+                store.around(board, middle, 5, &page);
             list->push_back(std::chrono::duration<double, std::milli>(Clock::now() - t).count());
         }
+        if (page.size() != 11)
+            return state.SkipWithError("no page around the player");
     }
     state.counters["games"] = double(there);
     state.counters["first_page_p99_ms"] = percentile(first_ms, 0.99);
@@ -272,7 +286,12 @@ void million(benchmark::State& state) {
 }
 
 BENCHMARK(uploads)->Args({8, 25})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(million)->Arg(1'000'000)->Iterations(20)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(million)
+    ->Args({1'000'000, 1000})
+    ->Args({1'000'000, 1})
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace grimbolt::bench

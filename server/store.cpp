@@ -18,7 +18,7 @@ namespace grimbolt::server {
 namespace {
 
 // The schema, one migration a step; %ID% and %BLOB% are each database's own words.
-const char* const kMigrations[][4] = {
+const char* const kMigrations[][6] = {
     {
         "CREATE TABLE players (id %ID%, name TEXT NOT NULL, folded TEXT NOT NULL UNIQUE, "
         "token_hash TEXT NOT NULL UNIQUE, created TEXT NOT NULL)",
@@ -40,7 +40,20 @@ const char* const kMigrations[][4] = {
         "SELECT category, earned, COUNT(*) FROM games GROUP BY category, earned",
         // A player's best game on a board, for the entries around it.
         "CREATE INDEX games_player ON games (player_id, category, earned DESC, id)",
-        nullptr,
+    },
+    {
+        // Each game's place among those with as many points, counted as they are kept: a
+        // rank and a page deep among a million equal scores are found in the index, not
+        // by counting the games before them.
+        "ALTER TABLE games ADD COLUMN place BIGINT",
+        "UPDATE games SET place = ranked.place FROM (SELECT id, ROW_NUMBER() OVER "
+        "(PARTITION BY category, earned ORDER BY id) - 1 AS place FROM games) AS ranked "
+        "WHERE games.id = ranked.id",
+        "CREATE UNIQUE INDEX games_place ON games (category, earned DESC, place)",
+        "DROP INDEX games_board",
+        // A player's best game in the same order, so no planner walks the board for it.
+        "DROP INDEX games_player",
+        "CREATE INDEX games_player ON games (player_id, category, earned DESC, place)",
     },
 };
 constexpr int kMigrationCount = int(std::size(kMigrations));
@@ -55,7 +68,7 @@ QString in_dialect(QString sql, bool postgres) {
 }
 
 const char* const kEntryColumns =
-    "g.id, p.name, g.category, g.score, g.earned, g.ticks, g.seconds, g.played";
+    "g.id, p.name, g.category, g.score, g.earned, g.ticks, g.seconds, g.played, g.place";
 
 BoardEntry entry_of(const QSqlQuery& q, std::int64_t rank) {
     BoardEntry e;
@@ -247,7 +260,7 @@ namespace {
 // The rank of a game on its board: one more than the games above it (more points, or
 // as many and kept before it).
 std::optional<std::int64_t> rank_of(QSqlDatabase& d, const QString& category, std::int32_t earned,
-                                    std::int64_t id, QSqlQuery& q) {
+                                    std::int64_t place, QSqlQuery& q) {
     q = QSqlQuery(d);
     q.prepare(
         QStringLiteral("SELECT COALESCE(SUM(games), 0) FROM score_counts WHERE "
@@ -256,17 +269,7 @@ std::optional<std::int64_t> rank_of(QSqlDatabase& d, const QString& category, st
     q.addBindValue(earned);
     if (!q.exec() || !q.next())
         return std::nullopt;
-    const std::int64_t above = q.value(0).toLongLong();
-    q = QSqlQuery(d);
-    q.prepare(
-        QStringLiteral("SELECT COUNT(*) FROM games WHERE category = ? AND earned = ? AND "
-                       "id < ?"));
-    q.addBindValue(category);
-    q.addBindValue(earned);
-    q.addBindValue(qint64(id));
-    if (!q.exec() || !q.next())
-        return std::nullopt;
-    return above + q.value(0).toLongLong() + 1;
+    return q.value(0).toLongLong() + place + 1;
 }
 
 }  // namespace
@@ -279,10 +282,25 @@ Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry
         QSqlQuery none(d);
         return failed(d, none);
     }
+    // The count of games with these points first: its row is locked until the commit,
+    // so two servers keeping equal scores at once give them places one after the other.
+    QSqlQuery counted(d);
+    counted.prepare(QStringLiteral(
+        "INSERT INTO score_counts (category, earned, games) VALUES (?, ?, 1) "
+        "ON CONFLICT (category, earned) DO UPDATE SET games = score_counts.games + 1 "
+        "RETURNING games"));
+    counted.addBindValue(game.category);
+    counted.addBindValue(game.earned);
+    if (!counted.exec() || !counted.next()) {
+        d.rollback();
+        return failed(d, counted);
+    }
+    const std::int64_t place = counted.value(0).toLongLong() - 1;
+    counted.finish();  // SQLite commits nothing while a statement is still being read
     QSqlQuery q(d);
     q.prepare(QStringLiteral(
         "INSERT INTO games (player_id, digest, category, score, earned, ticks, seconds, played, "
-        "received) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+        "received, place) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
     q.addBindValue(qint64(player));
     q.addBindValue(QString::fromLatin1(game.digest));
     q.addBindValue(game.category);
@@ -292,24 +310,19 @@ Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry
     q.addBindValue(game.seconds);
     q.addBindValue(game.played.isNull() ? QStringLiteral("") : game.played);  // never NULL
     q.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+    q.addBindValue(qint64(place));
     Result result = Result::Done;
     std::int64_t id = 0;
     if (q.exec() && q.next()) {
         id = q.value(0).toLongLong();
-        q.finish();  // SQLite commits nothing while a statement is still being read
+        q.finish();
         QSqlQuery bytes(d);
         bytes.prepare(QStringLiteral("INSERT INTO recordings (game_id, bytes) VALUES (?, ?)"));
         bytes.addBindValue(qint64(id));
         bytes.addBindValue(game.recording);
-        QSqlQuery counted(d);
-        counted.prepare(QStringLiteral(
-            "INSERT INTO score_counts (category, earned, games) VALUES (?, ?, 1) "
-            "ON CONFLICT (category, earned) DO UPDATE SET games = score_counts.games + 1"));
-        counted.addBindValue(game.category);
-        counted.addBindValue(game.earned);
-        if (!bytes.exec() || !counted.exec()) {
+        if (!bytes.exec()) {
             d.rollback();
-            return failed(d, bytes.lastError().isValid() ? bytes : counted);
+            return failed(d, bytes);
         }
         if (!d.commit()) {
             const QString why = d.lastError().text();
@@ -345,7 +358,7 @@ Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry
         return failed(d, e);
     *entry = entry_of(e, 0);
     QSqlQuery r;
-    const auto rank = rank_of(d, entry->category, entry->earned, id, r);
+    const auto rank = rank_of(d, entry->category, entry->earned, e.value(8).toLongLong(), r);
     if (!rank)
         return failed(d, r);
     entry->rank = *rank;
@@ -393,11 +406,12 @@ Store::Result Store::board(const QString& category, std::int64_t offset, int lim
     if (within) {
         QSqlQuery same(d);
         same.setForwardOnly(true);
-        same.prepare(select + QStringLiteral("g.earned = ? ORDER BY g.id LIMIT ? OFFSET ?"));
+        same.prepare(select +
+                     QStringLiteral("g.earned = ? AND g.place >= ? ORDER BY g.place LIMIT ?"));
         same.addBindValue(category);
         same.addBindValue(points);
-        same.addBindValue(limit);
         same.addBindValue(qint64(skip));
+        same.addBindValue(limit);
         if (!same.exec())
             return failed(d, same);
         while (same.next())
@@ -408,7 +422,7 @@ Store::Result Store::board(const QString& category, std::int64_t offset, int lim
         below.setForwardOnly(true);
         below.prepare(
             select + (within ? QStringLiteral("g.earned < ? ") : QStringLiteral("g.earned <= ? ")) +
-            QStringLiteral("ORDER BY g.earned DESC, g.id LIMIT ?"));
+            QStringLiteral("ORDER BY g.earned DESC, g.place LIMIT ?"));
         below.addBindValue(category);
         below.addBindValue(points);
         below.addBindValue(limit - int(page->size()));
@@ -436,8 +450,8 @@ Store::Result Store::around(const QString& category, const QString& name, int ea
         return Result::Refused;
     QSqlQuery best(d);
     best.prepare(
-        QStringLiteral("SELECT id, earned FROM games WHERE player_id = ? AND "
-                       "category = ? ORDER BY earned DESC, id LIMIT 1"));
+        QStringLiteral("SELECT place, earned FROM games WHERE player_id = ? AND "
+                       "category = ? ORDER BY earned DESC, place LIMIT 1"));
     best.addBindValue(who.value(0).toLongLong());
     best.addBindValue(category);
     if (!best.exec())

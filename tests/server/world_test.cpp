@@ -285,20 +285,38 @@ TEST(Store, PagesAndRanksAreThoseOfTheWholeBoardSorted) {
     std::int64_t games = 0;
     ASSERT_EQ(store.count(QStringLiteral("classic"), &games), Store::Result::Done);
     EXPECT_EQ(games, 40);
-    for (int offset = 0; offset <= 42; ++offset) {
-        std::vector<BoardEntry> page;
-        ASSERT_EQ(store.board(QStringLiteral("classic"), offset, 7, &page), Store::Result::Done);
-        ASSERT_EQ(page.size(), std::size_t(std::clamp(40 - offset, 0, 7))) << offset;
-        for (std::size_t k = 0; k < page.size(); ++k) {
-            EXPECT_EQ(page[k].id, sorted[std::size_t(offset) + k].second) << offset;
-            EXPECT_EQ(page[k].rank, offset + std::int64_t(k) + 1);
+    const auto pages_are_sorted = [&](Store& s) {
+        for (int offset = 0; offset <= 42; ++offset) {
+            std::vector<BoardEntry> page;
+            ASSERT_EQ(s.board(QStringLiteral("classic"), offset, 7, &page), Store::Result::Done);
+            ASSERT_EQ(page.size(), std::size_t(std::clamp(40 - offset, 0, 7))) << offset;
+            for (std::size_t k = 0; k < page.size(); ++k) {
+                EXPECT_EQ(page[k].id, sorted[std::size_t(offset) + k].second) << offset;
+                EXPECT_EQ(page[k].rank, offset + std::int64_t(k) + 1);
+            }
         }
-    }
-    std::vector<BoardEntry> around;
-    ASSERT_EQ(store.around(QStringLiteral("classic"), QStringLiteral("bob"), 5, &around),
-              Store::Result::Done);
-    ASSERT_EQ(around.size(), 11u);
-    EXPECT_EQ(around[5].name, QStringLiteral("Bob"));
+        std::vector<BoardEntry> around;
+        ASSERT_EQ(s.around(QStringLiteral("classic"), QStringLiteral("bob"), 5, &around),
+                  Store::Result::Done);
+        ASSERT_EQ(around.size(), 11u);
+        EXPECT_EQ(around[5].name, QStringLiteral("Bob"));
+        EXPECT_EQ(around[5].id, sorted[std::size_t(around[5].rank - 1)].second);
+    };
+    pages_are_sorted(store);
+
+    // A board kept before games had their places among equal scores gets them, in the
+    // order the games came.
+    for (const char* back :
+         {"DROP INDEX games_place", "DROP INDEX games_player",
+          "ALTER TABLE games DROP COLUMN place",
+          "CREATE INDEX games_board ON games (category, earned DESC, id)",
+          "CREATE INDEX games_player ON games (player_id, category, earned DESC, id)",
+          "DELETE FROM schema_migrations WHERE version = 3"})
+        ASSERT_TRUE(store.execute(QLatin1String(back))) << back;
+    Store older(rig.config.store());
+    QString why;
+    ASSERT_TRUE(older.open(&why)) << why.toStdString();
+    pages_are_sorted(older);
 }
 
 // The fuzzer's kept requests, answered again: each gets an answer, none a server error.
