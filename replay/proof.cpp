@@ -52,6 +52,7 @@ class Prover {
             return "more than " + std::to_string(kRecordingMostSteps) + " steps of play";
         count(e);
         session_.play(e);
+        note_points(e);
         return {};
     }
 
@@ -68,11 +69,16 @@ class Prover {
         v.seconds = std::int32_t(session_.clock().elapsed_ms / 1000);
         v.category = category_of(slowest_, safe_start_, fair_start_);
         v.date = h.date;
+        // The play is its start and the ticks its points came at: the same whatever the
+        // display, the comments or idle keys around it, and whether the recording goes on
+        // past its last points. Without points, its length tells one from another.
         Fnv play;
-        play.add(state_hash(session_.game().s));
+        play.add(h.seed);
+        play.add(clock_);
+        play.add(points_.value());
         play.add(v.earned);
-        play.add(v.ticks);
-        play.add(v.seconds);
+        if (v.earned == 0)
+            play.add(v.ticks);
         for (const char c : v.category)
             play.add(c);
         v.fingerprint = play.value();
@@ -132,6 +138,18 @@ class Prover {
         return {};
     }
 
+    // Each change of the last game's points, with the tick it came at.
+    void note_points(const ScriptEvent& e) {
+        const std::int32_t earned = session_.game().s.earned;
+        if (e.command == Command::NewGame)
+            points_ = Fnv();
+        else if (earned != earned_seen_) {
+            points_.add(ticks_);
+            points_.add(earned);
+        }
+        earned_seen_ = earned;
+    }
+
     void count(const ScriptEvent& e) {
         switch (e.command) {
             case Command::Display:
@@ -149,6 +167,7 @@ class Prover {
                 break;
             case Command::Clock:
                 clock_set_ = true;
+                clock_ = e.a;
                 break;
             case Command::NewGame:  // what is proven is the last game of the run
                 clock_set_ = false;
@@ -178,6 +197,9 @@ class Prover {
     std::int32_t slowest_ = 0;
     bool safe_start_ = false;
     bool fair_start_ = false;  // the last game began with the fair start
+    std::int32_t clock_ = -1;  // the seconds since midnight the last game was seeded with
+    Fnv points_;
+    std::int32_t earned_seen_ = 0;
 };
 
 Verdict refused(Verdict::Outcome outcome, std::string why) {

@@ -30,9 +30,9 @@ struct Verdict {
     std::int64_t steps = 0;  // of play, as counted while proving
     std::string category;    // the slowest speed and the comforts that change play
     std::string date;        // when it was played, as its header says
-    // The play itself, in one number: the last game's whole state at its end, with its
-    // points, ticks and time. Two recordings of one play (re-dated, with comments, with
-    // other line ends) have the same.
+    // The play itself, in one number: the last game's seed and the ticks at which its
+    // points came. Two recordings of one play (re-dated, commented, shown on another
+    // display, with idle keys, cut after its last points) have the same.
     std::uint64_t fingerprint = 0;
     std::string why;  // what keeps it from being proven
 };

@@ -134,6 +134,14 @@ TEST(World, APlayerJoinsSendsAGameAndFindsItProvenOnTheBoards) {
     const HttpResponse stolen = rig.upload(rig.join(QStringLiteral("Thief")), copy);
     EXPECT_EQ(stolen.status, 409) << stolen.body;
     EXPECT_EQ(rig.upload(token, copy).status, 200);
+    // Nor shown on another display, nor cut short after its last points.
+    const std::string thief = rig.join(QStringLiteral("Thief 2"));
+    EXPECT_EQ(rig.upload(thief, with(game, "display ", "display 1280 720")).status, 409);
+    std::string cut = game;
+    cut.erase(cut.rfind('\n', cut.rfind('\n', cut.size() - 2) - 1) + 1);
+    cut = told(cut);
+    ASSERT_FALSE(cut.empty());
+    EXPECT_EQ(rig.upload(thief, cut).status, 409);
 
     const QJsonObject board = object_of(rig.ask("GET", "/api/v1/boards/slow"));
     EXPECT_EQ(board.value("games").toInt(), 1);
