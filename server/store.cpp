@@ -274,15 +274,87 @@ std::optional<std::int64_t> rank_of(QSqlDatabase& d, const QString& category, st
 
 }  // namespace
 
-Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry* entry) {
+namespace {
+
+// The id of the game with this play, when one is kept.
+std::optional<std::int64_t> kept_play(QSqlDatabase& d, const QByteArray& digest, QSqlQuery& q) {
+    q = QSqlQuery(d);
+    q.prepare(QStringLiteral("SELECT id FROM games WHERE digest = ?"));
+    q.addBindValue(QString::fromLatin1(digest));
+    if (!q.exec())
+        return std::nullopt;
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+}  // namespace
+
+Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry* entry,
+                         std::int64_t most_a_day) {
     QSqlDatabase d = db();
     if (!d.isOpen())
         return Result::Down;
+    std::int64_t id = 0;
+    Result result = insert(d, player, game, most_a_day, &id);
+    if (result == Result::Exists || result == Result::Enough) {
+        // The same play kept already, whoever sent it, is answered as kept.
+        QSqlQuery there;
+        const auto kept = kept_play(d, game.digest, there);
+        if (!kept)
+            return failed(d, there);
+        if (*kept == 0)
+            return result == Result::Enough ? result : Result::Refused;
+        id = *kept;
+        result = Result::Exists;
+    } else if (result != Result::Done) {
+        return result;
+    }
+    QSqlQuery e(d);
+    e.prepare(QStringLiteral("SELECT %1 FROM games g JOIN players p ON p.id = g.player_id "
+                             "WHERE g.id = ?")
+                  .arg(QLatin1String(kEntryColumns)));
+    e.addBindValue(qint64(id));
+    if (!e.exec() || !e.next())
+        return failed(d, e);
+    *entry = entry_of(e, 0);
+    QSqlQuery r;
+    const auto rank = rank_of(d, entry->category, entry->earned, e.value(8).toLongLong(), r);
+    if (!rank)
+        return failed(d, r);
+    entry->rank = *rank;
+    return result;
+}
+
+Store::Result Store::insert(QSqlDatabase& d, std::int64_t player, const ProvenGame& game,
+                            std::int64_t most_a_day, std::int64_t* id) {
     if (!d.transaction()) {
         QSqlQuery none(d);
         return failed(d, none);
     }
-    // The count of games with these points first: its row is locked until the commit,
+    const auto undone = [&](const QSqlQuery& q, bool expected = false) {
+        d.rollback();
+        return failed(d, q, expected);
+    };
+    // The player's row is locked first: one player's games sent at once are counted
+    // against the day's quota one after the other.
+    QSqlQuery mine(d);
+    mine.prepare(QStringLiteral("UPDATE players SET created = created WHERE id = ?"));
+    mine.addBindValue(qint64(player));
+    if (!mine.exec())
+        return undone(mine);
+    QSqlQuery today(d);
+    today.prepare(
+        QStringLiteral("SELECT COUNT(*) FROM games WHERE player_id = ? AND received > ?"));
+    today.addBindValue(qint64(player));
+    today.addBindValue(QDateTime::currentDateTimeUtc().addDays(-1).toString(Qt::ISODate));
+    if (!today.exec() || !today.next())
+        return undone(today);
+    if (today.value(0).toLongLong() >= most_a_day) {
+        today.finish();
+        d.rollback();
+        return Result::Enough;
+    }
+    today.finish();
+    // The count of games with these points next: its row is locked until the commit,
     // so two servers keeping equal scores at once give them places one after the other.
     QSqlQuery counted(d);
     counted.prepare(QStringLiteral(
@@ -291,10 +363,8 @@ Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry
         "RETURNING games"));
     counted.addBindValue(game.category);
     counted.addBindValue(game.earned);
-    if (!counted.exec() || !counted.next()) {
-        d.rollback();
-        return failed(d, counted);
-    }
+    if (!counted.exec() || !counted.next())
+        return undone(counted);
     const std::int64_t place = counted.value(0).toLongLong() - 1;
     counted.finish();  // SQLite commits nothing while a statement is still being read
     QSqlQuery q(d);
@@ -311,58 +381,30 @@ Store::Result Store::add(std::int64_t player, const ProvenGame& game, BoardEntry
     q.addBindValue(game.played.isNull() ? QStringLiteral("") : game.played);  // never NULL
     q.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
     q.addBindValue(qint64(place));
-    Result result = Result::Done;
-    std::int64_t id = 0;
-    if (q.exec() && q.next()) {
-        id = q.value(0).toLongLong();
-        q.finish();
-        QSqlQuery bytes(d);
-        bytes.prepare(QStringLiteral("INSERT INTO recordings (game_id, bytes) VALUES (?, ?)"));
-        bytes.addBindValue(qint64(id));
-        bytes.addBindValue(game.recording);
-        if (!bytes.exec()) {
-            d.rollback();
-            return failed(d, bytes);
-        }
-        if (!d.commit()) {
-            const QString why = d.lastError().text();
-            d.rollback();
-            QSqlQuery none(d);
-            const Result r = failed(d, none, true);
-            if (r != Result::Down)
-                std::fprintf(stderr, "grimbolt-server: the database kept no game: %s\n",
-                             qPrintable(why));
-            return r;
-        }
-    } else {
-        d.rollback();
-        if (const Result r = failed(d, q, true); r == Result::Down)
-            return r;
-        // The same recording is kept already.
-        QSqlQuery there(d);
-        there.prepare(QStringLiteral("SELECT id FROM games WHERE digest = ?"));
-        there.addBindValue(QString::fromLatin1(game.digest));
-        if (!there.exec())
-            return failed(d, there);
-        if (!there.next())
-            return Result::Refused;
-        id = there.value(0).toLongLong();
-        result = Result::Exists;
+    if (!q.exec() || !q.next()) {
+        // The same play is kept already: the digest is unique.
+        const Result r = undone(q, true);
+        return r == Result::Down ? r : Result::Exists;
     }
-    QSqlQuery e(d);
-    e.prepare(QStringLiteral("SELECT %1 FROM games g JOIN players p ON p.id = g.player_id "
-                             "WHERE g.id = ?")
-                  .arg(QLatin1String(kEntryColumns)));
-    e.addBindValue(qint64(id));
-    if (!e.exec() || !e.next())
-        return failed(d, e);
-    *entry = entry_of(e, 0);
-    QSqlQuery r;
-    const auto rank = rank_of(d, entry->category, entry->earned, e.value(8).toLongLong(), r);
-    if (!rank)
-        return failed(d, r);
-    entry->rank = *rank;
-    return result;
+    *id = q.value(0).toLongLong();
+    q.finish();
+    QSqlQuery bytes(d);
+    bytes.prepare(QStringLiteral("INSERT INTO recordings (game_id, bytes) VALUES (?, ?)"));
+    bytes.addBindValue(qint64(*id));
+    bytes.addBindValue(game.recording);
+    if (!bytes.exec())
+        return undone(bytes);
+    if (!d.commit()) {
+        const QString why = d.lastError().text();
+        d.rollback();
+        QSqlQuery none(d);
+        const Result r = failed(d, none, true);
+        if (r != Result::Down)
+            std::fprintf(stderr, "grimbolt-server: the database kept no game: %s\n",
+                         qPrintable(why));
+        return r;
+    }
+    return Result::Done;
 }
 
 Store::Result Store::board(const QString& category, std::int64_t offset, int limit,

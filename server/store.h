@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -56,15 +57,17 @@ class Store {
     // Whether the database answers now.
     bool reachable();
 
-    enum class Result { Done, Exists, Refused, Down };
+    enum class Result { Done, Exists, Refused, Down, Enough };
     // Claims a name for the holder of the token whose hash is given: Exists when the
     // name is taken, whatever its case.
     Result claim(const QString& name, const QByteArray& hash);
     // The player's id and name, for a token's hash; Refused when no player has it.
     Result player_of(const QByteArray& hash, std::int64_t* id, QString* name);
     // Keeps a proven game of a player: Done when new, Exists when the same recording is
-    // kept already (of any player). Either way `entry` is the game on its board.
-    Result add(std::int64_t player, const ProvenGame& game, BoardEntry* entry);
+    // kept already (of any player). Either way `entry` is the game on its board. Enough
+    // when the player had `most_a_day` new games kept in the last day.
+    Result add(std::int64_t player, const ProvenGame& game, BoardEntry* entry,
+               std::int64_t most_a_day = std::numeric_limits<std::int64_t>::max());
 
     // A board's page, best first; or the entries around a player's best game.
     Result board(const QString& category, std::int64_t offset, int limit,
@@ -79,6 +82,9 @@ class Store {
     bool execute(const QString& statement);
 
   private:
+    // The game's rows, in one transaction: Exists when its play is kept already.
+    Result insert(QSqlDatabase& d, std::int64_t player, const ProvenGame& game,
+                  std::int64_t most_a_day, std::int64_t* id);
     // This thread's connection, open, or an invalid one when the database is away.
     QSqlDatabase db();
     // After a failed query: Down when the database is away (the connection is closed,

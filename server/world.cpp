@@ -364,6 +364,14 @@ void World::claim(const HttpRequest& request, const HttpServer::Reply& reply) {
     reply(problem(500, "the database refused"));
 }
 
+HttpResponse World::enough_today() const {
+    HttpResponse r = problem(
+        429, "enough games today",
+        QStringLiteral("%1 games a day are kept for each player").arg(config_.games_per_day));
+    r.headers.emplace_back("Retry-After", "3600");
+    return r;
+}
+
 void World::submit(HttpRequest request, HttpServer::Reply reply) {
     const QByteArray token = bearer_of(request);
     std::int64_t player = 0;
@@ -380,13 +388,8 @@ void World::submit(HttpRequest request, HttpServer::Reply reply) {
     const Store::Result counted = store_.kept_today(player, &today);
     if (counted == Store::Result::Down)
         return reply(unavailable("the database is away", 5));
-    if (today >= config_.games_per_day) {
-        HttpResponse r = problem(
-            429, "enough games today",
-            QStringLiteral("%1 games a day are kept for each player").arg(config_.games_per_day));
-        r.headers.emplace_back("Retry-After", "3600");
-        return reply(r);
-    }
+    if (today >= config_.games_per_day)
+        return reply(enough_today());
     // The queue is bounded: beyond it the sender is asked to come back.
     if (proving_.fetch_add(1) >= config_.queue + provers_.maxThreadCount()) {
         --proving_;
@@ -440,7 +443,9 @@ void World::prove(const HttpRequest& request, std::int64_t player, const QString
 void World::keep(const ProvenGame& game, std::int64_t player, const QString& sender,
                  const HttpServer::Reply& reply) {
     BoardEntry entry;
-    switch (store_.add(player, game, &entry)) {
+    switch (store_.add(player, game, &entry, config_.games_per_day)) {
+        case Store::Result::Enough:
+            return reply(enough_today());
         case Store::Result::Done:
             log_(QStringLiteral("proven and kept game %1: %2 points, rank %3 in %4")
                      .arg(entry.id)

@@ -44,6 +44,7 @@ class World {
     void route(HttpRequest request, const HttpServer::Reply& reply);
     void claim(const HttpRequest& request, const HttpServer::Reply& reply);
     void submit(HttpRequest request, HttpServer::Reply reply);
+    HttpResponse enough_today() const;
     void prove(const HttpRequest& request, std::int64_t player, const QString& sender,
                const HttpServer::Reply& reply);
     void keep(const ProvenGame& game, std::int64_t player, const QString& sender,

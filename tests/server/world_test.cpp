@@ -363,6 +363,23 @@ TEST(World, OtherGamesAreOtherPlays) {
     EXPECT_EQ(day.upload(mine, other_game(recorded_game(), 0)).status, 201);
     EXPECT_EQ(day.upload(mine, other_game(recorded_game(), 1)).status, 201);
     EXPECT_EQ(day.upload(mine, other_game(recorded_game(), 2)).status, 429);
+    // Sent all at once, before any is kept, they still count one after the other.
+    Rig rush(few);
+    const std::string hasty = rush.join(QStringLiteral("Hasty"));
+    std::vector<std::future<HttpResponse>> answers;
+    for (int n = 0; n < 6; ++n)
+        answers.push_back(rush.send("POST", "/api/v1/games", other_game(recorded_game(), n),
+                                    {{"Authorization", "Bearer " + hasty}}));
+    int kept = 0;
+    for (auto& a : answers) {
+        const HttpResponse r = a.get();
+        kept += r.status == 201;
+        EXPECT_TRUE(r.status == 201 || r.status == 429) << r.status << r.body;
+    }
+    EXPECT_EQ(kept, 2);
+    EXPECT_EQ(object_of(rush.ask("GET", "/api/v1/boards/slow")).value("games").toInt() +
+                  object_of(rush.ask("GET", "/api/v1/boards/classic")).value("games").toInt(),
+              2);
 }
 
 TEST(Players, NamesArePrintableAndShort) {
