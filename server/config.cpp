@@ -1,5 +1,7 @@
 #include "server/config.h"
 
+#include <boost/asio/ip/address.hpp>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -27,6 +29,8 @@ constexpr Number kNumbers[] = {
     {"games-per-day", "New games one player may have kept in a day.", 1, 1000000},
     {"body-bytes", "The largest request body taken, in bytes.", 1024, 64 * 1024 * 1024},
     {"connections", "Connections open at once.", 1, 100000},
+    {"bodies-bytes", "Bytes of request bodies read at once, in all; more wait their turn.",
+     64 * 1024, std::int64_t(1) << 36},
     {"read-timeout", "Seconds a client has to send a request's body.", 1, 3600},
     {"idle-timeout", "Seconds a connection may wait for its next request.", 1, 3600},
 };
@@ -105,8 +109,12 @@ std::optional<ServerConfig> read_config(const QStringList& arguments, QString* m
         const QString key = QString::fromLatin1(name);
         if (parser.isSet(key))
             return parser.value(key);
-        if (file && file->contains(key))
-            return file->value(key).toString();
+        if (file && file->contains(key)) {
+            // "1,2" is a list to QSettings: its text as written, to be refused as such.
+            const QVariant v = file->value(key);
+            return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
+                                                        : v.toString();
+        }
         return std::nullopt;
     };
 
@@ -120,6 +128,14 @@ std::optional<ServerConfig> read_config(const QStringList& arguments, QString* m
     config.proxies = parser.values(QStringLiteral("proxy"));
     if (config.proxies.isEmpty() && file && file->contains(QStringLiteral("proxy")))
         config.proxies = file->value(QStringLiteral("proxy")).toStringList();
+    for (const QString& proxy : config.proxies) {
+        boost::system::error_code ec;
+        boost::asio::ip::make_address(proxy.trimmed().toStdString(), ec);
+        if (ec) {
+            *message = QStringLiteral("--proxy takes a proxy's address, not \"%1\"").arg(proxy);
+            return std::nullopt;
+        }
+    }
     for (const Number& n : kNumbers) {
         const auto v = value(n.name);
         if (!v)
@@ -151,6 +167,8 @@ std::optional<ServerConfig> read_config(const QStringList& arguments, QString* m
             config.games_per_day = int(x);
         else if (name == QLatin1String("body-bytes"))
             config.http.body_bytes = std::size_t(x);
+        else if (name == QLatin1String("bodies-bytes"))
+            config.http.bodies_bytes = std::size_t(x);
         else if (name == QLatin1String("connections"))
             config.http.connections = int(x);
         else if (name == QLatin1String("read-timeout"))

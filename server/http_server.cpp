@@ -41,6 +41,7 @@ struct HttpServer::State : std::enable_shared_from_this<HttpServer::State> {
     net::steady_timer pause{acceptor.get_executor()};
     std::chrono::steady_clock::time_point last_told;
     std::atomic<int> open{0};
+    std::atomic<std::size_t> bodies{0};  // bytes of the bodies being read
     std::atomic<bool> stopping{false};
     std::mutex sessions_lock;
     std::vector<std::weak_ptr<Session>> sessions;
@@ -69,6 +70,18 @@ std::string address_of(const tcp::socket& socket) {
     return address.to_string();
 }
 
+// Whose connections count together: an address, or an IPv6 client's whole /64, which
+// one machine commonly has.
+std::string client_of(const std::string& address) {
+    beast::error_code ec;
+    const auto ip = net::ip::make_address(address, ec);
+    if (ec || !ip.is_v6())
+        return address;
+    auto bytes = ip.to_v6().to_bytes();
+    std::fill(bytes.begin() + 8, bytes.end(), 0);
+    return net::ip::address_v6(bytes).to_string() + "/64";
+}
+
 }  // namespace
 
 namespace {
@@ -81,20 +94,31 @@ class Session : public std::enable_shared_from_this<Session> {
         : owner_(std::move(state)),
           stream_(std::move(socket)),
           state_(*owner_),
-          peer_(std::move(peer)) {
+          peer_(std::move(peer)),
+          client_(client_of(peer_)) {
         ++state_.open;
     }
     ~Session() {
+        let_go_of_body();
         --state_.open;
         const std::lock_guard lock(state_.sessions_lock);
-        if (--state_.per_address[peer_] <= 0)
-            state_.per_address.erase(peer_);
+        if (--state_.per_address[client_] <= 0)
+            state_.per_address.erase(client_);
     }
+    const std::string& client() const { return client_; }
+    // Whether it waits for a request's head: the connection to end when the server is
+    // full or stops, since it costs its client nothing to open another.
+    bool idle() const { return waiting_; }
 
     void start() { read_head(); }
 
-    // Called on the session's own strand: ends a connection that waits for a request.
+    // Called on the session's own strand: ends a connection that waits for a request
+    // or is still reading one. One being answered is let finish.
     void end_if_waiting() {
+        if (waiting_ || reading_)
+            stream_.socket().close();
+    }
+    void end_if_idle() {
         if (waiting_)
             stream_.socket().close();
     }
@@ -134,6 +158,15 @@ class Session : public std::enable_shared_from_this<Session> {
                                         "this request\n");
             }
         }
+        if (!hold_body(parser_->content_length().value_or(0))) {
+            state_.log("asked " + peer_ + " to come back: too many bodies being read");
+            HttpResponse busy{503,
+                              "text/plain; charset=utf-8",
+                              "too many uploads at once; try again shortly\n",
+                              {{"Retry-After", "5"}}};
+            keep_alive_ = false;
+            return write(std::move(busy), true);
+        }
         if (beast::iequals(parser_->get()[http::field::expect], "100-continue")) {
             auto go_on =
                 std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
@@ -148,7 +181,21 @@ class Session : public std::enable_shared_from_this<Session> {
         read_body();
     }
 
+    // The body's length is taken from the bytes all bodies may hold at once, until it is
+    // read (or the connection ends).
+    bool hold_body(std::size_t length) {
+        std::size_t now = state_.bodies.load();
+        do {
+            if (now + length > state_.limits.bodies_bytes && length > 0)
+                return false;
+        } while (!state_.bodies.compare_exchange_weak(now, now + length));
+        held_ = length;
+        return true;
+    }
+    void let_go_of_body() { state_.bodies -= std::exchange(held_, 0); }
+
     void read_body() {
+        reading_ = true;
         stream_.expires_after(state_.limits.read_timeout);
         http::async_read(stream_, buffer_, *parser_,
                          [self = shared_from_this()](beast::error_code ec, std::size_t) {
@@ -179,6 +226,8 @@ class Session : public std::enable_shared_from_this<Session> {
     }
 
     void on_request(beast::error_code ec) {
+        reading_ = false;
+        let_go_of_body();
         if (ec)
             return refuse(ec, "sending a request");
         http::request<http::string_body> message = parser_->release();
@@ -248,10 +297,13 @@ class Session : public std::enable_shared_from_this<Session> {
     beast::tcp_stream stream_;
     HttpServer::State& state_;
     std::string peer_;
+    std::string client_;
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::string_body>> parser_;
     bool keep_alive_ = false;
-    bool waiting_ = false;
+    std::atomic<bool> waiting_ = false;  // read by the acceptor, to make room
+    bool reading_ = false;
+    std::size_t held_ = 0;  // of the bodies' bytes
 };
 
 }  // namespace
@@ -284,20 +336,38 @@ void HttpServer::State::accept() {
 
 void HttpServer::State::take(tcp::socket socket) {
     std::string peer = address_of(socket);
+    const std::string client = client_of(peer);
     std::shared_ptr<Session> session;
+    // Sessions looked at are let go after the lock: the last hold on one ends it, and
+    // its end takes the lock.
+    std::vector<std::shared_ptr<Session>> looked_at;
     {
         const std::lock_guard lock(sessions_lock);
-        int& from_peer = per_address[peer];
-        // Full, in all or for this address: let go at once; the others keep being served.
-        if (open >= limits.connections || from_peer >= limits.connections_per_address) {
+        std::erase_if(sessions, [](const std::weak_ptr<Session>& s) { return s.expired(); });
+        int& from_peer = per_address[client];
+        // Full: the connection that has waited longest for a request makes room, so
+        // connections held open and idle shut no one out. Still full (every one busy),
+        // or full for this client: let go at once; the others keep being served.
+        bool full = open >= limits.connections;
+        if (full && from_peer < limits.connections_per_address &&
+            open < limits.connections + limits.connections / 8 + 1) {
+            for (const std::weak_ptr<Session>& s : sessions) {
+                const auto idle = looked_at.emplace_back(s.lock());
+                if (idle && idle->idle()) {
+                    net::post(idle->executor(), [idle] { idle->end_if_idle(); });
+                    full = false;
+                    break;
+                }
+            }
+        }
+        if (full || from_peer >= limits.connections_per_address) {
             if (from_peer == 0)
-                per_address.erase(peer);
+                per_address.erase(client);
             beast::error_code ignored;
             socket.close(ignored);
             return;
         }
         ++from_peer;
-        std::erase_if(sessions, [](const std::weak_ptr<Session>& s) { return s.expired(); });
         session = std::make_shared<Session>(std::move(socket), std::move(peer), shared_from_this());
         sessions.push_back(session);
     }
@@ -365,9 +435,14 @@ void HttpServer::stop() {
         beast::error_code ec;
         state->acceptor.close(ec);
         state->pause.cancel();
-        const std::lock_guard lock(state->sessions_lock);
-        for (const std::weak_ptr<Session>& s : state->sessions) {
-            if (const auto session = s.lock())
+        std::vector<std::shared_ptr<Session>> open;  // let go after the lock, as in take()
+        {
+            const std::lock_guard lock(state->sessions_lock);
+            for (const std::weak_ptr<Session>& s : state->sessions)
+                open.push_back(s.lock());
+        }
+        for (const auto& session : open) {
+            if (session)
                 net::post(session->executor(), [session] { session->end_if_waiting(); });
         }
     });

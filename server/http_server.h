@@ -41,7 +41,10 @@ struct HttpLimits {
     std::chrono::milliseconds read_timeout{30'000};  // a request's body, once its head is in
     std::chrono::milliseconds idle_timeout{15'000};  // waiting for a request's head, whole
     int connections = 512;
-    int connections_per_address = 32;  // one client cannot take every connection
+    int connections_per_address = 32;  // one client (an IPv6 /64) cannot take every connection
+    // Bodies being read at once, in all: beyond it an upload is asked to come back
+    // before its body is read, so claimed lengths never add up to more memory.
+    std::size_t bodies_bytes = 64 * 1024 * 1024;
     int threads = 2;
 };
 

@@ -125,7 +125,7 @@ TEST(HttpServer, KeepsAConnectionAliveAndRefusesWhatIsTooLargeOrMalformed) {
 // connections' bound is let go at once, and the others are served all the while.
 TEST(HttpServer, CutsOffSlowClientsAndBoundsTheConnections) {
     HttpLimits limits;
-    limits.idle_timeout = 300ms;
+    limits.idle_timeout = 1s;
     limits.read_timeout = 500ms;
     limits.connections = 2;
     Serving s(limits, echo());
@@ -149,14 +149,42 @@ TEST(HttpServer, CutsOffSlowClientsAndBoundsTheConnections) {
         EXPECT_LT(Clock::now() - start, 3s);
     }
     std::this_thread::sleep_for(100ms);  // the cut connections are counted out
+    // Full of idle connections: the one idle longest makes room for a newcomer.
     Client first(s.server.port());
     Client second(s.server.port());
     ASSERT_TRUE(first.send("GET /a HTTP/1.1\r\nHost: a\r\n\r\n"));
     EXPECT_NE(first.receive("GET /a 0").find("GET /a 0"), std::string::npos);
+    std::this_thread::sleep_for(50ms);  // the first waits for its next request
     Client third(s.server.port());
-    EXPECT_TRUE(third.closed_by_server());
+    ASSERT_TRUE(third.send("GET /c HTTP/1.1\r\nHost: a\r\n\r\n"));
+    EXPECT_NE(third.receive("GET /c 0").find("GET /c 0"), std::string::npos);
     ASSERT_TRUE(second.send("GET /b HTTP/1.1\r\nHost: a\r\n\r\n"));
     EXPECT_NE(second.receive("GET /b 0").find("GET /b 0"), std::string::npos);
+    EXPECT_TRUE(first.closed_by_server());
+}
+
+// Bodies being read hold no more bytes at once than the bound: a newcomer past it is
+// asked to come back before it sends its body. A stop ends the bodies still coming.
+TEST(HttpServer, BodiesReadAtOnceAreBoundedAndAStopEndsThem) {
+    HttpLimits limits;
+    limits.bodies_bytes = 100'000;
+    auto s = std::make_unique<Serving>(limits, echo());
+    const std::string head = "POST /x HTTP/1.1\r\nHost: a\r\nContent-Length: 80000\r\n\r\n";
+    Client first(s->server.port());
+    ASSERT_TRUE(first.send(head + "some"));
+    std::this_thread::sleep_for(100ms);
+    Client second(s->server.port());
+    ASSERT_TRUE(second.send(head));
+    EXPECT_EQ(second.receive().rfind("HTTP/1.1 503", 0), 0u);
+    ASSERT_TRUE(first.send(std::string(80000 - 4, 'x')));
+    EXPECT_NE(first.receive("POST /x 80000").find("POST /x 80000"), std::string::npos);
+    Client third(s->server.port());
+    ASSERT_TRUE(third.send(head + "more"));
+    std::this_thread::sleep_for(100ms);
+    const auto start = Clock::now();
+    s.reset();
+    EXPECT_LT(Clock::now() - start, 3s);
+    EXPECT_TRUE(third.closed_by_server());
 }
 
 // A request refused on its head is answered before a byte of its body is sent.
