@@ -78,8 +78,10 @@ std::optional<QString> player_name(const QString& asked, QString* why) {
 
 QString folded(const QString& name) {
     // Compatibility forms are one (ﬁ and fi, Ｆ and F), and so are cases in full (ß and SS).
+    // Taken apart before folding, so that İ folds as I with its dot does (i̇).
     return name.normalized(QString::NormalizationForm_KC)
         .toUpper()
+        .normalized(QString::NormalizationForm_KD)
         .toCaseFolded()
         .normalized(QString::NormalizationForm_KC);
 }

@@ -219,7 +219,13 @@ struct Route {
 };
 
 Route route_of(const HttpRequest& request) {
-    const std::string& target = request.target;
+    std::string target = request.target;
+    // A target in absolute form, as a proxy is sent it: its path is what is asked for.
+    if (const std::size_t scheme = target.find("://");
+        scheme != std::string::npos && scheme < target.find('/')) {
+        const std::size_t path = target.find('/', scheme + 3);
+        target = path == std::string::npos ? "/" : target.substr(path);
+    }
     const std::size_t mark = target.find('?');
     Route r;
     r.path = QUrl::fromPercentEncoding(QByteArray::fromStdString(target.substr(0, mark)));
@@ -487,18 +493,30 @@ void World::board(const QString& category, const QString& query_text, bool page,
         limit = kPageDefault;
     limit = std::min(limit, kPageMost);
 
+    // A page's troubles are told as a page, the API's as JSON.
+    const auto trouble = [&](HttpResponse r, const QString& words) {
+        if (page) {
+            HttpResponse shown = html(r.status, missing_page(words));
+            shown.headers.insert(shown.headers.end(), r.headers.begin(), r.headers.end());
+            return reply(shown);
+        }
+        reply(r);
+    };
     std::vector<BoardEntry> entries;
     std::int64_t games = 0;
     Store::Result r = around.isEmpty() ? store_.board(category, offset, limit, &entries)
                                        : store_.around(category, around, kAroundEachSide, &entries);
     if (r == Store::Result::Refused && !around.isEmpty())
-        return reply(problem(404, "no game of that player on this board"));
+        return trouble(problem(404, "no game of that player on this board"),
+                       QStringLiteral("No game of that player on this board."));
     if (r == Store::Result::Done)
         r = store_.count(category, &games);
     if (r == Store::Result::Down)
-        return reply(unavailable("the database is away", 5));
+        return trouble(unavailable("the database is away", 5),
+                       QStringLiteral("The board is away for a moment. Try again shortly."));
     if (r != Store::Result::Done)
-        return reply(problem(500, "the database refused"));
+        return trouble(problem(500, "the database refused"),
+                       QStringLiteral("The board could not be read."));
     if (page) {
         return reply(html(200, board_page(category, entries, games, categories())));
     }

@@ -155,6 +155,10 @@ TEST(World, APlayerJoinsSendsAGameAndFindsItProvenOnTheBoards) {
             .size(),
         1);
     EXPECT_EQ(rig.ask("GET", "/api/v1/boards/slow?around=nobody").status, 404);
+    const HttpResponse nobody = rig.ask("GET", "/boards/slow?around=nobody");
+    EXPECT_EQ(nobody.status, 404);
+    EXPECT_EQ(nobody.content_type.rfind("text/html", 0), 0u);
+    EXPECT_EQ(rig.ask("GET", "http://hall.example/api/v1/boards/slow").status, 200);
     EXPECT_EQ(object_of(rig.ask("GET", "/api/v1/boards/classic")).value("games").toInt(), 0);
     EXPECT_EQ(rig.ask("GET", "/api/v1/boards/fast").status, 404);
 
@@ -394,6 +398,7 @@ TEST(Players, NamesArePrintableAndShort) {
           "nb\xc2\xa0space"})
         EXPECT_FALSE(player_name(QString::fromUtf8(bad))) << bad;
     EXPECT_EQ(folded(QStringLiteral("ÉTÉ")), folded(QString::fromUtf8("e\xcc\x81t\xc3\xa9")));
+    EXPECT_EQ(folded(QString::fromUtf8("\xc4\xb0x")), folded(QString::fromUtf8("i\xcc\x87x")));
     // Broken text, and marks that change nothing a reader sees.
     EXPECT_FALSE(player_name(QStringLiteral("ab") + QChar(0xD800)));
     EXPECT_FALSE(player_name(QString::fromUtf8("Ann\xef\xb8\x8f")));
