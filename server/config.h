@@ -19,12 +19,13 @@ struct ServerConfig {
     QString data;      // the folder of the SQLite database, when no database is named
     QString database;  // postgresql://...; empty: SQLite in `data`
     HttpLimits http;
-    int provers = 0;             // threads that prove recordings; 0: one a core
-    int queue = 64;              // recordings waiting for a prover, beyond which 503
-    int per_minute = 60;         // requests a client address may make a minute
-    int uploads_per_minute = 6;  // of them, games and names sent
-    int games_per_day = 100;     // new games one player may have kept in a day
-    QStringList proxies;         // addresses whose X-Forwarded-For is believed
+    int provers = 0;                // threads that prove recordings; 0: one a core
+    int queue = 64;                 // recordings waiting for a prover, beyond which 503
+    int per_minute = 60;            // requests a client address may make a minute
+    int uploads_per_minute = 6;     // of them, games and names sent
+    int games_per_day = 100;        // new games one player may have kept in a day
+    int clients_counted = 100'000;  // a minute's clients counted one by one; more, in a sketch
+    QStringList proxies;            // addresses whose X-Forwarded-For is believed
 
     // The database as the store takes it.
     QString store() const;

@@ -195,18 +195,44 @@ bool World::within_rate(const std::string& client, bool upload) {
     const std::lock_guard lock(rate_lock_);
     if (now != rates_minute_) {
         rates_.clear();
+        std::fill(sketch_.begin(), sketch_.end(), Minute{});
         rates_minute_ = now;
     }
-    // A flood of addresses costs memory only up to a bound: past it, the newcomers of
-    // this minute share one count.
     auto it = rates_.find(client);
-    if (it == rates_.end())
-        it = rates_.size() < 100'000 ? rates_.emplace(client, Minute{}).first
-                                     : rates_.try_emplace(std::string("(many)")).first;
+    if (it == rates_.end() && rates_.size() < std::size_t(config_.clients_counted))
+        it = rates_.emplace(client, Minute{}).first;
+    if (it == rates_.end()) {
+        const Minute m = sketched(client, upload);
+        return m.requests <= config_.per_minute &&
+               (!upload || m.uploads <= config_.uploads_per_minute);
+    }
     Minute& m = it->second;
     if (++m.requests > config_.per_minute)
         return false;
     return !upload || ++m.uploads <= config_.uploads_per_minute;
+}
+
+World::Minute World::sketched(const std::string& client, bool upload) {
+    constexpr std::size_t kRows = 4;
+    constexpr std::size_t kWidth = 1 << 16;
+    if (sketch_.empty())
+        sketch_.resize(kRows * kWidth);
+    // Counts a client's request in each row, and gives the least of its counts: more
+    // than the client's own only when every one of its four is shared.
+    Minute least{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+    const std::size_t h = std::hash<std::string>{}(client);
+    for (std::size_t row = 0; row < kRows; ++row) {
+        std::uint64_t x = h + 0x9E3779B97F4A7C15ULL * (row + 1);
+        x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+        Minute& m = sketch_[row * kWidth + std::size_t(x ^ (x >> 31)) % kWidth];
+        least.requests = std::min(least.requests, ++m.requests);
+        if (upload)
+            least.uploads = std::min(least.uploads, ++m.uploads);
+    }
+    if (!upload)
+        least.uploads = 0;
+    return least;
 }
 
 namespace {

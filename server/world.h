@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "server/config.h"
 #include "server/http_server.h"
@@ -76,6 +77,11 @@ class World {
     std::mutex rate_lock_;
     std::int64_t rates_minute_ = 0;
     std::unordered_map<std::string, Minute> rates_;  // this minute's
+    // Past the clients counted one by one, a minute's newcomers are counted in a fixed
+    // table of counts, four to a client (a count-min sketch): a flood of addresses costs
+    // no more memory, and puts no one else past the limit.
+    std::vector<Minute> sketch_;
+    Minute sketched(const std::string& client, bool upload);
 };
 
 }  // namespace grimbolt::server

@@ -234,6 +234,7 @@ TEST(World, TooManyRequestsAndAFullQueueAreAskedToComeBack) {
     config.uploads_per_minute = 100;
     config.per_minute = 100;
     config.proxies = QStringList{QStringLiteral("10.0.0.1")};
+    config.clients_counted = 3;
     Rig rig(config);
     const std::string token = rig.join(QStringLiteral("Zed"));
     const std::string game = recorded_game();
@@ -270,6 +271,21 @@ TEST(World, TooManyRequestsAndAFullQueueAreAskedToComeBack) {
                   .get()
                   .status,
               200);
+
+    // A flood of addresses past those counted one by one puts no newcomer past the
+    // limit, and a newcomer is still held to it.
+    const auto from = [&](const std::string& address) {
+        return rig
+            .send("GET", "/api/v1/boards/classic", {}, {{"X-Forwarded-For", address}}, "10.0.0.1")
+            .get()
+            .status;
+    };
+    for (int i = 0; i < 3000; ++i)
+        from("198.18." + std::to_string(i / 256) + "." + std::to_string(i % 256));
+    int served = 0;
+    for (int i = 0; i < 101; ++i)
+        served += from("203.0.113.5") == 200;
+    EXPECT_EQ(served, 100);
 }
 
 // A board's pages, from anywhere in it, and the ranks the store gives as games come:
