@@ -10,7 +10,9 @@
 #include <QJsonObject>
 #include <QUrl>
 #include <QUrlQuery>
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <thread>
 
 #include "replay/proof.h"
@@ -77,6 +79,34 @@ std::string kept_text(const std::string& sent) {
         at = end + 1;
     }
     return text;
+}
+
+// A recording is kept whole, so it may hold no more lines than play makes: a few a tick
+// (the tick, its picture, keys), and room for a player who resized the window a lot.
+constexpr std::int64_t kLinesPerTick = 8;
+constexpr std::int64_t kLinesBeyondTicks = 4096;
+
+// Whether the kept text has more lines than its ticks account for: padding the rules
+// read and ignore, which would cost every download and the disk.
+bool padded(const std::string& text, std::int64_t* lines, std::int64_t* ticks) {
+    *lines = 0;
+    *ticks = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        ++*lines;
+        const std::string_view line(text.data() + at, end - at);
+        if (line == "tick") {
+            ++*ticks;
+        } else if (line.starts_with("tick ")) {
+            std::int64_t n = 0;
+            std::from_chars(line.data() + 5, line.data() + line.size(), n);
+            *ticks += std::max<std::int64_t>(n, 0);
+        }
+        at = end + 1;
+    }
+    return *lines > kLinesPerTick * *ticks + kLinesBeyondTicks;
 }
 
 HttpResponse unavailable(const char* why, int retry_seconds) {
@@ -438,6 +468,12 @@ void World::prove(const HttpRequest& request, std::int64_t player, const QString
                   const HttpServer::Reply& reply) {
     // What is proven is what is kept: the lines the game reads.
     const std::string text = kept_text(request.body);
+    std::int64_t lines = 0;
+    std::int64_t ticks = 0;
+    if (padded(text, &lines, &ticks))
+        return reply(
+            problem(422, "too long",
+                    QStringLiteral("%1 lines for %2 ticks of play").arg(lines).arg(ticks)));
     const Verdict v = verify(text);
     if (v.outcome != Verdict::Proven) {
         const char* error = refusal_of(v);

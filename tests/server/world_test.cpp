@@ -205,6 +205,8 @@ TEST(World, EachBadRecordingIsRefusedWithItsReason) {
         {"another rules version", with(real, "rules 1", "rules 7"), 422, "wrong rules version"},
         {"random bytes", random, 400, "unreadable"},
         {"a billion ticks", start + repeated("tick 1000000\n", 1000), 422, "too long"},
+        {"a game padded with lines the rules ignore", real + repeated("window 7684 4324\n", 20000),
+         422, "too long"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
