@@ -1,6 +1,10 @@
 #include "server/variants.h"
 
 #include "replay/proof.h"
+#include "replay/script.h"
+#include "replay/session.h"
+
+#include <cstdlib>
 
 namespace grimbolt::server {
 namespace {
@@ -26,30 +30,45 @@ std::string told(std::string text) {
     return verify(text).outcome == Verdict::Proven ? text : std::string();
 }
 
+namespace {
+
+// The run up to its robot's end: the ticks a stopped game cannot take are left out.
+std::string while_alive(const std::string& text) {
+    const Script script = parse_script(text);
+    Session session(script.header, false);
+    std::vector<ScriptEvent> kept;
+    for (const ScriptEvent& e : script.events) {
+        if (e.command != Command::Tick) {
+            kept.push_back(e);
+            session.play(e);
+            continue;
+        }
+        std::int32_t ticks = 0;
+        while (ticks < e.a && session.timer_running()) {
+            session.play(ScriptEvent{Command::Tick, 1, 0});
+            ++ticks;
+        }
+        if (ticks > 0)
+            kept.push_back(ScriptEvent{Command::Tick, ticks, 0});
+        if (ticks < e.a)
+            break;
+    }
+    return format_header(script.header) + format_script(kept);
+}
+
+}  // namespace
+
 std::string other_game(const std::string& recorded, int n) {
-    // The same keys on another day: the last game's clock, and so its monsters, differ.
+    // The player plays on: after the recorded game, a new one on another day (so with
+    // other monsters) with the same keys, as long as it lasts. The proof plays both.
     const std::size_t at = recorded.find("\nclock ");
     const std::size_t start = recorded.find("\nnew\n", at);
     if (at == std::string::npos || start == std::string::npos)
         return {};
     const std::size_t end = recorded.find('\n', at + 1);
     const int clock = std::stoi(recorded.substr(at + 7, end - at - 7));
-    const std::string text = with_line(recorded, "clock", std::to_string((clock + n + 1) % 86400));
-    if (std::string whole = told(text); !whole.empty())
-        return whole;
-    // Other monsters end the game sooner: the longest beginning that proves, found by
-    // halving, each beginning a whole number of lines.
-    std::size_t good = start + 5, bad = text.size();
-    while (text.find('\n', good) + 1 < bad) {
-        std::size_t mid = text.find('\n', good + (bad - good) / 2);
-        if (mid == std::string::npos || mid + 1 >= bad)
-            mid = text.find('\n', good);
-        if (told(text.substr(0, mid + 1)).empty())
-            bad = mid + 1;
-        else
-            good = mid + 1;
-    }
-    return told(text.substr(0, good));
+    const std::string next = "clock " + std::to_string((clock + n + 1) % 86400) + "\nnew\n";
+    return told(while_alive(recorded + next + recorded.substr(start + 5)));
 }
 
 }  // namespace grimbolt::server

@@ -1,7 +1,8 @@
 #pragma once
-// Other real games for the server's tests and benchmark: the recorded game's keys on
-// another day, its header then telling what the rules gave. Each proves, and each is
-// another play.
+// Other real games for the server's tests and benchmark: after the recorded game, the
+// same keys again in a new game on another day, the header then telling what the rules
+// gave. Each proves, each is another play, and each costs a proof at least as long as
+// the recorded game's.
 
 #include <string>
 
