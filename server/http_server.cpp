@@ -345,7 +345,7 @@ void HttpServer::State::take(tcp::socket socket) {
         const std::lock_guard lock(sessions_lock);
         std::erase_if(sessions, [](const std::weak_ptr<Session>& s) { return s.expired(); });
         int& from_peer = per_address[client];
-        // Full: the connection that has waited longest for a request makes room, so
+        // Full: the oldest connection that waits for a request makes room, so
         // connections held open and idle shut no one out. Still full (every one busy),
         // or full for this client: let go at once; the others keep being served.
         bool full = open >= limits.connections;

@@ -149,7 +149,7 @@ TEST(HttpServer, CutsOffSlowClientsAndBoundsTheConnections) {
         EXPECT_LT(Clock::now() - start, 3s);
     }
     std::this_thread::sleep_for(100ms);  // the cut connections are counted out
-    // Full of idle connections: the one idle longest makes room for a newcomer.
+    // Full of idle connections: the oldest makes room for a newcomer.
     Client first(s.server.port());
     Client second(s.server.port());
     ASSERT_TRUE(first.send("GET /a HTTP/1.1\r\nHost: a\r\n\r\n"));
