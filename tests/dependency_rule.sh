@@ -57,6 +57,10 @@ mapfile -t bad < <(includes shell/*.h shell/*.cpp | grep -E '#include "' |
     grep -Ev '#include "(shell/[a-z_]+|shell/input/[a-z_]+|core/[a-z_]+|replay/(script|road)|canvas/surface)\.h"')
 breaks "a main window file includes more than its room, input, the rules and the road" "${bad[@]}"
 
+mapfile -t bad < <(includes shell/online | grep -E '#include "' |
+    grep -Ev '#include "(shell/online/[a-z_]+|replay/script)\.h"')
+breaks "an online file includes more than its room and the script format" "${bad[@]}"
+
 mapfile -t bad < <(includes shell/hall | grep -E '#include "(shell/(enhanced|sound|input)|app)/')
 breaks "a hall window file includes the enhanced edition, sound, input or the program" "${bad[@]}"
 
