@@ -471,4 +471,31 @@
         <translation>Choose the speed</translation>
     </message>
 </context>
+<context>
+    <name>grimbolt::WorldClient</name>
+    <message>
+        <source>не сервер Grimbolt</source>
+        <translation>not a Grimbolt server</translation>
+    </message>
+    <message>
+        <source>сервер не задан</source>
+        <translation>no server set</translation>
+    </message>
+    <message>
+        <source>сервер не ответил вовремя</source>
+        <translation>the server did not answer in time</translation>
+    </message>
+    <message>
+        <source>сервер не отвечает</source>
+        <translation>the server does not answer</translation>
+    </message>
+    <message>
+        <source>сервер отсылает в другое место</source>
+        <translation>the server sends us elsewhere</translation>
+    </message>
+    <message>
+        <source>сервер занят (%1), позже</source>
+        <translation>the server is busy (%1); later</translation>
+    </message>
+</context>
 </TS>
