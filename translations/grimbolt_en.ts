@@ -498,4 +498,11 @@
         <translation>the server is busy (%1); later</translation>
     </message>
 </context>
+<context>
+    <name>grimbolt::WorldPost</name>
+    <message>
+        <source>не записать ответ сервера</source>
+        <translation>could not write down the server's answer</translation>
+    </message>
+</context>
 </TS>

@@ -68,8 +68,9 @@ QString Outbox::path_of(const QString& key, const char* suffix) const {
 bool Outbox::put(const QByteArray& recording) {
     if (recording.isEmpty() || recording.size() > kRecordingMostBytes)
         return false;
+    // Waiting already, or answered for: nothing more to send.
     const QString key = key_of(recording);
-    if (!this->recording(key).isEmpty())
+    if (!this->recording(key).isEmpty() || fate(key).kind != Fate::NotSent)
         return true;
     const QFileInfo folder(folder_);
     if (folder.isSymLink() || (!folder.exists() && !QDir().mkpath(folder_)))

@@ -11,7 +11,10 @@
 #include <QTimer>
 
 #include "replay/proof.h"
+#include "server/variants.h"
+#include "shell/online/outbox.h"
 #include "shell/online/world_client.h"
+#include "shell/online/world_post.h"
 
 namespace grimbolt {
 namespace {
@@ -20,13 +23,13 @@ using namespace std::chrono_literals;
 
 // A real world server on a free loopback port, with its games in a folder of its own.
 struct WorldServer {
-    QTemporaryDir data;
+    QTemporaryDir own;
     QProcess process;
     QUrl url;
 
-    WorldServer() {
-        process.start(GRIMBOLT_SERVER, {"--data", data.path(), "--listen", "127.0.0.1", "--port",
-                                        "0", "--per-minute", "1000"});
+    explicit WorldServer(QString data = {}) {
+        process.start(GRIMBOLT_SERVER, {"--data", data.isEmpty() ? own.path() : data, "--listen",
+                                        "127.0.0.1", "--port", "0", "--per-minute", "1000"});
         const QRegularExpression listening("listening on (http://127\\.0\\.0\\.1:\\d+)/");
         QByteArray said;
         process.setReadChannel(QProcess::StandardError);
@@ -137,6 +140,71 @@ TEST(WorldClient, ABrokenServerIsALineAndATryLater) {
     EXPECT_FALSE(WorldClient::server_url(""));
     EXPECT_EQ(WorldClient::server_url("hall.example.org:8640/")->toString(),
               "http://hall.example.org:8640");
+}
+
+// Games sent while the server is away wait in the outbox, through a restart of the game,
+// and arrive once each when it is back.
+TEST(WorldPost, EveryGameArrivesOnceWhateverTheServerDoes) {
+    QTemporaryDir dir;
+    WorldClient client;
+    auto first = std::make_unique<WorldServer>(dir.path() + "/server");
+    client.set_server(first->url);
+    const QString token =
+        asked([&](auto r) { client.join("Bea", r); }).body.value("token").toString();
+    ASSERT_EQ(token.size(), 64);
+    first.reset();  // the server goes away
+
+    const std::string recorded = recorded_game().toStdString();
+    const QByteArray a = QByteArray::fromStdString(server::other_game(recorded, 0));
+    const QByteArray b = QByteArray::fromStdString(server::other_game(recorded, 1));
+    ASSERT_FALSE(a.isEmpty() || b.isEmpty());
+    const QString folder = dir.path() + "/outbox";
+    const auto sent_and_idle = [&](WorldPost& post, const QByteArray& game) {
+        QEventLoop loop;
+        bool done = false;
+        const auto idle = QObject::connect(&post, &WorldPost::idle, [&] {
+            done = true;
+            loop.quit();
+        });
+        QTimer::singleShot(30s, &loop, &QEventLoop::quit);
+        if (game.isEmpty())
+            post.post();
+        else
+            post.send(game);
+        if (!done)
+            loop.exec();
+        QObject::disconnect(idle);
+        EXPECT_TRUE(done);
+    };
+    {
+        Outbox outbox(folder);
+        WorldPost post(outbox, client);
+        post.set_token(token);
+        QStringList said;
+        QObject::connect(&post, &WorldPost::said, [&said](const QString& l) { said << l; });
+        sent_and_idle(post, a);
+        EXPECT_EQ(said.size(), 1);
+        EXPECT_EQ(outbox.fate(Outbox::key_of(a)).kind, Outbox::Fate::Waiting);
+    }
+    // The game closed and started again, the server still away; then it is back.
+    Outbox outbox(folder);
+    WorldPost post(outbox, client);
+    post.set_token(token);
+    sent_and_idle(post, b);
+    EXPECT_EQ(outbox.waiting().size(), 2);
+    WorldServer back(dir.path() + "/server");
+    client.set_server(back.url);
+    sent_and_idle(post, {});
+    EXPECT_TRUE(outbox.waiting().isEmpty());
+    EXPECT_EQ(outbox.fate(Outbox::key_of(a)).kind, Outbox::Fate::Ranked);
+    EXPECT_EQ(outbox.fate(Outbox::key_of(b)).kind, Outbox::Fate::Ranked);
+    int games = 0;
+    for (const char* board : {"classic", "slow"})
+        games += asked([&](auto r) { client.board(board, {}, r); }).body.value("games").toInt();
+    EXPECT_EQ(games, 2);
+    sent_and_idle(post, a);  // again: answered for already, nothing to send
+    EXPECT_EQ(outbox.fate(Outbox::key_of(a)).kind, Outbox::Fate::Ranked);
+    EXPECT_TRUE(outbox.waiting().isEmpty());
 }
 
 }  // namespace
