@@ -69,18 +69,16 @@ class Prover {
         v.seconds = std::int32_t(session_.clock().elapsed_ms / 1000);
         v.category = category_of(slowest_, safe_start_, fair_start_);
         v.date = h.date;
-        // The play is its start and the ticks its points came at: the same whatever the
-        // display, the comments or idle keys around it, and whether the recording goes on
-        // past its last points. Without points, its length tells one from another.
+        // The play is the clock it started at (whose seconds seed the monsters) and the
+        // ticks its points came at: the same whatever the display, the comments, idle
+        // keys or comforts that changed nothing around it, and whether the recording goes
+        // on past its last points. Without points, its length tells one from another.
         Fnv play;
-        play.add(h.seed);
-        play.add(clock_);
+        play.add(clock_ >= 0 ? clock_ : h.seed);
         play.add(points_.value());
         play.add(v.earned);
         if (v.earned == 0)
             play.add(v.ticks);
-        for (const char c : v.category)
-            play.add(c);
         v.fingerprint = play.value();
         v.steps = steps_;
         v.outcome = Verdict::Differs;

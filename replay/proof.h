@@ -30,9 +30,10 @@ struct Verdict {
     std::int64_t steps = 0;  // of play, as counted while proving
     std::string category;    // the slowest speed and the comforts that change play
     std::string date;        // when it was played, as its header says
-    // The play itself, in one number: the last game's seed and the ticks at which its
-    // points came. Two recordings of one play (re-dated, commented, shown on another
-    // display, with idle keys, cut after its last points) have the same.
+    // The play itself, in one number: the clock the last game started at and the ticks
+    // at which its points came. Two recordings of one play (re-dated, commented, shown
+    // on another display, with idle keys or a comfort that changed nothing, cut after its
+    // last points) have the same, whatever their categories.
     std::uint64_t fingerprint = 0;
     std::string why;  // what keeps it from being proven
 };

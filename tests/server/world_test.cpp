@@ -137,6 +137,17 @@ TEST(World, APlayerJoinsSendsAGameAndFindsItProvenOnTheBoards) {
     // Nor shown on another display, nor cut short after its last points.
     const std::string thief = rig.join(QStringLiteral("Thief 2"));
     EXPECT_EQ(rig.upload(thief, with(game, "display ", "display 1280 720")).status, 409);
+    EXPECT_EQ(rig.upload(thief, with(game, "seed ", "seed 3")).status, 409);
+    // The safe start turned on for a tick while the robot stands on its tiles changes
+    // nothing but the category's name.
+    std::string safe = game;
+    std::size_t line = 0;
+    for (int i = 1; i < 592; ++i)
+        line = safe.find('\n', line) + 1;
+    safe.insert(safe.find('\n', line) + 1, "safe-start 0\n");
+    safe.insert(line, "safe-start 1\n");
+    EXPECT_EQ(rig.upload(thief, safe).status, 409);
+    EXPECT_EQ(rig.upload(token, with(game, "seed ", "seed 0")).status, 200);
     std::string cut = game;
     cut.erase(cut.rfind('\n', cut.rfind('\n', cut.size() - 2) - 1) + 1);
     cut = told(cut);
