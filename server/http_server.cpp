@@ -148,7 +148,7 @@ class Session : public std::enable_shared_from_this<Session> {
         if (state_.admit) {
             HttpRequest head = request_of(parser_->get());
             std::size_t limit = state_.limits.body_bytes;
-            if (std::optional<HttpResponse> answer = state_.admit(head, limit)) {
+            if (std::optional<HttpResponse> answer = state_.admit(head, limit, hold_)) {
                 keep_alive_ = false;
                 return write(std::move(*answer), true);
             }
@@ -161,8 +161,8 @@ class Session : public std::enable_shared_from_this<Session> {
         if (!hold_body(parser_->content_length().value_or(0))) {
             state_.log("asked " + peer_ + " to come back: too many bodies being read");
             HttpResponse busy{503,
-                              "text/plain; charset=utf-8",
-                              "too many uploads at once; try again shortly\n",
+                              "application/json",
+                              "{\"error\":\"too many uploads at once\"}\n",
                               {{"Retry-After", "5"}}};
             keep_alive_ = false;
             return write(std::move(busy), true);
@@ -228,6 +228,7 @@ class Session : public std::enable_shared_from_this<Session> {
     void on_request(beast::error_code ec) {
         reading_ = false;
         let_go_of_body();
+        hold_.reset();
         if (ec)
             return refuse(ec, "sending a request");
         http::request<http::string_body> message = parser_->release();
@@ -303,7 +304,8 @@ class Session : public std::enable_shared_from_this<Session> {
     bool keep_alive_ = false;
     std::atomic<bool> waiting_ = false;  // read by the acceptor, to make room
     bool reading_ = false;
-    std::size_t held_ = 0;  // of the bodies' bytes
+    std::size_t held_ = 0;        // of the bodies' bytes
+    std::shared_ptr<void> hold_;  // what the admission keeps while the body comes
 };
 
 }  // namespace

@@ -58,9 +58,10 @@ class HttpServer {
     using Log = std::function<void(const std::string&)>;
     // Looks at a request's head before its body is read: an answer sends it back at
     // once (unknown player, too many requests...), and `body_limit` may be lowered for
-    // what the request is. Called on a thread of the server.
-    using Admit = std::function<std::optional<HttpResponse>(const HttpRequest& head,
-                                                            std::size_t& body_limit)>;
+    // what the request is. What it puts in `hold` is kept until the body is read or the
+    // connection ends. Called on a thread of the server.
+    using Admit = std::function<std::optional<HttpResponse>(
+        const HttpRequest& head, std::size_t& body_limit, std::shared_ptr<void>& hold)>;
 
     HttpServer(HttpLimits limits, Handler handler, Log log, Admit admit = {});
     ~HttpServer();

@@ -82,9 +82,8 @@ int main(int argc, char* argv[]) {
             world.handle(std::move(request), std::move(reply));
         },
         [](const std::string& line) { say(grimbolt::printable(QString::fromStdString(line))); },
-        [&world](const grimbolt::server::HttpRequest& head, std::size_t& body_limit) {
-            return world.admit(head, body_limit);
-        });
+        [&world](const grimbolt::server::HttpRequest& head, std::size_t& body_limit,
+                 std::shared_ptr<void>& hold) { return world.admit(head, body_limit, hold); });
     std::string failed;
     if (!http.listen(config->address.toStdString(), config->port, &failed)) {
         say(QString::fromStdString(failed));

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdlib>
 #include <thread>
 
 #include "replay/proof.h"
@@ -220,6 +221,13 @@ std::string World::client_of(const HttpRequest& request) const {
     return peer.toStdString();
 }
 
+void World::know_token(const QByteArray& hash) {
+    const std::lock_guard lock(tokens_lock_);
+    if (known_tokens_.size() >= 200'000)
+        known_tokens_.clear();  // a bound: the players come back as they send again
+    known_tokens_.insert(hash.toStdString());
+}
+
 bool World::within_rate(const std::string& client, bool upload) {
     const std::int64_t now = this_minute();
     const std::lock_guard lock(rate_lock_);
@@ -279,8 +287,10 @@ Route route_of(const HttpRequest& request) {
     // A target in absolute form, as a proxy is sent it: its path is what is asked for.
     if (const std::size_t scheme = target.find("://");
         scheme != std::string::npos && scheme < target.find('/')) {
-        const std::size_t path = target.find('/', scheme + 3);
-        target = path == std::string::npos ? "/" : target.substr(path);
+        const std::size_t path = target.find_first_of("/?", scheme + 3);
+        target = path == std::string::npos ? "/"
+                 : target[path] == '?'     ? "/" + target.substr(path)
+                                           : target.substr(path);
     }
     const std::size_t mark = target.find('?');
     Route r;
@@ -307,12 +317,12 @@ QByteArray bearer_of(const HttpRequest& request) {
 }
 
 constexpr std::size_t kNameBodyMost = 4096;
-constexpr std::size_t kOtherBodyMost = 64 * 1024;
 constexpr int kDeskQueue = 256;
 
 }  // namespace
 
-std::optional<HttpResponse> World::admit(const HttpRequest& head, std::size_t& body_limit) {
+std::optional<HttpResponse> World::admit(const HttpRequest& head, std::size_t& body_limit,
+                                         std::shared_ptr<void>& hold) {
     const Route r = route_of(head);
     if (r.path == QLatin1String("/healthz"))
         return std::nullopt;  // the operator's own: never counted
@@ -323,13 +333,38 @@ std::optional<HttpResponse> World::admit(const HttpRequest& head, std::size_t& b
     }
     if (r.post && r.path == QLatin1String("/api/v1/games")) {
         // Who sends it is known before its body is read: no stranger's megabytes are taken.
-        if (bearer_of(head).isEmpty())
+        const QByteArray token = bearer_of(head);
+        if (token.isEmpty())
             return unknown_player();
+        {
+            const std::lock_guard lock(tokens_lock_);
+            if (known_tokens_.contains(token_hash(token).toStdString()))
+                return std::nullopt;
+        }
+        // A token not seen yet: its body is read within the newcomers' share.
+        const std::size_t length =
+            std::strtoull(head.header("Content-Length").c_str(), nullptr, 10);
+        const std::size_t share = config_.http.bodies_bytes / 4;
+        std::size_t now = strangers_bytes_->load();
+        do {
+            if (now + length > share) {
+                HttpResponse busy = problem(503, "too many uploads at once");
+                busy.headers.emplace_back("Retry-After", "5");
+                return busy;
+            }
+        } while (!strangers_bytes_->compare_exchange_weak(now, now + length));
+        struct Share {
+            std::shared_ptr<std::atomic<std::size_t>> bytes;
+            std::size_t length;
+            ~Share() { *bytes -= length; }
+        };
+        hold = std::make_shared<Share>(strangers_bytes_, length);
         return std::nullopt;
     }
-    body_limit =
-        std::min(body_limit, r.post && r.path == QLatin1String("/api/v1/players") ? kNameBodyMost
-                                                                                  : kOtherBodyMost);
+    // Only a name claim and an upload have a body: any other is refused at its head, so
+    // that no connection sits waiting for a body nobody reads.
+    body_limit = std::min(body_limit,
+                          r.post && r.path == QLatin1String("/api/v1/players") ? kNameBodyMost : 0);
     return std::nullopt;
 }
 
@@ -349,7 +384,8 @@ void World::handle(HttpRequest request, HttpServer::Reply reply) {
     };
     if (!request.admitted) {
         std::size_t limit = config_.http.body_bytes;
-        if (std::optional<HttpResponse> refused = admit(request, limit))
+        std::shared_ptr<void> hold;  // the body is here already
+        if (std::optional<HttpResponse> refused = admit(request, limit, hold))
             return answer(std::move(*refused));
         if (request.body.size() > limit)
             return answer(problem(413, "too large"));
@@ -390,11 +426,17 @@ void World::route(HttpRequest request, const HttpServer::Reply& answer) {
         return board(categories().front(), query, true, answer);
     if (path.startsWith(QLatin1String("/boards/")) && get)
         return board(path.mid(8), query, true, answer);
-    const bool known = path == QLatin1String("/") || path == QLatin1String("/healthz") ||
-                       path.startsWith(QLatin1String("/api/v1/")) ||
-                       path.startsWith(QLatin1String("/boards/"));
-    if (known)
+    const bool api =
+        path == QLatin1String("/api/v1/players") || path == QLatin1String("/api/v1/games") ||
+        path.startsWith(QLatin1String("/api/v1/games/")) ||
+        path.startsWith(QLatin1String("/api/v1/boards/")) || path == QLatin1String("/healthz");
+    const bool page = path == QLatin1String("/") || path.startsWith(QLatin1String("/boards/"));
+    if (api)
         return answer(problem(405, "method not allowed"));
+    if (page)
+        return answer(html(405, missing_page(QStringLiteral("Pages are only read here."))));
+    if (path.startsWith(QLatin1String("/api/")))
+        return answer(problem(404, "no such request"));
     answer(html(404, missing_page(QStringLiteral("No page here."))));
 }
 
@@ -412,6 +454,7 @@ void World::claim(const HttpRequest& request, const HttpServer::Reply& reply) {
     const QByteArray token = new_token();
     switch (store_.claim(*name, token_hash(token))) {
         case Store::Result::Done:
+            know_token(token_hash(token));
             log_(QStringLiteral("claimed the name %1").arg(printable(*name)));
             return reply(
                 json(201, QJsonObject{{QStringLiteral("name"), *name},
@@ -444,6 +487,7 @@ void World::submit(HttpRequest request, HttpServer::Reply reply) {
         return reply(unavailable("the database is away", 5));
     if (who != Store::Result::Done)
         return reply(unknown_player());
+    know_token(token_hash(token));
     // One player's games are a day's worth at most: a board is not flooded by one
     // player's many stops of one game.
     std::int64_t today = 0;

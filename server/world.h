@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "server/config.h"
@@ -29,7 +30,8 @@ class World {
     // The server's look at a request's head (HttpServer::Admit): too many requests from
     // its client, or an upload without a player's token, are answered before the body is
     // read; a name's claim takes a small body only.
-    std::optional<HttpResponse> admit(const HttpRequest& head, std::size_t& body_limit);
+    std::optional<HttpResponse> admit(const HttpRequest& head, std::size_t& body_limit,
+                                      std::shared_ptr<void>& hold);
     // The server's handler: answers once the database or a proof has answered, on
     // threads of the world's own.
     void handle(HttpRequest request, HttpServer::Reply reply);
@@ -81,6 +83,14 @@ class World {
     // table of counts, four to a client (a count-min sketch): a flood of addresses costs
     // no more memory, and puts no one else past the limit.
     std::vector<Minute> sketch_;
+    // Tokens of players this server has seen (a name claimed, a game sent): their uploads
+    // are read within the bodies' whole bound. Any other token's upload is read within a
+    // quarter of it, so that made-up tokens cannot keep the players out.
+    std::mutex tokens_lock_;
+    std::unordered_set<std::string> known_tokens_;
+    std::shared_ptr<std::atomic<std::size_t>> strangers_bytes_ =
+        std::make_shared<std::atomic<std::size_t>>(0);
+    void know_token(const QByteArray& hash);
     Minute sketched(const std::string& client, bool upload);
 };
 

@@ -189,7 +189,7 @@ TEST(HttpServer, BodiesReadAtOnceAreBoundedAndAStopEndsThem) {
 
 // A request refused on its head is answered before a byte of its body is sent.
 TEST(HttpServer, AHeadRefusedIsAnsweredWithoutItsBody) {
-    Serving s(HttpLimits{}, echo(), [](const HttpRequest& head, std::size_t& limit) {
+    Serving s(HttpLimits{}, echo(), [](const HttpRequest& head, std::size_t& limit, auto&) {
         limit = 100;
         if (head.target == "/no")
             return std::optional<HttpResponse>(HttpResponse{401, "text/plain", "who?", {}});

@@ -301,6 +301,43 @@ TEST(World, TooManyRequestsAndAFullQueueAreAskedToComeBack) {
     EXPECT_EQ(served, 100);
 }
 
+// Uploads with tokens the server has not seen are read within a quarter of the bodies'
+// bound, so made-up tokens cannot keep the players out; a request that has no body to
+// send is refused one at its head.
+TEST(World, MadeUpTokensShareAQuarterOfTheBodiesAndOnlyUploadsAndNamesHaveOne) {
+    ServerConfig config = roomy();
+    config.http.bodies_bytes = 400'000;
+    Rig rig(config);
+    const std::string token = rig.join(QStringLiteral("Known"));
+    const auto head = [](const std::string& bearer, const char* length) {
+        return HttpRequest{"POST",
+                           "/api/v1/games",
+                           {},
+                           "127.0.0.1",
+                           {{"Authorization", "Bearer " + bearer}, {"Content-Length", length}}};
+    };
+    std::size_t limit = config.http.body_bytes;
+    std::shared_ptr<void> first, second, mine;
+    EXPECT_FALSE(rig.world->admit(head(std::string(64, 'b'), "80000"), limit, first));
+    EXPECT_TRUE(first);
+    const auto refused = rig.world->admit(head(std::string(64, 'c'), "80000"), limit, second);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->status, 503);
+    EXPECT_FALSE(rig.world->admit(head(token, "80000"), limit, mine));
+    EXPECT_FALSE(mine);  // a player's upload takes from the whole bound only
+    first.reset();
+    EXPECT_FALSE(rig.world->admit(head(std::string(64, 'c'), "80000"), limit, second));
+
+    HttpRequest get{"GET", "/api/v1/boards/classic", {}, "127.0.0.1", {}};
+    limit = config.http.body_bytes;
+    std::shared_ptr<void> none;
+    EXPECT_FALSE(rig.world->admit(get, limit, none));
+    EXPECT_EQ(limit, 0u);
+    EXPECT_EQ(rig.ask("GET", "/api/v1/nothing").status, 404);
+    EXPECT_EQ(rig.ask("DELETE", "/").content_type.rfind("text/html", 0), 0u);
+    EXPECT_EQ(rig.ask("GET", "http://hall.example?offset=0").status, 200);
+}
+
 // A board's pages, from anywhere in it, and the ranks the store gives as games come:
 // as sorting every game would give them, ties in the order they came.
 TEST(Store, PagesAndRanksAreThoseOfTheWholeBoardSorted) {
