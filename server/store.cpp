@@ -276,6 +276,15 @@ std::optional<std::int64_t> rank_of(QSqlDatabase& d, const QString& category, st
 
 namespace {
 
+// How many games a player had kept in the last day; false when the database said no.
+bool count_today(QSqlDatabase& d, std::int64_t player, QSqlQuery& q) {
+    q = QSqlQuery(d);
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM games WHERE player_id = ? AND received > ?"));
+    q.addBindValue(qint64(player));
+    q.addBindValue(QDateTime::currentDateTimeUtc().addDays(-1).toString(Qt::ISODate));
+    return q.exec() && q.next();
+}
+
 // The id of the game with this play, when one is kept.
 std::optional<std::int64_t> kept_play(QSqlDatabase& d, const QByteArray& digest, QSqlQuery& q) {
     q = QSqlQuery(d);
@@ -341,12 +350,8 @@ Store::Result Store::insert(QSqlDatabase& d, std::int64_t player, const ProvenGa
     mine.addBindValue(qint64(player));
     if (!mine.exec())
         return undone(mine);
-    QSqlQuery today(d);
-    today.prepare(
-        QStringLiteral("SELECT COUNT(*) FROM games WHERE player_id = ? AND received > ?"));
-    today.addBindValue(qint64(player));
-    today.addBindValue(QDateTime::currentDateTimeUtc().addDays(-1).toString(Qt::ISODate));
-    if (!today.exec() || !today.next())
+    QSqlQuery today;
+    if (!count_today(d, player, today))
         return undone(today);
     if (today.value(0).toLongLong() >= most_a_day) {
         today.finish();
@@ -541,11 +546,8 @@ Store::Result Store::kept_today(std::int64_t player, std::int64_t* games) {
     QSqlDatabase d = db();
     if (!d.isOpen())
         return Result::Down;
-    QSqlQuery q(d);
-    q.prepare(QStringLiteral("SELECT COUNT(*) FROM games WHERE player_id = ? AND received > ?"));
-    q.addBindValue(qint64(player));
-    q.addBindValue(QDateTime::currentDateTimeUtc().addDays(-1).toString(Qt::ISODate));
-    if (!q.exec() || !q.next())
+    QSqlQuery q;
+    if (!count_today(d, player, q))
         return failed(d, q);
     *games = q.value(0).toLongLong();
     return Result::Done;

@@ -70,7 +70,7 @@ bool Outbox::put(const QByteArray& recording) {
         return false;
     // Waiting already, or answered for: nothing more to send.
     const QString key = key_of(recording);
-    if (!this->recording(key).isEmpty() || fate(key).kind != Fate::NotSent)
+    if (!this->recording(key).isEmpty() || QFileInfo::exists(path_of(key, kFate)))
         return true;
     const QFileInfo folder(folder_);
     if (folder.isSymLink() || (!folder.exists() && !QDir().mkpath(folder_)))

@@ -4,8 +4,6 @@
 #include "replay/script.h"
 #include "replay/session.h"
 
-#include <cstdlib>
-
 namespace grimbolt::server {
 namespace {
 
