@@ -18,6 +18,7 @@ class GameSound;
 class Hall;
 class Mainfrm;
 class Recorder;
+class World;
 
 // Where the enhanced edition keeps what it keeps; null: nowhere (a replayed game).
 struct Keeping {
@@ -26,6 +27,7 @@ struct Keeping {
     Audio* audio = nullptr;        // the sounds play through it; null: silence
     Recorder* recorder = nullptr;  // with a hall: every game recorded and offered to it
     Hall* hall = nullptr;
+    World* world = nullptr;  // with a hall: the world's hall of fame, its account kept
 };
 
 class Enhanced : public QObject {
@@ -40,6 +42,8 @@ class Enhanced : public QObject {
     GameSound* sound() const { return sound_; }
 
   private:
+    void use_world(World& world);
+
     OptionsMenu* options_menu_ = nullptr;
     Signs* signs_ = nullptr;
     HallMenu* hall_menu_ = nullptr;

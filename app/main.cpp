@@ -13,6 +13,7 @@
 #include "app/script_player.h"
 #include "core/system_platform.h"
 #include "replay/hall.h"
+#include "replay/keeper.h"
 #include "replay/proof.h"
 #include "replay/recorder.h"
 #include "replay/session.h"
@@ -21,6 +22,7 @@
 #include "shell/enhanced/settings.h"
 #include "shell/input/gamepad.h"
 #include "shell/mainfrm.h"
+#include "shell/online/world.h"
 #include "shell/sound/audio.h"
 
 namespace {
@@ -122,6 +124,13 @@ int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
     return script.errors.empty() ? 0 : 2;
 }
 
+// What the post to the world's server could not do goes where the program's other
+// troubles go; the hall window shows it too.
+void connect_world_lines(grimbolt::World& world, const std::function<void(const QString&)>& say) {
+    QObject::connect(&world, &grimbolt::World::said, &world,
+                     [say](const QString& line) { say(QStringLiteral("world: ") + line); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -189,6 +198,10 @@ int main(int argc, char** argv) {
         QStringLiteral("file"));
     command_line.addOptions(
         {enhanced_option, replay_option, seed_option, trace_option, verify_option});
+    command_line.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("With --enhanced: a recorded game to prove, then watch."),
+        QStringLiteral("[file]"));
     command_line.process(app);
     if (answer)  // a help option in a form the parser does not take for one
         command_line.showHelp();
@@ -196,6 +209,13 @@ int main(int argc, char** argv) {
         return replay(command_line.value(replay_option), command_line.value(seed_option).toInt(),
                       command_line.isSet(enhanced_option), command_line.isSet(trace_option));
 
+    const QStringList files = command_line.positionalArguments();
+    if (files.size() > 1 || (!files.isEmpty() && !command_line.isSet(enhanced_option))) {
+        std::fprintf(stderr,
+                     "grimbolt: a recorded game is opened by the enhanced edition: "
+                     "grimbolt --enhanced FILE\n");
+        return 2;
+    }
     // The classic edition reads and writes no file; the enhanced one keeps its options
     // and the best score. Both outlive the window.
     const auto say = [](const QString& what) {
@@ -206,6 +226,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<grimbolt::Audio> audio;
     std::unique_ptr<grimbolt::Hall> hall;
     std::unique_ptr<grimbolt::Recorder> recorder;
+    std::unique_ptr<grimbolt::World> world;
     grimbolt::SystemRandom random;
     grimbolt::SystemClock clock;
     // A recorded game keeps its own time, from the second of the day it began, so that
@@ -234,8 +255,12 @@ int main(int argc, char** argv) {
         const grimbolt::Options chosen = settings->load();
         hall = std::make_unique<grimbolt::Hall>(grimbolt::Hall::default_folder(), say);
         recorder = std::make_unique<grimbolt::Recorder>(window.game(), game_clock);
+        // Nothing goes to the network until the player joins a world server.
+        world = std::make_unique<grimbolt::World>(grimbolt::Outbox::default_folder());
+        connect_world_lines(*world, say);
         enhanced = new grimbolt::Enhanced(
-            window, chosen, {settings.get(), best.get(), audio.get(), recorder.get(), hall.get()});
+            window, chosen,
+            {settings.get(), best.get(), audio.get(), recorder.get(), hall.get(), world.get()});
     }
     // Gamepads are a welcome extra: without them the game plays on from the keyboard.
     grimbolt::Gamepad pad;
@@ -249,9 +274,18 @@ int main(int argc, char** argv) {
         enhanced->options_menu().show();
     else
         window.show_maximized();
+    if (enhanced != nullptr && !files.isEmpty())
+        enhanced->hall_menu()->open_recording(files.front());
     const int status = QGuiApplication::exec();
     // Closing the program ends the game, which takes its place in the hall if it earns one.
     if (recorder != nullptr)
         recorder->finish();
+    // A game that took its place in the hall as the program closed goes into the outbox
+    // when the player sends each such game: it is sent at the next start.
+    if (enhanced != nullptr && enhanced->hall_menu() != nullptr) {
+        grimbolt::Keeper* keeper = enhanced->hall_menu()->keeper();
+        keeper->wait();
+        QCoreApplication::sendPostedEvents(keeper, QEvent::MetaCall);
+    }
     return status;
 }

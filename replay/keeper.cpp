@@ -13,8 +13,22 @@ Keeper::~Keeper() {
     pool_.waitForDone();
 }
 
-void Keeper::keep(const Recording& game) {
-    pool_.start([this, game] { hall_.offer(game); });
+void Keeper::keep(const Recording& game, std::function<void(const QByteArray&)> kept) {
+    pool_.start([this, game, kept = std::move(kept)] {
+        if (!hall_.offer(game) || !kept)
+            return;
+        QMetaObject::invokeMethod(
+            this, [kept, text = QByteArray::fromStdString(game.text())] { kept(text); },
+            Qt::QueuedConnection);
+    });
+}
+
+void Keeper::prove(const QByteArray& text, std::function<void(const Verdict&)> done) {
+    pool_.start([this, text, done = std::move(done)] {
+        Verdict v = verify(std::string_view(text.constData(), std::size_t(text.size())));
+        QMetaObject::invokeMethod(
+            this, [done, v = std::move(v)] { done(v); }, Qt::QueuedConnection);
+    });
 }
 
 void Keeper::list(std::function<void(const std::vector<HallEntry>&)> done) {

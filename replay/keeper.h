@@ -23,7 +23,12 @@ class Keeper : public QObject {
     Keeper(const Keeper&) = delete;
     Keeper& operator=(const Keeper&) = delete;
 
-    void keep(const Recording& game);
+    // `kept` hears, on this object's thread, the recording as the hall keeps it when the
+    // game took its place there.
+    void keep(const Recording& game, std::function<void(const QByteArray&)> kept = {});
+    // Proves a recording that came from elsewhere, after the games handed over before;
+    // `done` hears the verdict on this object's thread.
+    void prove(const QByteArray& text, std::function<void(const Verdict&)> done);
     // Lists the hall, proving each game; `done` hears of the list on this object's thread.
     void list(std::function<void(const std::vector<HallEntry>&)> done);
     void wait();

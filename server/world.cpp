@@ -649,7 +649,7 @@ void World::recording(const QString& id_text, const HttpServer::Reply& reply) {
         return reply(problem(404, "no such game"));
     HttpResponse answer{200, "application/x-grimbolt-recording", bytes.toStdString(), {}};
     answer.headers.emplace_back("Content-Disposition", "attachment; filename=\"grimbolt-" +
-                                                           std::to_string(id) + ".script\"");
+                                                           std::to_string(id) + ".grimbolt\"");
     reply(std::move(answer));
 }
 

@@ -14,6 +14,25 @@ test -x "$prefix/games/grimbolt"
 desktop-file-validate "$prefix/share/applications/$id.desktop"
 grep -qx "Exec=$prefix/games/grimbolt" "$prefix/share/applications/$id.desktop"
 grep -qx "Exec=$prefix/games/grimbolt --enhanced" "$prefix/share/applications/$id.desktop"
+# A recorded game opens in the enhanced edition with a double click: its own entry, and
+# the type known by its extension and its first word.
+desktop-file-validate "$prefix/share/applications/$id.Recording.desktop"
+grep -qx "Exec=$prefix/games/grimbolt --enhanced %f" "$prefix/share/applications/$id.Recording.desktop"
+grep -qx "MimeType=application/x-grimbolt-recording;" "$prefix/share/applications/$id.Recording.desktop"
+mime="$prefix/share/mime"
+test -s "$mime/packages/$id.xml"
+if command -v update-mime-database >/dev/null && command -v xdg-mime >/dev/null; then
+    update-mime-database "$mime" >/dev/null
+    game=$(mktemp -d)
+    printf 'recording 2\nseed 1\n' >"$game/downloaded"
+    cp "$game/downloaded" "$game/grimbolt-1.grimbolt"
+    for file in "$game/downloaded" "$game/grimbolt-1.grimbolt"; do
+        type=$(XDG_DATA_DIRS="$prefix/share" xdg-mime query filetype "$file")
+        [ "$type" = application/x-grimbolt-recording ] ||
+            { echo "$file is $type, not a Grimbolt recording" >&2; rm -rf "$game"; exit 1; }
+    done
+    rm -rf "$game"
+fi
 # The manual page names the options --help names, and the keys.
 page=$(zcat "$prefix/share/man/man6/grimbolt.6.gz")
 for word in '\-\-replay' '\-\-version' '\-\-help' '\-\-enhanced' 'Keys' 'F11' 'Shift'; do

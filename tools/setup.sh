@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-wayland libxcb1-dev libsdl2-dev
     libgtest-dev libbenchmark-dev fonts-dejavu-core desktop-file-utils appstream help2man
     clang-format strace qt6-l10n-tools qt6-tools-dev libboost1.81-dev libqt6sql6-sqlite
-    libqt6sql6-psql curl)
+    libqt6sql6-psql curl shared-mime-info xdg-utils)
 if [ "${GRIMBOLT_FULL:-0}" = 1 ]; then
     packages+=(valgrind xvfb openbox xdotool imagemagick x11-xkb-utils sway wtype grim weston
         lintian pulseaudio pulseaudio-utils postgresql-15 chromium)

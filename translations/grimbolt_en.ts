@@ -57,6 +57,18 @@
         <source>Рекорды…</source>
         <translation>Hall of fame…</translation>
     </message>
+    <message>
+        <source>Запись игры</source>
+        <translation>Recorded game</translation>
+    </message>
+    <message>
+        <source>%1 не показать: %2</source>
+        <translation>Cannot show %1: %2</translation>
+    </message>
+    <message>
+        <source>не доказана: %1</source>
+        <translation>not proven: %1</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::HallWindow</name>
@@ -136,6 +148,38 @@
     <message>
         <source>Длина</source>
         <translation>Length</translation>
+    </message>
+    <message>
+        <source>ждёт отправки</source>
+        <translation>waiting to be sent</translation>
+    </message>
+    <message>
+        <source>место %1</source>
+        <translation>rank %1</translation>
+    </message>
+    <message>
+        <source>отказ: %1</source>
+        <translation>refused: %1</translation>
+    </message>
+    <message>
+        <source>не отправлен</source>
+        <translation>not sent</translation>
+    </message>
+    <message>
+        <source>Войдите на сервер на странице «Мир»</source>
+        <translation>Join a server on the World page</translation>
+    </message>
+    <message>
+        <source>Мир</source>
+        <translation>World</translation>
+    </message>
+    <message>
+        <source>Отправить</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>Мои</source>
+        <translation>Mine</translation>
     </message>
 </context>
 <context>
@@ -417,6 +461,14 @@
         <source>Честный старт: робот стоит на плитках посередине, монстры ждут три секунды (со следующей игры)</source>
         <translation>Fair start: the robot stands on the tiles in the middle, the monsters wait three seconds (from the next game)</translation>
     </message>
+    <message>
+        <source>Отправлять рекорды сами</source>
+        <translation>Send my records automatically</translation>
+    </message>
+    <message>
+        <source>Каждая игра, вошедшая в рекорды, отправляется на сервер мировых рекордов, выбранный на странице «Мир» окна «Рекорды…»</source>
+        <translation>Every game that enters the hall of fame is sent to the world hall of fame server chosen on the World page of the “Hall of fame…” window</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::OptionsMenu</name>
@@ -472,6 +524,21 @@
     </message>
 </context>
 <context>
+    <name>grimbolt::World</name>
+    <message>
+        <source>это не адрес сервера</source>
+        <translation>that is not a server address</translation>
+    </message>
+    <message>
+        <source>впишите имя</source>
+        <translation>enter a name</translation>
+    </message>
+    <message>
+        <source>это имя уже занято на сервере</source>
+        <translation>that name is taken on this server</translation>
+    </message>
+</context>
+<context>
     <name>grimbolt::WorldClient</name>
     <message>
         <source>не сервер Grimbolt</source>
@@ -499,10 +566,85 @@
     </message>
 </context>
 <context>
+    <name>grimbolt::WorldPage</name>
+    <message>
+        <source>вход…</source>
+        <translation>joining…</translation>
+    </message>
+    <message>
+        <source>Вы — %1 на %2</source>
+        <translation>You are %1 on %2</translation>
+    </message>
+    <message>
+        <source>Впишите адрес сервера мировых рекордов и имя, чтобы войти.</source>
+        <translation>Enter the address of a world hall of fame server and a name to join.</translation>
+    </message>
+    <message>
+        <source>загружается…</source>
+        <translation>loading…</translation>
+    </message>
+    <message>
+        <source>проверяется…</source>
+        <translation>checking…</translation>
+    </message>
+    <message>
+        <source>не доказана: %1</source>
+        <translation>not proven: %1</translation>
+    </message>
+    <message>
+        <source>Сменить…</source>
+        <translation>Change…</translation>
+    </message>
+    <message>
+        <source>Сервер:</source>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <source>Имя:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Войти</source>
+        <translation>Join</translation>
+    </message>
+    <message>
+        <source>Место</source>
+        <translation>Place</translation>
+    </message>
+    <message>
+        <source>Игрок</source>
+        <translation>Player</translation>
+    </message>
+    <message>
+        <source>Очки</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>Осталось</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Длина</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>Дата</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Обновить</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Смотреть</source>
+        <translation>Watch</translation>
+    </message>
+</context>
+<context>
     <name>grimbolt::WorldPost</name>
     <message>
         <source>не записать ответ сервера</source>
-        <translation>could not write down the server's answer</translation>
+        <translation>could not write down the server&apos;s answer</translation>
     </message>
 </context>
 </TS>

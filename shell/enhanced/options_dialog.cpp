@@ -30,6 +30,7 @@ OptionsDialog::OptionsDialog(const Options& options, QWidget* parent)
     full_screen_ = box(options.full_screen, layout);
     pause_sign_ = box(options.pause_sign, layout);
     game_over_ = box(options.game_over, layout);
+    world_send_ = box(options.world_send, layout);
 
     // Each language by its own name, so that a reader of either finds it.
     auto* row = new QHBoxLayout;
@@ -63,6 +64,10 @@ void OptionsDialog::retranslate() {
     full_screen_->setText(tr("Запоминать полный экран"));
     pause_sign_->setText(tr("Показывать знак паузы"));
     game_over_->setText(tr("Показывать итоги игры"));
+    world_send_->setText(tr("Отправлять рекорды сами"));
+    world_send_->setToolTip(
+        tr("Каждая игра, вошедшая в рекорды, отправляется на сервер мировых рекордов, "
+           "выбранный на странице «Мир» окна «Рекорды…»"));
     language_label_->setText(tr("Язык / Language:"));
     buttons_->button(QDialogButtonBox::Ok)->setText(tr("ОК"));
     buttons_->button(QDialogButtonBox::Cancel)->setText(tr("Отмена"));
@@ -82,6 +87,7 @@ Options OptionsDialog::options() const {
     o.full_screen = full_screen_->isChecked();
     o.pause_sign = pause_sign_->isChecked();
     o.game_over = game_over_->isChecked();
+    o.world_send = world_send_->isChecked();
     o.language = language_->currentData().toString();
     return o;
 }

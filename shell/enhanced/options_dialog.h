@@ -26,6 +26,7 @@ class OptionsDialog : public QDialog {
     QCheckBox* full_screen() const { return full_screen_; }
     QCheckBox* pause_sign() const { return pause_sign_; }
     QCheckBox* game_over() const { return game_over_; }
+    QCheckBox* world_send() const { return world_send_; }
     QComboBox* language() const { return language_; }
 
   protected:
@@ -41,6 +42,7 @@ class OptionsDialog : public QDialog {
     QCheckBox* full_screen_ = nullptr;
     QCheckBox* pause_sign_ = nullptr;
     QCheckBox* game_over_ = nullptr;
+    QCheckBox* world_send_ = nullptr;
     QLabel* language_label_ = nullptr;
     QComboBox* language_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;

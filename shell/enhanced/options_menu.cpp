@@ -83,6 +83,10 @@ void OptionsMenu::open_options() {
             // The window does not show the sound: the Music item's state of now stands.
             Options chosen = dialog_->options();
             chosen.sound = options_.sound;
+            // Nor the world's account, which the hall window may have changed meanwhile.
+            chosen.world_server = options_.world_server;
+            chosen.world_name = options_.world_name;
+            chosen.world_token = options_.world_token;
             set_options(chosen);
         });
     }

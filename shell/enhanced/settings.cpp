@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -33,6 +34,18 @@ constexpr Flag kFlags[] = {
     {"show/pause_sign", &Options::pause_sign},
     {"show/game_over", &Options::game_over},
     {"sound/enabled", &Options::sound},
+    {"world/send", &Options::world_send},
+};
+// The world's words: each a line of printable text, no longer than its bound.
+struct Word {
+    const char* key;
+    QString Options::*field;
+    int longest;
+};
+constexpr Word kWords[] = {
+    {"world/server", &Options::world_server, 200},
+    {"world/name", &Options::world_name, 64},
+    {"world/token", &Options::world_token, 64},
 };
 constexpr const char* kTickKey = "play/tick_ms";
 constexpr const char* kLanguageKey = "show/language";
@@ -60,6 +73,17 @@ std::optional<int> tick_value(const QVariant& value) {
     if (number && ms >= 1 && ms <= kSlowestPeriod)
         return ms;
     return std::nullopt;
+}
+
+std::optional<QString> word_value(const QVariant& value, int longest) {
+    if (value.typeId() != QMetaType::QString)
+        return std::nullopt;
+    const QString text = value.toString().trimmed();
+    const QList<uint> points = text.toUcs4();
+    if (text.size() > longest || std::any_of(points.begin(), points.end(),
+                                             [](uint c) { return !QChar::isPrint(char32_t(c)); }))
+        return std::nullopt;
+    return text;
 }
 
 // A value's text as the file holds it: "X, Up", which QSettings reads as a list.
@@ -187,6 +211,14 @@ Options Settings::load() {
         else
             broken(kLanguageKey);
     }
+    for (const Word& word : kWords) {
+        if (!ini.contains(QLatin1String(word.key)))
+            continue;
+        if (const auto text = word_value(ini.value(QLatin1String(word.key)), word.longest))
+            options.*word.field = *text;
+        else
+            broken(word.key);
+    }
     // The keys and the pad's buttons: one line an action. A line that takes what another
     // action already has gives way to its default.
     const auto read_actions = [&](QString (*key_of)(Action), const auto& take) {
@@ -263,6 +295,11 @@ void Settings::save(const Options& options) {
     const bool valid_language = language_value(ini.value(QLatin1String(kLanguageKey))).has_value();
     if (needed(kLanguageKey, options.language != known_.language, valid_language))
         ini.setValue(QLatin1String(kLanguageKey), options.language);
+    for (const Word& word : kWords) {
+        const bool valid = word_value(ini.value(QLatin1String(word.key)), word.longest).has_value();
+        if (needed(word.key, options.*word.field != known_.*word.field, valid))
+            ini.setValue(QLatin1String(word.key), options.*word.field);
+    }
     for (int i = 0; i < kActions; ++i) {
         const QString key = keys_key(Action(i));
         const auto& now = options.keys.keys[std::size_t(i)];
@@ -280,6 +317,9 @@ void Settings::save(const Options& options) {
     }
     QDir().mkpath(QFileInfo(path_).absolutePath());
     ini.sync();
+    // The token is the player's name on the world's server: for the player's eyes only.
+    if (!options.world_token.isEmpty())
+        QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (ini.status() != QSettings::NoError) {
         say_once(QStringLiteral("cannot write %1: changed settings last until the game ends")
                      .arg(printable(path_)));

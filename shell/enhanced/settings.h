@@ -30,6 +30,12 @@ struct Options {
     bool sound = true;                        // [sound] enabled: on, as the Music item's mark shows
     KeyBindings keys = KeyBindings::classic();  // [keys] walk_left=Left, jet=X, Up ...
     PadBindings pad = PadBindings::classic();   // [pad] fire=a, jet=b, help=none ...
+    // The world's hall of fame: no server unless the player joins one. The token proves
+    // the name is the player's; it is never printed.
+    QString world_server;     // [world] server
+    QString world_name;       // [world] name
+    QString world_token;      // [world] token
+    bool world_send = false;  // [world] send: each game that enters the hall is sent
 
     bool operator==(const Options&) const = default;
 };

@@ -2,22 +2,29 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMessageBox>
 
 #include "replay/keeper.h"
 #include "replay/proof.h"
 #include "replay/recorder.h"
 #include "shell/mainfrm.h"
+#include "shell/online/world.h"
 
 namespace grimbolt {
 
-HallMenu::HallMenu(Mainfrm& window, QMenu& menu, Recorder& recorder, Hall& hall)
-    : QObject(&window), window_(window) {
+HallMenu::HallMenu(Mainfrm& window, QMenu& menu, Recorder& recorder, Hall& hall, World* world)
+    : QObject(&window), window_(window), world_(world) {
     keeper_ = new Keeper(hall, this);
     hall_item = menu.addAction(QString());
     connect(hall_item, &QAction::triggered, this, &HallMenu::open_hall);
     connect(&window, &Mainfrm::retranslated, this, &HallMenu::retranslate);
     retranslate();
-    recorder.ended = [keeper = keeper_](const Recording& game) { keeper->keep(game); };
+    recorder.ended = [this](const Recording& game) {
+        keeper_->keep(game, [this](const QByteArray& kept) {
+            if (auto_send_ && world_ != nullptr)
+                world_->send(kept);
+        });
+    };
     window.add_tap(recorder);
     recorder.begin();
 }
@@ -29,9 +36,10 @@ void HallMenu::retranslate() {
 
 void HallMenu::open_hall() {
     if (hall_window_ == nullptr) {
-        hall_window_ = new HallWindow(*keeper_, &window_);
+        hall_window_ = new HallWindow(*keeper_, world_, &window_);
         hall_window_->setAttribute(Qt::WA_DeleteOnClose);
         connect(hall_window_, &HallWindow::play_back, this, &HallMenu::play_back);
+        connect(hall_window_, &HallWindow::watch, this, &HallMenu::play_back_recording);
         // The game waits while the player looks at the hall, and goes on when the window
         // closes, unless a game to play back was chosen.
         const bool running = window_.Timer1().enabled();
@@ -49,7 +57,30 @@ void HallMenu::open_hall() {
 bool HallMenu::play_back(const QString& path) {
     // The hall's own file, read again as it was proven: never through a link, and never
     // asking more play of the window than a proof would.
-    const Script script = read_recording(path, false).script();
+    return play_back_script(read_recording(path, false).script());
+}
+
+bool HallMenu::play_back_recording(const QByteArray& recording) {
+    return play_back_script(
+        parse_script(std::string_view(recording.constData(), std::size_t(recording.size()))));
+}
+
+void HallMenu::open_recording(const QString& path) {
+    const RecordingFile file = read_recording(path);
+    const auto refuse = [this, path](const QString& why) {
+        QMessageBox::warning(&window_, tr("Запись игры"),
+                             tr("%1 не показать: %2").arg(printable(path), why));
+    };
+    if (!file.read)
+        return refuse(file.why);
+    keeper_->prove(file.bytes, [this, bytes = file.bytes, refuse](const Verdict& v) {
+        if (v.outcome != Verdict::Proven)
+            return refuse(tr("не доказана: %1").arg(QString::fromStdString(v.why)));
+        play_back_recording(bytes);
+    });
+}
+
+bool HallMenu::play_back_script(const Script& script) {
     if (script.header.recording == 0 || !script.errors.empty() ||
         steps_of(script.events) > kRecordingMostSteps)
         return false;

@@ -18,12 +18,14 @@ class Hall;
 class Keeper;
 class Mainfrm;
 class Recorder;
+class World;
 
 class HallMenu : public QObject {
     Q_OBJECT
   public:
     // Adds its item to `menu` and begins recording the window's games with `recorder`.
-    HallMenu(Mainfrm& window, QMenu& menu, Recorder& recorder, Hall& hall);
+    // `world`, when there is one, outlives the menu: the hall's games can be sent to it.
+    HallMenu(Mainfrm& window, QMenu& menu, Recorder& recorder, Hall& hall, World* world = nullptr);
 
     QAction* hall_item = nullptr;
     void open_hall();
@@ -31,6 +33,13 @@ class HallMenu : public QObject {
     Keeper* keeper() const { return keeper_; }
     // Plays a recorded game back in the main window; false when the file is no recording.
     bool play_back(const QString& path);
+    // Plays back a recording proven already; false when it cannot be played.
+    bool play_back_recording(const QByteArray& recording);
+    // Proves a recording from anywhere (a file a player opens), then plays it back, or
+    // tells the player why not.
+    void open_recording(const QString& path);
+    // Each game that enters the hall is sent to the world's hall of fame.
+    void set_auto_send(bool on) { auto_send_ = on; }
     Playback* playback() const { return playback_; }
 
   signals:
@@ -39,8 +48,11 @@ class HallMenu : public QObject {
 
   private:
     void retranslate();
+    bool play_back_script(const Script& script);
 
     Mainfrm& window_;
+    World* world_ = nullptr;
+    bool auto_send_ = false;
     Keeper* keeper_ = nullptr;  // a child: it waits for the games handed over as it goes
     QPointer<HallWindow> hall_window_;
     QPointer<Playback> playback_;

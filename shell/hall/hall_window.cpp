@@ -3,19 +3,23 @@
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "replay/keeper.h"
+#include "shell/hall/world_page.h"
+#include "shell/online/world.h"
 
 namespace grimbolt {
 namespace {
 
-enum Column { Place, Earned, Left, Length, Date, Category, Proof, Columns };
+enum Column { Place, Earned, Left, Length, Date, Category, Sent, Proof, Columns };
 
 // A kept game's standing in the window's words.
 QString proof_of(const HallEntry& e) {
@@ -48,6 +52,20 @@ QString category_of(const QString& name) {
     return shown;
 }
 
+// What became of a game sent to the world's hall of fame.
+QString sent_of(const Outbox::Fate& fate) {
+    switch (fate.kind) {
+        case Outbox::Fate::Waiting:
+            return HallWindow::tr("ждёт отправки");
+        case Outbox::Fate::Ranked:
+            return HallWindow::tr("место %1").arg(fate.rank);
+        case Outbox::Fate::Refused:
+            return HallWindow::tr("отказ: %1").arg(fate.why);
+        default:
+            return HallWindow::tr("не отправлен");
+    }
+}
+
 // A game's length as a player says it: minutes and seconds.
 QString length_of(std::int32_t seconds) {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
@@ -55,8 +73,14 @@ QString length_of(std::int32_t seconds) {
 
 }  // namespace
 
-HallWindow::HallWindow(Keeper& keeper, QWidget* parent) : QDialog(parent), keeper_(keeper) {
-    auto* layout = new QVBoxLayout(this);
+HallWindow::HallWindow(Keeper& keeper, World* world, QWidget* parent)
+    : QDialog(parent), keeper_(keeper), world_(world) {
+    auto* window_layout = new QVBoxLayout(this);
+    pages_ = new QTabWidget;
+    window_layout->addWidget(pages_);
+    own_page_ = new QWidget;
+    pages_->addTab(own_page_, QString());
+    auto* layout = new QVBoxLayout(own_page_);
     table_ = new QTableWidget(0, Columns);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -65,18 +89,40 @@ HallWindow::HallWindow(Keeper& keeper, QWidget* parent) : QDialog(parent), keepe
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(table_);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    send_ = new QPushButton;
+    play_back_ = new QPushButton;
+    play_back_->setDefault(true);
+    row->addWidget(send_);
+    row->addWidget(play_back_);
+    layout->addLayout(row);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Close);
-    play_back_ = buttons_->addButton(QString(), QDialogButtonBox::AcceptRole);
-    play_back_->setEnabled(false);
-    layout->addWidget(buttons_);
+    window_layout->addWidget(buttons_);
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(play_back_, &QPushButton::clicked, this, &HallWindow::on_play_back);
+    connect(send_, &QPushButton::clicked, this, &HallWindow::on_send);
     connect(table_, &QTableWidget::cellDoubleClicked, this, &HallWindow::on_play_back);
-    // Only a proven game can be played back.
-    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) {
-        play_back_->setEnabled(row >= 0 && row < int(entries_.size()) &&
-                               entries_[std::size_t(row)].standing == HallEntry::Proven);
-    });
+    connect(table_, &QTableWidget::currentCellChanged, this, &HallWindow::enable_buttons);
+    if (world_ != nullptr) {
+        world_page_ = new WorldPage(*world_, keeper_, this);
+        pages_->addTab(world_page_, QString());
+        connect(world_page_, &WorldPage::watch, this, [this](const QByteArray& recording) {
+            emit watch(recording);
+            accept();
+        });
+        // The board is read afresh each time its page is opened.
+        connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
+            if (pages_->widget(page) == world_page_)
+                world_page_->refresh();
+        });
+        connect(world_, &World::changed, this, &HallWindow::show_fates);
+        connect(world_, &World::claimed, this, &HallWindow::enable_buttons);
+    } else {
+        table_->hideColumn(Sent);
+        send_->hide();
+    }
+    enable_buttons();
     retranslate();
     fit();
 
@@ -107,6 +153,7 @@ void HallWindow::fill(const std::vector<HallEntry>& entries) {
             proven ? length_of(e.seconds) : QString(),
             when.isValid() ? locale().toString(when, QLocale::ShortFormat) : QString(),
             category_of(e.category),
+            QString(),
             proof_of(e)};
         for (int c = 0; c < Columns; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
@@ -115,10 +162,52 @@ void HallWindow::fill(const std::vector<HallEntry>& entries) {
             table_->setItem(row, c, item);
         }
     }
+    show_fates();
     fit();
     if (!entries_.empty())
         table_->selectRow(0);
-    play_back_->setEnabled(!entries_.empty() && entries_.front().standing == HallEntry::Proven);
+    enable_buttons();
+}
+
+// A kept game's recording, read again as it was proven: never through a link.
+QByteArray HallWindow::recording_of(int row) const {
+    if (row < 0 || row >= int(entries_.size()) ||
+        entries_[std::size_t(row)].standing != HallEntry::Proven)
+        return {};
+    return read_recording(keeper_.hall().path_of(entries_[std::size_t(row)]), false).bytes;
+}
+
+void HallWindow::show_fates() {
+    if (world_ == nullptr || !listed_)
+        return;
+    for (int row = 0; row < int(entries_.size()); ++row) {
+        const QByteArray recording = recording_of(row);
+        auto* item = new QTableWidgetItem(recording.isEmpty() ? QString()
+                                                              : sent_of(world_->fate(recording)));
+        table_->setItem(row, Sent, item);
+    }
+    enable_buttons();
+}
+
+// Only a proven game can be played back, and sent once the player has joined a server.
+void HallWindow::enable_buttons() {
+    const int row = table_->currentRow();
+    const bool proven = row >= 0 && row < int(entries_.size()) &&
+                        entries_[std::size_t(row)].standing == HallEntry::Proven;
+    play_back_->setEnabled(proven);
+    if (world_ == nullptr)
+        return;
+    const QTableWidgetItem* sent = table_->item(row, Sent);
+    send_->setEnabled(proven && world_->joined() && sent != nullptr &&
+                      sent->text() == sent_of(Outbox::Fate()));
+    send_->setToolTip(world_->joined() ? QString() : tr("Войдите на сервер на странице «Мир»"));
+}
+
+void HallWindow::on_send() {
+    const QByteArray recording = recording_of(table_->currentRow());
+    if (!recording.isEmpty() && world_ != nullptr)
+        world_->send(recording);
+    show_fates();
 }
 
 // Ten rows and every column in view, however large the font.
@@ -148,8 +237,12 @@ void HallWindow::retranslate() {
     // Dates in the form of the language the window speaks.
     setLocale(QLocale(tr("ru_RU", "the locale whose form dates take")));
     table_->setHorizontalHeaderLabels({tr("Место"), tr("Очки"), tr("Осталось"), tr("Длина"),
-                                       tr("Дата"), tr("Категория"), tr("Проверка")});
+                                       tr("Дата"), tr("Категория"), tr("Мир"), tr("Проверка")});
     play_back_->setText(tr("Смотреть"));
+    send_->setText(tr("Отправить"));
+    pages_->setTabText(0, tr("Мои"));
+    if (world_page_ != nullptr)
+        pages_->setTabText(1, tr("Мир"));
     buttons_->button(QDialogButtonBox::Close)->setText(tr("Закрыть"));
 }
 

@@ -297,6 +297,36 @@ TEST(Settings, BrokenValuesAreDefaultsAndTwoGamesKeepEachOthersSettings) {
     EXPECT_EQ(now.tick_ms, 120);
 }
 
+// The world's account: kept as given, the file then the player's alone, and a value that
+// is too long or holds control characters is its default, named without its value.
+TEST(Settings, TheWorldAccountIsKeptForThePlayersEyesOnly) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grimbolt.conf");
+    Said said;
+    Settings settings(path, said.to());
+    Options o = settings.load();
+    EXPECT_TRUE(o.world_server.isEmpty()) << "no server unless the player joins one";
+    EXPECT_FALSE(o.world_send);
+    o.world_server = "hall.example.org:8640";
+    o.world_name = "Ann, the Bold";
+    o.world_token = QString(64, 'a');
+    o.world_send = true;
+    settings.save(o);
+    EXPECT_EQ(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), 0);
+    EXPECT_EQ(Settings(path, said.to()).load(), o);
+
+    write_file(path, "[world]\nserver=" + QByteArray(300, 'x') +
+                         "\nname=\"A\\tB\"\ntoken=" + QByteArray(64, 's') + "\nsend=yes\n");
+    said.lines.clear();
+    const Options broken = Settings(path, said.to()).load();
+    EXPECT_TRUE(broken.world_server.isEmpty());
+    EXPECT_TRUE(broken.world_name.isEmpty());
+    EXPECT_FALSE(broken.world_send);
+    EXPECT_EQ(broken.world_token, QString(64, 's'));
+    EXPECT_EQ(said.lines.size(), 3) << said.lines.join('\n').toStdString();
+    EXPECT_FALSE(said.lines.join('\n').contains(QString(64, 's'))) << "a token is never told";
+}
+
 // The [keys] section as a player writes it: Qt's key names, two keys with a comma, a key
 // by its place; a line that names no key is its default, said once.
 TEST(Settings, KeysAreReadAsWrittenAndABrokenLineIsItsDefault) {

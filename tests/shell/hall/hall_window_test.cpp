@@ -18,6 +18,7 @@
 #include "replay/state_hash.h"
 #include "shell/enhanced/overlay.h"
 #include "shell/hall/hall_window.h"
+#include "shell/hall/kept.h"
 #include "shell/hall/playback.h"
 #include "shell/shown_window.h"
 
@@ -25,58 +26,6 @@ namespace grimbolt {
 namespace {
 
 using testing::eventually;
-
-// The enhanced edition as the program starts it: its games recorded and kept.
-struct Kept {
-    QTemporaryDir dir;
-    QStringList said;
-    Hall hall{dir.path() + "/hall", [this](const QString& w) { said.push_back(w); }};
-    SystemRandom random;
-    GameClock clock;
-    std::unique_ptr<Mainfrm> window;
-    std::unique_ptr<Recorder> recorder;
-    Enhanced* enhanced = nullptr;
-
-    Kept() {
-        clock.restart(40000);
-        random.reseed(40000);
-        window = std::make_unique<Mainfrm>(random, clock);
-        window->Timer1().set_held(true);
-        recorder = std::make_unique<Recorder>(window->game(), clock);
-        // Every game starts at a time of its own, the same in every run.
-        recorder->now = [this] {
-            return QDateTime(QDate(2026, 12, 8), QTime(20, 0)).addSecs(clock.elapsed_ms / 10);
-        };
-        enhanced = new Enhanced(*window, Options{}, {.recorder = recorder.get(), .hall = &hall});
-        enhanced->options_menu().show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-    // A short game: walking, shooting, many ticks; then a new game ends it.
-    void play(int ticks) {
-        window->key_down(key::Right, 0);
-        for (int i = 0; i < ticks; ++i) {
-            if (i % 7 == 0)
-                window->key_down(key::Shift, 1);
-            window->elapse_period();
-            if (i % 7 == 0)
-                window->key_up(key::Shift, 1);
-        }
-        window->key_up(key::Right, 0);
-        window->New_Game->trigger();
-    }
-    HallWindow* open_hall() {
-        enhanced->hall_menu()->hall_item->trigger();
-        HallWindow* w = enhanced->hall_menu()->hall_window();
-        EXPECT_NE(w, nullptr);
-        EXPECT_TRUE(eventually([&] { return w->listed(); }));
-        return w;
-    }
-    // The games kept once the keeper has done with those handed over.
-    std::vector<HallEntry> entries() {
-        enhanced->hall_menu()->keeper()->wait();
-        return hall.entries();
-    }
-};
 
 TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
     Kept k;
@@ -89,8 +38,8 @@ TEST(HallWindow, AnEndedGameIsListedProvenAndCanBeWatched) {
 
     HallWindow* hall = k.open_hall();
     ASSERT_EQ(hall->table()->rowCount(), 2);
-    EXPECT_EQ(hall->table()->item(0, 6)->text(), "✓ доказано");
-    EXPECT_EQ(hall->table()->item(1, 6)->text(), "✓ доказано");
+    EXPECT_EQ(hall->table()->item(0, 7)->text(), "✓ доказано");
+    EXPECT_EQ(hall->table()->item(1, 7)->text(), "✓ доказано");
     EXPECT_EQ(hall->table()->item(0, 5)->text(), "классика");
     // Ten rows fit the window as it opens, below the column titles.
     QTableWidget* table = hall->table();
@@ -172,7 +121,7 @@ TEST(HallWindow, AGameItsRecordingDoesNotProveIsShownUnproven) {
     ASSERT_EQ(hall->table()->rowCount(), 1);
     EXPECT_EQ(hall->table()->item(0, 1)->text(), "");
     EXPECT_EQ(
-        hall->table()->item(0, 6)->text(),
+        hall->table()->item(0, 7)->text(),
         QString("не доказан: the header says score 777700, the rules give %1").arg(entry.score));
     EXPECT_FALSE(hall->play_back_button()->isEnabled());
 }

@@ -15,37 +15,12 @@
 #include "shell/online/outbox.h"
 #include "shell/online/world_client.h"
 #include "shell/online/world_post.h"
+#include "shell/online/world_server.h"
 
 namespace grimbolt {
 namespace {
 
 using namespace std::chrono_literals;
-
-// A real world server on a free loopback port, with its games in a folder of its own.
-struct WorldServer {
-    QTemporaryDir own;
-    QProcess process;
-    QUrl url;
-
-    explicit WorldServer(QString data = {}) {
-        process.start(GRIMBOLT_SERVER, {"--data", data.isEmpty() ? own.path() : data, "--listen",
-                                        "127.0.0.1", "--port", "0", "--per-minute", "1000"});
-        const QRegularExpression listening("listening on (http://127\\.0\\.0\\.1:\\d+)/");
-        QByteArray said;
-        process.setReadChannel(QProcess::StandardError);
-        while (url.isEmpty() && process.waitForReadyRead(10000)) {
-            said += process.readAllStandardError();
-            if (const auto m = listening.match(QString::fromUtf8(said)); m.hasMatch())
-                url = QUrl(m.captured(1));
-        }
-        EXPECT_FALSE(url.isEmpty()) << said.toStdString();
-    }
-    ~WorldServer() {
-        process.terminate();
-        if (!process.waitForFinished(10000))
-            process.kill();
-    }
-};
 
 WorldClient::Answer asked(const std::function<void(WorldClient::Reply)>& ask) {
     WorldClient::Answer got;
