@@ -32,6 +32,12 @@ if command -v update-mime-database >/dev/null && command -v xdg-mime >/dev/null;
             { echo "$file is $type, not a Grimbolt recording" >&2; rm -rf "$game"; exit 1; }
     done
     rm -rf "$game"
+    # And the desktop opens it with the entry that proves and shows it.
+    update-desktop-database "$prefix/share/applications"
+    opener=$(XDG_DATA_DIRS="$prefix/share" XDG_DATA_HOME="$prefix/none" \
+        xdg-mime query default application/x-grimbolt-recording)
+    [ "$opener" = "$id.Recording.desktop" ] ||
+        { echo "a recording opens with '$opener', not $id.Recording.desktop" >&2; exit 1; }
 fi
 # The manual page names the options --help names, and the keys.
 page=$(zcat "$prefix/share/man/man6/grimbolt.6.gz")
