@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "delivered_rate.h"
+#include "online_bench.h"
 #include "record_bench.h"
 #include "scene.h"
 
@@ -242,6 +243,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     grimbolt::bench::register_all();
     grimbolt::bench::register_recording();
+    grimbolt::bench::register_online();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -25,6 +26,8 @@ enum BoardColumn { Rank, Player, Points, Kept, Time, Played, BoardColumns };
 
 // A board's page holds a hundred games at most; a server that sends more is not ours.
 constexpr int kMostRows = 200;
+// The world's best shown above the player's own place, as many as the hall keeps.
+constexpr int kBest = 10;
 
 // A board's entry as the server gave it, or nothing when it is not one.
 bool is_entry(const QJsonValue& v) {
@@ -75,6 +78,14 @@ WorldPage::WorldPage(World& world, Keeper& keeper, QWidget* parent)
     board_->setSelectionMode(QAbstractItemView::SingleSelection);
     board_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     board_->verticalHeader()->hide();
+    // Rows of one line each, so the best and the player's own place show together.
+    board_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The rows get their heights after they are filled: the chosen one is brought into
+    // view once the scroll bar knows them.
+    connect(board_->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+        if (board_->currentItem() != nullptr)
+            board_->scrollToItem(board_->currentItem(), QAbstractItemView::PositionAtCenter);
+    });
     board_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     board_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(board_, 1);
@@ -174,12 +185,14 @@ void WorldPage::read(const QString& around, int reading) {
             if (around.isEmpty())
                 page->say(QString());
             page->fill();
-        });
+        },
+        around.isEmpty() ? kBest : 0);
 }
 
 void WorldPage::fill() {
     board_->setRowCount(int(rows_.size()));
     const QString own = world_.account().name;
+    int own_row = -1;
     for (int row = 0; row < int(rows_.size()); ++row) {
         const QJsonObject& o = rows_[std::size_t(row)];
         QString cells[BoardColumns];
@@ -197,6 +210,8 @@ void WorldPage::fill() {
                 when.isValid() ? locale().toString(when, QLocale::ShortFormat) : QString();
         }
         const bool mine = !o.isEmpty() && !own.isEmpty() && cells[Player] == own;
+        if (mine && own_row < 0)
+            own_row = row;
         for (int c = 0; c < BoardColumns; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c != Player && c != Played)
@@ -211,6 +226,9 @@ void WorldPage::fill() {
     }
     board_->resizeColumnsToContents();
     watch_->setEnabled(false);
+    // The player's own place chosen and in view, below the world's best.
+    if (own_row >= 0)
+        board_->setCurrentCell(own_row, Rank);
     emit shown();
 }
 

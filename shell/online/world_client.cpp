@@ -77,11 +77,13 @@ void WorldClient::send(const QByteArray& recording, const QString& token, Reply 
         });
 }
 
-void WorldClient::board(const QString& category, const QString& around, Reply reply) {
+void WorldClient::board(const QString& category, const QString& around, Reply reply, int best) {
     QString path =
         QStringLiteral("/api/v1/boards/") + QString::fromLatin1(QUrl::toPercentEncoding(category));
     if (!around.isEmpty())
         path += QStringLiteral("?around=") + QString::fromLatin1(QUrl::toPercentEncoding(around));
+    else if (best > 0)
+        path += QStringLiteral("?limit=%1").arg(best);
     ask(path, "GET", {}, {}, true, std::move(reply));
 }
 

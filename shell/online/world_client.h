@@ -43,8 +43,9 @@ class WorldClient : public QObject {
     void join(const QString& name, Reply reply);
     // Sends a recording as the token's player: Done with its entry ({"rank", "id"...}).
     void send(const QByteArray& recording, const QString& token, Reply reply);
-    // A board's entries, or those around a player's best game.
-    void board(const QString& category, const QString& around, Reply reply);
+    // A board's first `best` entries (the server's page when 0), or those around a
+    // player's best game.
+    void board(const QString& category, const QString& around, Reply reply, int best = 0);
     // A game's recording.
     void download(std::int64_t id, Reply reply);
 
