@@ -120,10 +120,7 @@ WorldPage::WorldPage(World& world, Keeper& keeper, QWidget* parent)
     connect(refresh_, &QPushButton::clicked, this, &WorldPage::refresh);
     connect(watch_, &QPushButton::clicked, this, &WorldPage::on_watch);
     connect(board_, &QTableWidget::cellDoubleClicked, this, &WorldPage::on_watch);
-    connect(board_, &QTableWidget::currentCellChanged, this, [this](int row) {
-        watch_->setEnabled(row >= 0 && row < int(rows_.size()) &&
-                           !rows_[std::size_t(row)].isEmpty());
-    });
+    connect(board_, &QTableWidget::currentCellChanged, this, &WorldPage::enable_watch);
     retranslate();
     show_account();
 }
@@ -225,11 +222,17 @@ void WorldPage::fill() {
         }
     }
     board_->resizeColumnsToContents();
-    watch_->setEnabled(false);
     // The player's own place chosen and in view, below the world's best.
     if (own_row >= 0)
         board_->setCurrentCell(own_row, Rank);
+    enable_watch();
     emit shown();
+}
+
+// Any game of the board can be watched; the gap between places cannot.
+void WorldPage::enable_watch() {
+    const int row = board_->currentRow();
+    watch_->setEnabled(row >= 0 && row < int(rows_.size()) && !rows_[std::size_t(row)].isEmpty());
 }
 
 void WorldPage::on_watch() {

@@ -51,6 +51,7 @@ class WorldPage : public QWidget {
     void say(const QString& line);
     void read(const QString& around, int reading);
     void fill();
+    void enable_watch();
     void on_watch();
 
     World& world_;
