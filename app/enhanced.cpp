@@ -2,7 +2,7 @@
 
 #include "shell/enhanced/help_windows.h"
 #include "shell/mainfrm.h"
-#include "shell/online/world.h"
+#include "shell/online/world_link.h"
 #include "shell/sound/game_sound.h"
 
 namespace grimbolt {
@@ -30,13 +30,13 @@ Enhanced::Enhanced(Mainfrm& window, Options options, Keeping keeping) : QObject(
 
 // The world's account lives in the settings file with the other options: what the file
 // had is used, and a name claimed in the hall window is kept there.
-void Enhanced::use_world(World& world) {
+void Enhanced::use_world(WorldLink& world) {
     const Options& o = options_menu_->options();
     world.set_account({o.world_server, o.world_name, o.world_token});
     hall_menu_->set_auto_send(o.world_send);
     connect(options_menu_, &OptionsMenu::changed, this,
             [this] { hall_menu_->set_auto_send(options_menu_->options().world_send); });
-    connect(&world, &World::claimed, this, [this](const World::Account& account) {
+    connect(&world, &WorldLink::claimed, this, [this](const WorldLink::Account& account) {
         Options o = options_menu_->options();
         o.world_server = account.server;
         o.world_name = account.name;

@@ -18,7 +18,7 @@ class GameSound;
 class Hall;
 class Mainfrm;
 class Recorder;
-class World;
+class WorldLink;
 
 // Where the enhanced edition keeps what it keeps; null: nowhere (a replayed game).
 struct Keeping {
@@ -27,7 +27,7 @@ struct Keeping {
     Audio* audio = nullptr;        // the sounds play through it; null: silence
     Recorder* recorder = nullptr;  // with a hall: every game recorded and offered to it
     Hall* hall = nullptr;
-    World* world = nullptr;  // with a hall: the world's hall of fame, its account kept
+    WorldLink* world = nullptr;  // with a hall: the world's hall of fame, its account kept
 };
 
 class Enhanced : public QObject {
@@ -42,7 +42,7 @@ class Enhanced : public QObject {
     GameSound* sound() const { return sound_; }
 
   private:
-    void use_world(World& world);
+    void use_world(WorldLink& world);
 
     OptionsMenu* options_menu_ = nullptr;
     Signs* signs_ = nullptr;

@@ -22,7 +22,7 @@
 #include "shell/enhanced/settings.h"
 #include "shell/input/gamepad.h"
 #include "shell/mainfrm.h"
-#include "shell/online/world.h"
+#include "shell/online/world_link.h"
 #include "shell/sound/audio.h"
 
 namespace {
@@ -126,8 +126,9 @@ int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
 
 // What the post to the world's server could not do goes where the program's other
 // troubles go; the hall window shows it too.
-void connect_world_lines(grimbolt::World& world, const std::function<void(const QString&)>& say) {
-    QObject::connect(&world, &grimbolt::World::said, &world,
+void connect_world_lines(grimbolt::WorldLink& world,
+                         const std::function<void(const QString&)>& say) {
+    QObject::connect(&world, &grimbolt::WorldLink::said, &world,
                      [say](const QString& line) { say(QStringLiteral("world: ") + line); });
 }
 
@@ -226,7 +227,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<grimbolt::Audio> audio;
     std::unique_ptr<grimbolt::Hall> hall;
     std::unique_ptr<grimbolt::Recorder> recorder;
-    std::unique_ptr<grimbolt::World> world;
+    std::unique_ptr<grimbolt::WorldLink> world;
     grimbolt::SystemRandom random;
     grimbolt::SystemClock clock;
     // A recorded game keeps its own time, from the second of the day it began, so that
@@ -256,7 +257,7 @@ int main(int argc, char** argv) {
         hall = std::make_unique<grimbolt::Hall>(grimbolt::Hall::default_folder(), say);
         recorder = std::make_unique<grimbolt::Recorder>(window.game(), game_clock);
         // Nothing goes to the network until the player joins a world server.
-        world = std::make_unique<grimbolt::World>(grimbolt::Outbox::default_folder());
+        world = std::make_unique<grimbolt::WorldLink>(grimbolt::Outbox::default_folder());
         connect_world_lines(*world, say);
         enhanced = new grimbolt::Enhanced(
             window, chosen,

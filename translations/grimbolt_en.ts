@@ -524,21 +524,6 @@
     </message>
 </context>
 <context>
-    <name>grimbolt::World</name>
-    <message>
-        <source>это не адрес сервера</source>
-        <translation>that is not a server address</translation>
-    </message>
-    <message>
-        <source>впишите имя</source>
-        <translation>enter a name</translation>
-    </message>
-    <message>
-        <source>это имя уже занято на сервере</source>
-        <translation>that name is taken on this server</translation>
-    </message>
-</context>
-<context>
     <name>grimbolt::WorldClient</name>
     <message>
         <source>не сервер Grimbolt</source>
@@ -563,6 +548,21 @@
     <message>
         <source>сервер занят (%1), позже</source>
         <translation>the server is busy (%1); later</translation>
+    </message>
+</context>
+<context>
+    <name>grimbolt::WorldLink</name>
+    <message>
+        <source>это не адрес сервера</source>
+        <translation>that is not a server address</translation>
+    </message>
+    <message>
+        <source>впишите имя</source>
+        <translation>enter a name</translation>
+    </message>
+    <message>
+        <source>это имя уже занято на сервере</source>
+        <translation>that name is taken on this server</translation>
     </message>
 </context>
 <context>

@@ -8,11 +8,11 @@
 #include "replay/proof.h"
 #include "replay/recorder.h"
 #include "shell/mainfrm.h"
-#include "shell/online/world.h"
+#include "shell/online/world_link.h"
 
 namespace grimbolt {
 
-HallMenu::HallMenu(Mainfrm& window, QMenu& menu, Recorder& recorder, Hall& hall, World* world)
+HallMenu::HallMenu(Mainfrm& window, QMenu& menu, Recorder& recorder, Hall& hall, WorldLink* world)
     : QObject(&window), window_(window), world_(world) {
     keeper_ = new Keeper(hall, this);
     hall_item = menu.addAction(QString());

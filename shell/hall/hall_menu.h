@@ -18,14 +18,15 @@ class Hall;
 class Keeper;
 class Mainfrm;
 class Recorder;
-class World;
+class WorldLink;
 
 class HallMenu : public QObject {
     Q_OBJECT
   public:
     // Adds its item to `menu` and begins recording the window's games with `recorder`.
     // `world`, when there is one, outlives the menu: the hall's games can be sent to it.
-    HallMenu(Mainfrm& window, QMenu& menu, Recorder& recorder, Hall& hall, World* world = nullptr);
+    HallMenu(Mainfrm& window, QMenu& menu, Recorder& recorder, Hall& hall,
+             WorldLink* world = nullptr);
 
     QAction* hall_item = nullptr;
     void open_hall();
@@ -51,7 +52,7 @@ class HallMenu : public QObject {
     bool play_back_script(const Script& script);
 
     Mainfrm& window_;
-    World* world_ = nullptr;
+    WorldLink* world_ = nullptr;
     bool auto_send_ = false;
     Keeper* keeper_ = nullptr;  // a child: it waits for the games handed over as it goes
     QPointer<HallWindow> hall_window_;

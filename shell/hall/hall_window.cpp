@@ -14,7 +14,7 @@
 
 #include "replay/keeper.h"
 #include "shell/hall/world_page.h"
-#include "shell/online/world.h"
+#include "shell/online/world_link.h"
 
 namespace grimbolt {
 namespace {
@@ -73,7 +73,7 @@ QString length_of(std::int32_t seconds) {
 
 }  // namespace
 
-HallWindow::HallWindow(Keeper& keeper, World* world, QWidget* parent)
+HallWindow::HallWindow(Keeper& keeper, WorldLink* world, QWidget* parent)
     : QDialog(parent), keeper_(keeper), world_(world) {
     auto* window_layout = new QVBoxLayout(this);
     pages_ = new QTabWidget;
@@ -116,8 +116,8 @@ HallWindow::HallWindow(Keeper& keeper, World* world, QWidget* parent)
             if (pages_->widget(page) == world_page_)
                 world_page_->refresh();
         });
-        connect(world_, &World::changed, this, &HallWindow::show_fates);
-        connect(world_, &World::claimed, this, &HallWindow::enable_buttons);
+        connect(world_, &WorldLink::changed, this, &HallWindow::show_fates);
+        connect(world_, &WorldLink::claimed, this, &HallWindow::enable_buttons);
     } else {
         table_->hideColumn(Sent);
         send_->hide();

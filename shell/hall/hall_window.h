@@ -18,14 +18,14 @@ class QTableWidget;
 namespace grimbolt {
 
 class Keeper;
-class World;
+class WorldLink;
 class WorldPage;
 
 class HallWindow : public QDialog {
     Q_OBJECT
   public:
     // `world`, when there is one, outlives the window.
-    HallWindow(Keeper& keeper, World* world, QWidget* parent);
+    HallWindow(Keeper& keeper, WorldLink* world, QWidget* parent);
 
     QTableWidget* table() const { return table_; }
     QPushButton* play_back_button() const { return play_back_; }
@@ -56,7 +56,7 @@ class HallWindow : public QDialog {
     QByteArray recording_of(int row) const;
 
     Keeper& keeper_;
-    World* world_;
+    WorldLink* world_;
     std::vector<HallEntry> entries_;
     bool listed_ = false;
     QTableWidget* table_ = nullptr;

@@ -17,7 +17,7 @@
 
 #include "replay/keeper.h"
 #include "replay/proof.h"
-#include "shell/online/world.h"
+#include "shell/online/world_link.h"
 
 namespace grimbolt {
 namespace {
@@ -44,7 +44,7 @@ QString length_of(qint64 seconds) {
 
 }  // namespace
 
-WorldPage::WorldPage(World& world, Keeper& keeper, QWidget* parent)
+WorldPage::WorldPage(WorldLink& world, Keeper& keeper, QWidget* parent)
     : QWidget(parent), world_(world), keeper_(keeper) {
     auto* layout = new QVBoxLayout(this);
     auto* account_row = new QHBoxLayout;
@@ -111,12 +111,12 @@ WorldPage::WorldPage(World& world, Keeper& keeper, QWidget* parent)
         world_.join(server_->text(), name_->text());
     });
     connect(name_, &QLineEdit::returnPressed, join_, &QPushButton::click);
-    connect(&world_, &World::claimed, this, [this] {
+    connect(&world_, &WorldLink::claimed, this, [this] {
         say(QString());
         show_account();
         refresh();
     });
-    connect(&world_, &World::said, this, &WorldPage::say);
+    connect(&world_, &WorldLink::said, this, &WorldPage::say);
     connect(refresh_, &QPushButton::clicked, this, &WorldPage::refresh);
     connect(watch_, &QPushButton::clicked, this, &WorldPage::on_watch);
     connect(board_, &QTableWidget::cellDoubleClicked, this, &WorldPage::on_watch);
@@ -126,7 +126,7 @@ WorldPage::WorldPage(World& world, Keeper& keeper, QWidget* parent)
 }
 
 void WorldPage::show_account() {
-    const World::Account& a = world_.account();
+    const WorldLink::Account& a = world_.account();
     form_->setVisible(!world_.joined());
     change_->setVisible(world_.joined());
     if (world_.joined())

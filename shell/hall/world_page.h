@@ -16,13 +16,13 @@ class QWidget;
 namespace grimbolt {
 
 class Keeper;
-class World;
+class WorldLink;
 
 class WorldPage : public QWidget {
     Q_OBJECT
   public:
     // `world` and `keeper` outlive the page.
-    WorldPage(World& world, Keeper& keeper, QWidget* parent = nullptr);
+    WorldPage(WorldLink& world, Keeper& keeper, QWidget* parent = nullptr);
 
     // Reads the board again (each time the page is opened).
     void refresh();
@@ -54,7 +54,7 @@ class WorldPage : public QWidget {
     void enable_watch();
     void on_watch();
 
-    World& world_;
+    WorldLink& world_;
     Keeper& keeper_;
     std::vector<QJsonObject> rows_;  // an empty object stands for a gap
     int reading_ = 0;                // the latest refresh's number: older answers are stale

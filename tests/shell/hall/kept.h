@@ -17,7 +17,7 @@
 #include "replay/recorder.h"
 #include "shell/hall/hall_window.h"
 #include "shell/mainfrm.h"
-#include "shell/online/world.h"
+#include "shell/online/world_link.h"
 #include "shell/shown_window.h"
 
 namespace grimbolt {
@@ -32,7 +32,7 @@ struct Kept {
     std::unique_ptr<Mainfrm> window;
     std::unique_ptr<Recorder> recorder;
     Enhanced* enhanced = nullptr;
-    std::unique_ptr<World> world;  // with `world_options`: the world's hall of fame
+    std::unique_ptr<WorldLink> world;  // with `world_options`: the world's hall of fame
 
     explicit Kept(const Options* world_options = nullptr) {
         clock.restart(40000);
@@ -45,7 +45,7 @@ struct Kept {
             return QDateTime(QDate(2026, 12, 8), QTime(20, 0)).addSecs(clock.elapsed_ms / 10);
         };
         if (world_options != nullptr)
-            world = std::make_unique<World>(dir.path() + "/outbox");
+            world = std::make_unique<WorldLink>(dir.path() + "/outbox");
         enhanced = new Enhanced(*window, world_options != nullptr ? *world_options : Options{},
                                 {.recorder = recorder.get(), .hall = &hall, .world = world.get()});
         enhanced->options_menu().show();

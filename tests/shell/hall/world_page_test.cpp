@@ -97,7 +97,7 @@ TEST(WorldPage, AGameEnteringTheHallIsSentByItself) {
         ASSERT_TRUE(eventually([&] { return k.world->joined(); }));
     }
     QStringList lines;
-    QObject::connect(k.world.get(), &World::said, [&](const QString& l) { lines << l; });
+    QObject::connect(k.world.get(), &WorldLink::said, [&](const QString& l) { lines << l; });
     k.play(120);
     ASSERT_EQ(k.entries().size(), 1u);
     QFile kept(k.hall.path_of(k.entries()[0]));

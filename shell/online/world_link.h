@@ -1,5 +1,5 @@
 #pragma once
-// The player's way to the world's hall of fame: the server and the name claimed there
+// The player's link to the world's hall of fame: the server and the name claimed there
 // with its token, the outbox of games to send and the post that sends them, and the
 // client the hall window reads the board with. Nothing is sent anywhere until the
 // player joins a server.
@@ -13,7 +13,7 @@
 
 namespace grimbolt {
 
-class World : public QObject {
+class WorldLink : public QObject {
     Q_OBJECT
   public:
     struct Account {
@@ -24,7 +24,7 @@ class World : public QObject {
     };
 
     // The outbox lives in `outbox_folder`.
-    explicit World(const QString& outbox_folder, QObject* parent = nullptr);
+    explicit WorldLink(const QString& outbox_folder, QObject* parent = nullptr);
 
     // The account kept from an earlier run; what waits in the outbox is sent to it.
     void set_account(const Account& account);
@@ -43,7 +43,7 @@ class World : public QObject {
 
   signals:
     // The name is the player's: the account is to be kept.
-    void claimed(const World::Account& account);
+    void claimed(const WorldLink::Account& account);
     // What went wrong, in one line.
     void said(const QString& line);
     // A game's fate changed.

@@ -1,14 +1,14 @@
-#include "shell/online/world.h"
+#include "shell/online/world_link.h"
 
 namespace grimbolt {
 
-World::World(const QString& outbox_folder, QObject* parent)
+WorldLink::WorldLink(const QString& outbox_folder, QObject* parent)
     : QObject(parent), outbox_(outbox_folder), post_(outbox_, client_) {
-    connect(&post_, &WorldPost::changed, this, &World::changed);
-    connect(&post_, &WorldPost::said, this, &World::said);
+    connect(&post_, &WorldPost::changed, this, &WorldLink::changed);
+    connect(&post_, &WorldPost::said, this, &WorldLink::said);
 }
 
-void World::set_account(const Account& account) {
+void WorldLink::set_account(const Account& account) {
     const auto url = WorldClient::server_url(account.server);
     account_ = url ? account : Account{};
     client_.set_server(url.value_or(QUrl()));
@@ -16,7 +16,7 @@ void World::set_account(const Account& account) {
     post_.post();
 }
 
-void World::join(const QString& server, const QString& name) {
+void WorldLink::join(const QString& server, const QString& name) {
     const auto url = WorldClient::server_url(server);
     if (!url)
         return emit said(tr("это не адрес сервера"));
@@ -39,11 +39,11 @@ void World::join(const QString& server, const QString& name) {
     });
 }
 
-bool World::send(const QByteArray& recording) {
+bool WorldLink::send(const QByteArray& recording) {
     return joined() && post_.send(recording);
 }
 
-Outbox::Fate World::fate(const QByteArray& recording) const {
+Outbox::Fate WorldLink::fate(const QByteArray& recording) const {
     return outbox_.fate(Outbox::key_of(recording));
 }
 
