@@ -564,6 +564,10 @@
         <source>это имя уже занято на сервере</source>
         <translation>that name is taken on this server</translation>
     </message>
+    <message>
+        <source>игру не записать в папку отправки %1</source>
+        <translation>cannot write the game into the outbox %1</translation>
+    </message>
 </context>
 <context>
     <name>grimbolt::WorldPage</name>

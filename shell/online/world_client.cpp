@@ -4,8 +4,10 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrlQuery>
+#include <algorithm>
 
 #include "replay/script.h"
 
@@ -22,6 +24,20 @@ QString refusal_of(const QJsonObject& body, int status) {
     if (error.isEmpty())
         return QString::number(status);
     return why.isEmpty() ? error : error + QStringLiteral(": ") + why;
+}
+
+bool is_token(const QJsonValue& v) {
+    static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{64}$"));
+    return v.isString() && hex.match(v.toString()).hasMatch();
+}
+
+bool is_name(const QJsonValue& v) {
+    const QString name = v.toString();
+    const QList<uint> points = name.toUcs4();
+    return v.isString() && !name.trimmed().isEmpty() && name == name.trimmed() &&
+           name.size() <= 64 && std::all_of(points.begin(), points.end(), [](uint c) {
+               return QChar::isPrint(char32_t(c));
+           });
 }
 
 }  // namespace
@@ -54,9 +70,10 @@ void WorldClient::join(const QString& name, Reply reply) {
         QJsonDocument(QJsonObject{{QStringLiteral("name"), name}}).toJson(QJsonDocument::Compact);
     ask(QStringLiteral("/api/v1/players"), "POST", body, {{"Content-Type", "application/json"}},
         true, [reply](Answer a) {
-            // A Grimbolt server gives a token of 64 hex digits and nothing else will.
-            if (a.kind == Answer::Done &&
-                a.body.value(QStringLiteral("token")).toString().size() != 64) {
+            // A Grimbolt server gives a token of 64 hex digits and the name as it keeps it,
+            // a line of printable text, both of which the settings file keeps.
+            if (a.kind == Answer::Done && !(is_token(a.body.value(QStringLiteral("token"))) &&
+                                            is_name(a.body.value(QStringLiteral("name"))))) {
                 a.kind = Answer::Later;
                 a.line = tr("не сервер Grimbolt");
             }

@@ -40,7 +40,12 @@ void WorldLink::join(const QString& server, const QString& name) {
 }
 
 bool WorldLink::send(const QByteArray& recording) {
-    return joined() && post_.send(recording);
+    if (!joined())
+        return false;
+    if (post_.send(recording))
+        return true;
+    emit said(tr("игру не записать в папку отправки %1").arg(outbox_.folder()));
+    return false;
 }
 
 Outbox::Fate WorldLink::fate(const QByteArray& recording) const {

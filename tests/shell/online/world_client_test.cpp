@@ -89,6 +89,18 @@ TEST(WorldClient, ABrokenServerIsALineAndATryLater) {
     WorldClient client;
     client.set_server(QUrl(QStringLiteral("http://127.0.0.1:%1").arg(fake.serverPort())));
     client.set_deadline(300ms);
+    // A name claimed on a server that gives back what the settings file cannot keep.
+    const QByteArray hex(64, 'a');
+    for (const QByteArray& body : {R"({"name": "Ann\n[world]\ntoken=x", "token": ")" + hex + "\"}",
+                                   R"({"name": "Ann", "token": ")" + QByteArray(64, 'Z') + "\"}",
+                                   R"({"name": "", "token": ")" + hex + "\"}"}) {
+        SCOPED_TRACE(body.toStdString());
+        answer = "HTTP/1.1 201 Created\r\nContent-Length: " + QByteArray::number(body.size()) +
+                 "\r\n\r\n" + body;
+        const auto a = asked([&](auto r) { client.join("Ann", r); });
+        EXPECT_EQ(a.kind, WorldClient::Answer::Later);
+        EXPECT_EQ(a.line, "не сервер Grimbolt");
+    }
     const std::pair<QByteArray, const char*> cases[] = {
         {"", "silent"},
         {"HELLO THERE\r\n\r\n", "garbage"},
