@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "replay/recorded.h"
 #include "shell/hall/kept.h"
 #include "shell/hall/playback.h"
 #include "shell/hall/world_page.h"
@@ -20,12 +21,6 @@ namespace {
 using testing::eventually;
 
 constexpr int kSent = 6;  // the hall window's column of what became of a sent game
-
-QByteArray recorded_game() {
-    QFile file(QStringLiteral(GRIMBOLT_REPLAYS "/recorded_game.script"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
 
 // The whole road: joining a real server from the window, sending a kept game, finding it
 // on the World page at its rank, and watching it, downloaded and proven here.
@@ -122,7 +117,7 @@ TEST(WorldPage, ARecordingOpenedAsAFileIsProvenFirst) {
     QTemporaryDir dir;
     QFile forged(dir.filePath("forged.grimbolt"));
     ASSERT_TRUE(forged.open(QIODevice::WriteOnly));
-    forged.write(recorded_game().replace("score 1000", "score 9000"));
+    forged.write(with(recorded_game(), "score", "score 9000").c_str());
     forged.close();
     // The refusal is a modal box: it is read and closed from inside its own loop.
     QString told;

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "replay/proof.h"
+#include "replay/recorded.h"
 #include "server/variants.h"
 #include "shell/online/outbox.h"
 #include "shell/online/world_client.h"
@@ -35,12 +36,6 @@ WorldClient::Answer asked(const std::function<void(WorldClient::Reply)>& ask) {
     return got;
 }
 
-QByteArray recorded_game() {
-    QFile file(QStringLiteral(GRIMBOLT_REPLAYS "/recorded_game.script"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
 // Against a real server: a name claimed once, a game sent and found on its board at its
 // rank, and its recording downloaded proves.
 TEST(WorldClient, JoinsSendsAndReadsARealServer) {
@@ -55,10 +50,13 @@ TEST(WorldClient, JoinsSendsAndReadsARealServer) {
     EXPECT_EQ(taken.kind, WorldClient::Answer::Refused);
     EXPECT_EQ(taken.status, 409);
 
-    const auto sent = asked([&](auto r) { client.send(recorded_game(), token, r); });
+    const auto sent =
+        asked([&](auto r) { client.send(QByteArray::fromStdString(recorded_game()), token, r); });
     ASSERT_EQ(sent.kind, WorldClient::Answer::Done) << sent.line.toStdString();
     EXPECT_EQ(sent.body.value("rank").toInt(), 1);
-    const auto stranger = asked([&](auto r) { client.send(recorded_game(), QString(64, 'a'), r); });
+    const auto stranger = asked([&](auto r) {
+        client.send(QByteArray::fromStdString(recorded_game()), QString(64, 'a'), r);
+    });
     EXPECT_EQ(stranger.kind, WorldClient::Answer::Refused);
     EXPECT_EQ(stranger.status, 401);
 
@@ -141,7 +139,7 @@ TEST(WorldPost, EveryGameArrivesOnceWhateverTheServerDoes) {
     ASSERT_EQ(token.size(), 64);
     first.reset();  // the server goes away
 
-    const std::string recorded = recorded_game().toStdString();
+    const std::string recorded = recorded_game();
     const QByteArray a = QByteArray::fromStdString(server::other_game(recorded, 0));
     const QByteArray b = QByteArray::fromStdString(server::other_game(recorded, 1));
     ASSERT_FALSE(a.isEmpty() || b.isEmpty());
