@@ -131,8 +131,10 @@ int replay(const QString& path, std::int32_t seed, bool enhanced, bool trace) {
 // troubles go; the hall window shows it too.
 void connect_world_lines(grimbolt::WorldLink& world,
                          const std::function<void(const QString&)>& say) {
-    QObject::connect(&world, &grimbolt::WorldLink::said, &world,
-                     [say](const QString& line) { say(QStringLiteral("world: ") + line); });
+    QObject::connect(&world, &grimbolt::WorldLink::said, &world, [say](const QString& line) {
+        // The server's words, which may hold a terminal's escapes.
+        say(QStringLiteral("world: ") + grimbolt::printable(line));
+    });
 }
 
 }  // namespace

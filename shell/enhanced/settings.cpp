@@ -315,9 +315,14 @@ void Settings::save(const Options& options) {
                    pad_value(ini.value(key)).has_value() && !still_taken(ini, key)))
             ini.setValue(key, pad_text(now));
     }
-    QDir().mkpath(QFileInfo(path_).absolutePath());
+    const QString folder = QFileInfo(path_).absolutePath();
+    QDir().mkpath(folder);
+    // The token is the player's name on the world's server: the folder is the player's
+    // alone before the file is written, as the file is briefly readable while written.
+    if (!options.world_token.isEmpty())
+        QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ini.sync();
-    // The token is the player's name on the world's server: for the player's eyes only.
     if (!options.world_token.isEmpty())
         QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (ini.status() != QSettings::NoError) {

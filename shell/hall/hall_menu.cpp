@@ -68,8 +68,11 @@ bool HallMenu::play_back_recording(const QByteArray& recording) {
 void HallMenu::open_recording(const QString& path) {
     const RecordingFile file = read_recording(path);
     const auto refuse = [this, path](const QString& why) {
-        QMessageBox::warning(&window_, tr("Запись игры"),
-                             tr("%1 не показать: %2").arg(printable(path), why));
+        QMessageBox box(QMessageBox::Warning, tr("Запись игры"),
+                        tr("%1 не показать: %2").arg(printable(path), why), QMessageBox::Ok,
+                        &window_);
+        box.setTextFormat(Qt::PlainText);  // a file's name is never markup
+        box.exec();
     };
     if (!file.read)
         return refuse(file.why);

@@ -49,6 +49,7 @@ WorldPage::WorldPage(WorldLink& world, Keeper& keeper, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* account_row = new QHBoxLayout;
     account_ = new QLabel;
+    account_->setTextFormat(Qt::PlainText);  // a name is a name, never markup
     change_ = new QPushButton;
     account_row->addWidget(account_, 1);
     account_row->addWidget(change_);

@@ -110,6 +110,22 @@ QByteArray Outbox::recording(const QString& key) const {
     return bytes && key_of(*bytes) == key ? *bytes : QByteArray();
 }
 
+void Outbox::put_aside(const QString& key) {
+    if (!is_key(key))
+        return;
+    const QString game = path_of(key, kGame);
+    const QString aside = folder_ + QStringLiteral("/damaged");
+    const QFileInfo folder(aside);
+    if (folder.isSymLink() || (!folder.exists() && !QDir().mkpath(aside)) || !folder.isDir()) {
+        QFile::remove(game);
+        return;
+    }
+    const QString there = aside + QLatin1Char('/') + key + QLatin1String(kGame);
+    QFile::remove(there);
+    if (!QFile::rename(game, there))
+        QFile::remove(game);
+}
+
 bool Outbox::settle(const QString& key, const Fate& fate) {
     if (!is_key(key))
         return false;

@@ -40,6 +40,9 @@ class Outbox {
     QStringList waiting() const;
     // A waiting game's recording; empty when it is gone or is not what its name says.
     QByteArray recording(const QString& key) const;
+    // A waiting game that is not what its name says (or cannot be read) goes into the
+    // folder's "damaged" folder, so that it is never read again.
+    void put_aside(const QString& key);
     // The server answered for a game for good: its fate is written, then the game
     // leaves the outbox. False when the fate could not be written (the game waits on).
     bool settle(const QString& key, const Fate& fate);

@@ -130,8 +130,10 @@ void WorldClient::ask(const QString& path, const QByteArray& verb, const QByteAr
     // a server sending a byte at a time ends too.
     QTimer::singleShot(deadline_ * 2, answer, [answer] { answer->abort(); });
     connect(answer, &QNetworkReply::downloadProgress, answer, [answer](qint64 got, qint64) {
-        if (got > kMostAnswerBytes)
+        if (got > kMostAnswerBytes) {
+            answer->setProperty("too_large", true);
             answer->abort();
+        }
     });
     connect(answer, &QNetworkReply::finished, this, [answer, json, reply] {
         answer->deleteLater();
@@ -139,7 +141,12 @@ void WorldClient::ask(const QString& path, const QByteArray& verb, const QByteAr
         a.status = answer->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QByteArray bytes =
             answer->isOpen() ? answer->read(kMostAnswerBytes + 1) : QByteArray();
-        if (a.status == 0) {
+        // An answer cut off, for its size or its time, is no answer, whatever its status.
+        if (answer->property("too_large").toBool()) {
+            a.line = tr("не сервер Grimbolt");
+            return reply(a);
+        }
+        if (a.status == 0 || answer->error() == QNetworkReply::OperationCanceledError) {
             a.line = answer->error() == QNetworkReply::OperationCanceledError
                          ? tr("сервер не ответил вовремя")
                          : tr("сервер не отвечает");

@@ -29,14 +29,14 @@ void WorldPost::post() {
 
 void WorldPost::next() {
     const QStringList waiting = outbox_.waiting();
-    QString key;
-    QByteArray recording;
-    for (const QString& k : waiting) {
-        recording = outbox_.recording(k);
-        if (!recording.isEmpty()) {
-            key = k;
-            break;
-        }
+    const QString key = waiting.value(0);
+    const QByteArray recording = key.isEmpty() ? QByteArray() : outbox_.recording(key);
+    if (!key.isEmpty() && recording.isEmpty()) {
+        // Not what its name says: put aside, never read again, and the window answers
+        // before the next file is read.
+        outbox_.put_aside(key);
+        QTimer::singleShot(0, this, &WorldPost::next);
+        return;
     }
     if (key.isEmpty()) {
         sending_ = false;

@@ -313,6 +313,8 @@ TEST(Settings, TheWorldAccountIsKeptForThePlayersEyesOnly) {
     o.world_send = true;
     settings.save(o);
     EXPECT_EQ(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), 0);
+    EXPECT_EQ(QFile::permissions(dir.path()) & (QFile::ExeGroup | QFile::ExeOther), 0)
+        << "the file is briefly readable while it is written: its folder is not";
     EXPECT_EQ(Settings(path, said.to()).load(), o);
 
     write_file(path, "[world]\nserver=" + QByteArray(300, 'x') +

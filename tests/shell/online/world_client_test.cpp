@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
@@ -116,6 +117,11 @@ TEST(WorldClient, ABrokenServerIsALineAndATryLater) {
         EXPECT_FALSE(a.line.isEmpty());
         EXPECT_FALSE(a.line.contains('\n'));
     }
+    // A download larger than any recording is cut off, and is no recording.
+    answer = "HTTP/1.1 200 OK\r\nContent-Length: 9437184\r\n\r\n" + QByteArray(9437184, 'x');
+    const auto huge = asked([&](auto r) { client.download(1, r); });
+    EXPECT_EQ(huge.kind, WorldClient::Answer::Later);
+    EXPECT_TRUE(huge.bytes.isEmpty());
     fake.close();
     const auto none = asked([&](auto r) { client.board("classic", {}, r); });
     EXPECT_EQ(none.kind, WorldClient::Answer::Later);
@@ -177,10 +183,17 @@ TEST(WorldPost, EveryGameArrivesOnceWhateverTheServerDoes) {
     post.set_token(token);
     sent_and_idle(post, b);
     EXPECT_EQ(outbox.waiting().size(), 2);
+    // A file that is not what its name says is put aside once, and the games go on.
+    const QString forged = QString(64, 'f');
+    QFile bad(folder + '/' + forged + ".script");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("recording 2\n") > 0);
+    bad.close();
+    bad.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
     WorldServer back(dir.path() + "/server");
     client.set_server(back.url);
     sent_and_idle(post, {});
     EXPECT_TRUE(outbox.waiting().isEmpty());
+    EXPECT_TRUE(QFile::exists(folder + "/damaged/" + forged + ".script"));
     EXPECT_EQ(outbox.fate(Outbox::key_of(a)).kind, Outbox::Fate::Ranked);
     EXPECT_EQ(outbox.fate(Outbox::key_of(b)).kind, Outbox::Fate::Ranked);
     int games = 0;
