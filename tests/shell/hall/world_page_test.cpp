@@ -50,6 +50,14 @@ TEST(WorldPage, JoinSendSeeAndWatch) {
     EXPECT_EQ(k.enhanced->options_menu().options().world_name, "Ann");
     EXPECT_EQ(k.enhanced->options_menu().options().world_token.size(), 64);
     EXPECT_FALSE(page->server_field()->isVisible());
+    // The same name again, whatever its case, is someone's already: one line, and the
+    // account stays.
+    const QString token = k.world->account().token;
+    k.world->join(server.url.toString(), "ANN");
+    EXPECT_TRUE(eventually([&] {
+        return page->status()->text() == "это имя уже занято на сервере";
+    })) << page->status()->text().toStdString();
+    EXPECT_EQ(k.world->account().token, token);
 
     hall->pages()->setCurrentIndex(0);
     hall->table()->selectRow(0);
