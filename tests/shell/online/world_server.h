@@ -8,6 +8,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <csignal>
+
+#include <sys/prctl.h>
 
 namespace grimbolt {
 
@@ -19,6 +22,8 @@ struct WorldServer {
 
     // Port 0: a free one.
     explicit WorldServer(QString data = {}, int port = 0) {
+        // A test that dies (a sanitizer's abort) takes its server with it.
+        process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         process.start(GRIMBOLT_SERVER,
                       {"--data", data.isEmpty() ? own.path() : data, "--listen", "127.0.0.1",
                        "--port", QString::number(port), "--per-minute", "1000"});
