@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "replay/keeper.h"
+#include "shell/hall/game_table.h"
 #include "shell/hall/world_page.h"
 #include "shell/online/world_link.h"
 
@@ -66,11 +67,6 @@ QString sent_of(const Outbox::Fate& fate) {
     }
 }
 
-// A game's length as a player says it: minutes and seconds.
-QString length_of(std::int32_t seconds) {
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
 }  // namespace
 
 HallWindow::HallWindow(Keeper& keeper, WorldLink* world, QWidget* parent)
@@ -81,13 +77,7 @@ HallWindow::HallWindow(Keeper& keeper, WorldLink* world, QWidget* parent)
     own_page_ = new QWidget;
     pages_->addTab(own_page_, QString());
     auto* layout = new QVBoxLayout(own_page_);
-    table_ = new QTableWidget(0, Columns);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_ = new_game_table(Columns);
     layout->addWidget(table_);
     auto* row = new QHBoxLayout;
     row->addStretch(1);

@@ -12,11 +12,11 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <map>
 
 #include "replay/keeper.h"
 #include "replay/proof.h"
+#include "shell/hall/game_table.h"
 #include "shell/online/world_link.h"
 
 namespace grimbolt {
@@ -35,11 +35,6 @@ bool is_entry(const QJsonValue& v) {
     return o.value(QStringLiteral("rank")).toInteger() >= 1 &&
            o.value(QStringLiteral("id")).toInteger() >= 1 &&
            o.value(QStringLiteral("name")).isString();
-}
-
-QString length_of(qint64 seconds) {
-    seconds = std::clamp<qint64>(seconds, 0, 99 * 3600);
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 }  // namespace
@@ -74,11 +69,7 @@ WorldPage::WorldPage(WorldLink& world, Keeper& keeper, QWidget* parent)
     form->addWidget(join_);
     layout->addWidget(form_);
 
-    board_ = new QTableWidget(0, BoardColumns);
-    board_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    board_->setSelectionMode(QAbstractItemView::SingleSelection);
-    board_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    board_->verticalHeader()->hide();
+    board_ = new_game_table(BoardColumns);
     // Rows of one line each, so the best and the player's own place show together.
     board_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The rows get their heights after they are filled: the chosen one is brought into
@@ -87,8 +78,6 @@ WorldPage::WorldPage(WorldLink& world, Keeper& keeper, QWidget* parent)
         if (board_->currentItem() != nullptr)
             board_->scrollToItem(board_->currentItem(), QAbstractItemView::PositionAtCenter);
     });
-    board_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    board_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(board_, 1);
 
     auto* buttons = new QHBoxLayout;
